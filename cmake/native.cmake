@@ -1,0 +1,28 @@
+# Native build: the portable logic, the recording fake and the unit tests,
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+
+add_library(lumeno_logic STATIC ${PORTABLE_SOURCES})
+target_include_directories(lumeno_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(lumeno_logic PUBLIC ${SANITIZE} -g)
+target_link_options(lumeno_logic PUBLIC ${SANITIZE})
+
+file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
+file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(lumeno_unit_tests ${UNIT_SOURCES} ${FAKE_SOURCES})
+target_include_directories(lumeno_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# The fake defines the symbols the logic library leaves open, so the logic
+# library goes in as a whole.
+target_link_libraries(lumeno_unit_tests PRIVATE -Wl,--whole-archive lumeno_logic -Wl,--no-whole-archive
+                      GTest::gtest GTest::gtest_main)
+gtest_discover_tests(lumeno_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+
+# Tests that run Windows programs under Wine are registered here too, so that
+# one ctest run reports every tier. LUMENO_WIN64_DIR is the x86_64 build.
+if(LUMENO_WIN64_DIR)
+  include(${CMAKE_SOURCE_DIR}/cmake/wine_tests.cmake OPTIONAL)
+endif()

@@ -1,0 +1,34 @@
+# Cross build with mingw-w64: the program, its Win32 tests and the programs
+# the end-to-end tests use. Windows XP is the oldest system targeted, so no
+# newer declaration is visible to the sources.
+enable_language(RC)
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 STRICT)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 936")
+add_compile_options(-Os -ffunction-sections -fdata-sections)
+add_link_options(-static -s -Wl,--gc-sections)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_link_options(-Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1
+                   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+else()
+  add_link_options(-Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,2
+                   -Wl,--major-os-version,5 -Wl,--minor-os-version,2)
+endif()
+
+set(SYSTEM_LIBRARIES comctl32 comdlg32 shlwapi shell32 ole32 wininet winmm advapi32 gdi32 user32 kernel32)
+
+add_library(lumeno_core STATIC ${CORE_SOURCES})
+target_include_directories(lumeno_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(lumeno_core PUBLIC ${SYSTEM_LIBRARIES})
+
+file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.rc)
+add_executable(lumeno WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp ${RESOURCE_SOURCES})
+target_link_libraries(lumeno PRIVATE lumeno_core)
+
+# GoogleTest from Debian's sources, cross-built with the same toolchain.
+if(EXISTS /usr/src/googletest/CMakeLists.txt AND NOT LUMENO_PROGRAM_ONLY)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  include(${CMAKE_SOURCE_DIR}/cmake/windows_tests.cmake OPTIONAL)
+endif()

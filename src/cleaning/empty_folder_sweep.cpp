@@ -1,0 +1,7 @@
+#include "cleaning/empty_folder_sweep.h"
+
+namespace lumeno {
+
+void RunEmptyFolderSweep() {}
+
+}  // namespace lumeno

@@ -1,0 +1,8 @@
+// The empty-folder sweep script of MainWindow.
+#pragma once
+
+namespace lumeno {
+
+void RunEmptyFolderSweep();
+
+}  // namespace lumeno

@@ -1,0 +1,195 @@
+// The platform operations every feature acts through.
+//
+// This header is portable: it never includes <windows.h>. The program links
+// platform_win32.cpp (and the *_win32.cpp files of the subsystems); the
+// native unit tests link the recording fake in tests/fakes instead, so the
+// feature logic is exercised on Linux against exact call sequences.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace lumeno {
+
+// ---------------------------------------------------------------------------
+// Windows and controls
+
+using WindowId = uint32_t;
+using ControlId = uint32_t;
+
+inline constexpr WindowId kMainWindow = 0x52010001u;
+inline constexpr WindowId kSettingsWindow = 0x520102C9u;
+
+// Property indices of ReadProperty / WriteProperty.
+inline constexpr int kPropertyDisabled = 6;   // Button: boolean
+inline constexpr int kPropertyText = 8;       // Label, EditBox, TransLabel: text
+inline constexpr int kPropertyInterval = 8;   // Timer: integer milliseconds
+inline constexpr int kPropertyPosition = 13;  // ProcessBar: integer
+inline constexpr int kPropertyChecked = 18;   // CheckBox, RadioBox: boolean
+
+// A property value: a number (booleans are 1 / 0) or a text.
+struct PropertyValue {
+  bool is_text = false;
+  int32_t number = 0;
+  Text text;
+
+  static PropertyValue Number(int32_t n) { return PropertyValue{false, n, {}}; }
+  static PropertyValue Boolean(bool b) { return PropertyValue{false, b ? 1 : 0, {}}; }
+  static PropertyValue OfText(Text t) { return PropertyValue{true, 0, std::move(t)}; }
+};
+
+PropertyValue ReadProperty(WindowId window, ControlId control, int index);
+void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value);
+
+// Convenience forms over ReadProperty / WriteProperty (no calls of their own).
+inline bool IsTicked(WindowId w, ControlId c) { return ReadProperty(w, c, kPropertyChecked).number != 0; }
+inline void SetTicked(WindowId w, ControlId c, bool on) { WriteProperty(w, c, kPropertyChecked, PropertyValue::Boolean(on)); }
+inline void SetDisabled(WindowId w, ControlId c, bool off) { WriteProperty(w, c, kPropertyDisabled, PropertyValue::Boolean(off)); }
+inline Text ReadText(WindowId w, ControlId c) { return ReadProperty(w, c, kPropertyText).text; }
+inline void SetText(WindowId w, ControlId c, const Text& t) { WriteProperty(w, c, kPropertyText, PropertyValue::OfText(t)); }
+
+// The control of the window whose tag text converts (like ToInteger) to tag.
+// No such control is a fatal error ("未找到指定标记的组件").
+ControlId FindControlByTag(WindowId window, int tag);
+
+// Builds the window from its layout, runs its created handler and shows it.
+// modal: every other parentless top-level window of the program is disabled
+// while this one is open and gets its previous state back afterwards.
+bool LoadWindow(WindowId window, WindowId parent = 0, bool modal = false);
+
+// ---------------------------------------------------------------------------
+// Processes and threads
+
+inline constexpr int kDefaultWindowMode = 2;  // SW_SHOWNORMAL
+inline constexpr int kHiddenWindowMode = 1;   // SW_HIDE
+
+bool RunCommandLine(const Text& command_line, bool wait = false, int mode = kDefaultWindowMode);
+
+using ThreadRoutine = void (*)();
+bool StartThread(ThreadRoutine routine);
+
+void Delay(int milliseconds);
+
+// ---------------------------------------------------------------------------
+// Registry
+
+// A byte sequence, kept apart from Text so that the value kinds stay distinct.
+struct Bytes {
+  std::string data;
+};
+
+// integer -> REG_DWORD; double -> truncated to 64 bits, low 32 bits as REG_DWORD;
+// Text -> REG_SZ (length + 1 bytes); Bytes -> REG_BINARY.
+using RegistryValue = std::variant<int32_t, double, Text, Bytes>;
+
+// Root numbers: 1 HKCR, 2 HKCC, 3 HKCU, 4 HKLM, 5 HKU; anything else HKCU.
+inline constexpr int kRootClassesRoot = 1;
+inline constexpr int kRootCurrentConfig = 2;
+inline constexpr int kRootCurrentUser = 3;
+inline constexpr int kRootLocalMachine = 4;
+inline constexpr int kRootUsers = 5;
+
+bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& value);
+
+// ---------------------------------------------------------------------------
+// Files and folders
+
+// Creates or truncates the file and writes the parts in order (empty parts are
+// skipped). An empty path gives false and creates nothing.
+bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts);
+
+// Removes any existing file at path first and then creates the file anew
+// (CREATE_NEW), so that no file planted beforehand is reused. False when the
+// old file cannot be removed or the new one cannot be created or written.
+bool WriteFreshFile(const Text& path, std::string_view bytes);
+
+// Reads the whole file; false when it does not exist or cannot be read.
+bool ReadBytesFromFile(const Text& path, std::string* bytes);
+
+bool CreateFolder(const Text& path);
+
+// SetFileAttributesA(path, attributes & 0x27).
+bool SetFileAttributesMasked(const Text& path, uint32_t attributes);
+
+// The executable's directory, without a trailing backslash ("C:" in a root).
+Text ProgramDirectory();
+
+// ---------------------------------------------------------------------------
+// Dialogs and shell
+
+inline constexpr int kStyleOk = 0;
+inline constexpr int kStyleStop = 16;
+inline constexpr int kStyleInformation = 64;
+extern const char* const kDefaultMessageTitle;  // "信息："
+
+// Returns the result number of the button that closed the box (IDOK -> 0 ...).
+int ShowMessageBox(const Text& message, int style = kStyleOk, const Text& title = kDefaultMessageTitle,
+                   WindowId owner = 0);
+
+// The chosen folder, or an empty text on cancel.
+Text BrowseForFolder(const Text& prompt, bool include_files = false);
+
+inline constexpr int kVerbNone = 0;
+inline constexpr int kVerbOpen = 4;
+// Returns ShellExecuteA's result.
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters = {}, const Text& directory = {},
+                   int mode = 0);
+
+// ---------------------------------------------------------------------------
+// Display
+
+int ScreenWidth();
+int ScreenHeight();
+
+struct DisplayMode {
+  int width = 0;
+  int height = 0;
+  int bits_per_pixel = 0;
+  int refresh_hz = 0;
+};
+DisplayMode QueryDisplayMode();
+bool SetDisplayMode(int width, int height, int bits = 24, int refresh = 75);
+
+// ---------------------------------------------------------------------------
+// System version (GetVersionExA)
+
+struct WindowsVersion {
+  bool known = false;  // false when GetVersionExA failed
+  uint32_t major = 0;
+  uint32_t minor = 0;
+  uint32_t platform = 0;  // 2 = VER_PLATFORM_WIN32_NT
+};
+WindowsVersion QueryWindowsVersion();
+inline bool IsNtPlatform(const WindowsVersion& v) { return v.known && v.platform == 2; }
+
+// ---------------------------------------------------------------------------
+// Run-time bound functions (the DeclaredFunction table)
+
+enum class DeclaredFunction : int {
+  kSetProcessWorkingSetSizeOwn = 0,  // (empty library) SetProcessWorkingSetSize
+  kEnumProcesses = 1,                // "psapi.dll" EnumProcesses
+  kGlobalMemoryStatus = 2,           // (empty library) GlobalMemoryStatus
+  kOpenProcess = 3,                  // (empty library) OpenProcess
+  kSetProcessWorkingSetSize = 4,     // (empty library) SetProcessWorkingSetSize
+  kCloseHandle = 5,                  // (empty library) CloseHandle
+};
+
+// Typed calls through the table: each entry has one fixed C++ signature, so a
+// call can never leave the stack unbalanced. Handles travel as uintptr_t.
+inline constexpr uintptr_t kCurrentProcess = static_cast<uintptr_t>(-1);
+bool CallSetProcessWorkingSetSize(DeclaredFunction entry, uintptr_t process, intptr_t minimum, intptr_t maximum);
+bool CallEnumProcesses(uint32_t* ids, uint32_t bytes, uint32_t* bytes_returned);
+uintptr_t CallOpenProcess(uint32_t access, bool inherit, uint32_t process_id);
+bool CallCloseHandle(uintptr_t handle);
+
+// ---------------------------------------------------------------------------
+// Fatal errors: the "运行时出错!" box, then exit code -1. code 0 = no code.
+
+[[noreturn]] void FatalError(int code, const Text& message);
+
+}  // namespace lumeno

@@ -1,0 +1,103 @@
+#include "platform/platform_rules.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace lumeno {
+
+const char* const kDefaultMessageTitle = "信息：";
+
+int NormalizeRootNumber(int root) {
+  return (root >= kRootClassesRoot && root <= kRootUsers) ? root : kRootCurrentUser;
+}
+
+RegistryItemParts SplitRegistryItemPath(std::string_view item_path) {
+  item_path = item_path.substr(0, TextLength(item_path));
+  size_t last = item_path.rfind('\\');
+  if (last == std::string_view::npos) return {Text(), Text(item_path)};
+  return {Text(item_path.substr(0, last)), Text(item_path.substr(last + 1))};
+}
+
+namespace {
+
+std::string DwordBytes(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+// Truncation toward zero to 64 bits, then the low 32 bits. Values outside
+// the 64-bit range (and NaN) saturate instead of invoking undefined behaviour.
+uint32_t LowDwordOf(double value) {
+  if (std::isnan(value)) return 0;
+  double truncated = std::trunc(value);
+  int64_t wide;
+  if (truncated >= 9223372036854775807.0) wide = INT64_MAX;
+  else if (truncated <= -9223372036854775808.0) wide = INT64_MIN;
+  else wide = static_cast<int64_t>(truncated);
+  return static_cast<uint32_t>(static_cast<uint64_t>(wide) & 0xFFFFFFFFu);
+}
+
+}  // namespace
+
+EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value) {
+  if (const auto* integer = std::get_if<int32_t>(&value)) return {kRegDword, DwordBytes(static_cast<uint32_t>(*integer))};
+  if (const auto* number = std::get_if<double>(&value)) return {kRegDword, DwordBytes(LowDwordOf(*number))};
+  if (const auto* text = std::get_if<Text>(&value)) {
+    std::string data = text->substr(0, TextLength(*text));
+    data.push_back('\0');
+    return {kRegSz, data};
+  }
+  return {kRegBinary, std::get<Bytes>(value).data};
+}
+
+int ShowCommandForRunMode(int mode) {
+  // SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, SW_SHOWMAXIMIZED 3,
+  // SW_SHOWNOACTIVATE 4, SW_MINIMIZE 6.
+  static const int kShow[] = {0, 1, 2, 3, 4, 6};
+  if (mode < 1) mode = 1;
+  if (mode > 6) mode = 6;
+  return kShow[mode - 1];
+}
+
+int ShowCommandForShellMode(int mode) {
+  // SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE.
+  static const int kShow[] = {0, 1, 2, 3, 8, 6};
+  if (mode < 1 || mode > 6) return 1;
+  return kShow[mode - 1];
+}
+
+const char* ShellVerbForNumber(int verb) {
+  static const char* const kVerbs[] = {"edit", "explore", "find", "open", "print"};
+  if (verb < 1 || verb > 5) return nullptr;
+  return kVerbs[verb - 1];
+}
+
+uint32_t MessageBoxStyleFor(int style) {
+  uint32_t s = static_cast<uint32_t>(style);
+  return (s & 0x1000u) ? s : (s | 0x2000u);
+}
+
+int MessageBoxResultFor(int button_id) {
+  // IDOK 1, IDCANCEL 2, IDABORT 3, IDRETRY 4, IDIGNORE 5, IDYES 6, IDNO 7.
+  if (button_id >= 1 && button_id <= 7) return button_id - 1;
+  return 0;
+}
+
+DisplayModeFields DisplayModeFieldsFor(int width, int height, int bits, int refresh) {
+  DisplayModeFields f;
+  if (bits != 0) f.fields |= 0x40000u, f.bits_per_pixel = static_cast<uint32_t>(bits);
+  if (width != 0) f.fields |= 0x80000u, f.width = static_cast<uint32_t>(width);
+  if (height != 0) f.fields |= 0x100000u, f.height = static_cast<uint32_t>(height);
+  if (refresh != 0) f.fields |= 0x400000u, f.frequency = static_cast<uint32_t>(refresh);
+  return f;
+}
+
+Text FatalErrorText(int code, std::string_view message) {
+  Text text = "运行时出错!\r\n\r\n";
+  if (code != 0) text += "错误代码：" + ToText(code) + "\r\n\r\n";
+  if (!message.empty()) text += "错误信息：" + Text(message) + "\r\n";
+  return text;
+}
+
+}  // namespace lumeno

@@ -1,0 +1,70 @@
+// The fixed rules of the platform operations that involve no system call:
+// number mappings, path splitting, value encodings, message texts. Portable,
+// shared by platform_win32.cpp and the recording fake, unit-tested natively.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace lumeno {
+
+// Registry value kinds as Win32 numbers them.
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
+
+// Which predefined root a root number names: 1 HKCR, 2 HKCC, 3 HKCU,
+// 4 HKLM, 5 HKU; any other number HKEY_CURRENT_USER (returned as 3).
+int NormalizeRootNumber(int root);
+
+// "Key\Path\Value" split at the last backslash. No backslash: the key path is
+// empty (the root itself) and the whole text is the value name.
+struct RegistryItemParts {
+  Text key_path;
+  Text value_name;
+};
+RegistryItemParts SplitRegistryItemPath(std::string_view item_path);
+
+// The type and the exact data bytes RegSetValueExA receives.
+struct EncodedRegistryValue {
+  uint32_t type = 0;
+  std::string data;
+};
+EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value);
+
+// RunCommandLine's window mode -> wShowWindow (SW_* numbers). 0 or below acts
+// as 1, above 6 as 6.
+int ShowCommandForRunMode(int mode);
+
+// ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
+int ShowCommandForShellMode(int mode);
+
+// ShellOpen's verb number -> verb, or nullptr for the default action.
+const char* ShellVerbForNumber(int verb);
+
+// Style actually passed to MessageBoxA: MB_TASKMODAL added unless the style
+// holds MB_SYSTEMMODAL.
+uint32_t MessageBoxStyleFor(int style);
+
+// MessageBoxA's return value -> ShowMessageBox's result number.
+int MessageBoxResultFor(int button_id);
+
+// The DEVMODEA fields SetDisplayMode fills: only non-zero values are set
+// and flagged.
+struct DisplayModeFields {
+  uint32_t fields = 0;  // DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY
+  uint32_t bits_per_pixel = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t frequency = 0;
+};
+DisplayModeFields DisplayModeFieldsFor(int width, int height, int bits, int refresh);
+
+// The text of the fatal-error box. code 0 means no code, an empty message no
+// message.
+Text FatalErrorText(int code, std::string_view message);
+
+}  // namespace lumeno

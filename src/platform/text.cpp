@@ -1,0 +1,97 @@
+#include "platform/text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace lumeno {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int TextLength(std::string_view text) {
+  // A text ends at its first NUL, as the C string it stands for.
+  size_t end = text.find('\0');
+  return static_cast<int>(end == std::string_view::npos ? text.size() : end);
+}
+
+Text LeftPart(std::string_view text, int n) {
+  if (n <= 0) return {};
+  size_t length = static_cast<size_t>(TextLength(text));
+  return Text(text.substr(0, std::min(static_cast<size_t>(n), length)));
+}
+
+Text RightPart(std::string_view text, int n) {
+  if (n <= 0) return {};
+  size_t length = static_cast<size_t>(TextLength(text));
+  size_t count = std::min(static_cast<size_t>(n), length);
+  return Text(text.substr(length - count, count));
+}
+
+bool TextEquals(std::string_view a, std::string_view b) {
+  return a.substr(0, TextLength(a)) == b.substr(0, TextLength(b));
+}
+
+double ToNumber(std::string_view text) {
+  // Scan the longest decimal prefix by hand and convert only that, so that
+  // hexadecimal, "inf" or "nan" (which strtod would accept) give 0.
+  size_t i = 0, n = static_cast<size_t>(TextLength(text));
+  while (i < n && IsBlank(text[i])) ++i;
+  size_t start = i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < n && IsDigit(text[i])) ++i, ++digits;
+  if (i < n && text[i] == '.') {
+    size_t j = i + 1, fraction = 0;
+    while (j < n && IsDigit(text[j])) ++j, ++fraction;
+    if (digits + fraction > 0) i = j, digits += fraction;
+  }
+  if (digits == 0) return 0.0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+    size_t exponent_digits = 0;
+    while (j < n && IsDigit(text[j])) ++j, ++exponent_digits;
+    if (exponent_digits > 0) i = j;
+  }
+  std::string prefix(text.substr(start, i - start));
+  return std::strtod(prefix.c_str(), nullptr);
+}
+
+int32_t ToInteger(std::string_view text) {
+  size_t i = 0, n = static_cast<size_t>(TextLength(text));
+  while (i < n && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // Accumulate in 64 bits and saturate, so that no input overflows.
+  int64_t value = 0;
+  for (; i < n && IsDigit(text[i]); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{1} << 32) value = int64_t{1} << 32;
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+int32_t ToInteger(double value) {
+  if (std::isnan(value)) return 0;
+  double truncated = std::trunc(value);
+  if (truncated >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (truncated <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(truncated);
+}
+
+Text ToText(int32_t value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
+  return buffer;
+}
+
+}  // namespace lumeno

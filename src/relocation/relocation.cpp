@@ -1,0 +1,8 @@
+#include "relocation/relocation.h"
+
+namespace lumeno {
+
+void RelocateUserFolders() {}
+void BrowseRelocationTarget() {}
+
+}  // namespace lumeno

@@ -1,0 +1,8 @@
+#include "services/services.h"
+
+namespace lumeno {
+
+void ApplyServiceProfile() {}
+void StartSelectedServices() {}
+
+}  // namespace lumeno

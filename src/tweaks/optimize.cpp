@@ -1,0 +1,7 @@
+#include "tweaks/optimize.h"
+
+namespace lumeno {
+
+void OptimizeWorker() {}
+
+}  // namespace lumeno

@@ -1,0 +1,7 @@
+#include "utilities/broadband.h"
+
+namespace lumeno {
+
+void CreateBroadbandEntry() {}
+
+}  // namespace lumeno

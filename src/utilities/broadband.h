@@ -1,0 +1,8 @@
+// The broadband dial-up entry.
+#pragma once
+
+namespace lumeno {
+
+void CreateBroadbandEntry();
+
+}  // namespace lumeno

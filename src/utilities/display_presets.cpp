@@ -1,0 +1,8 @@
+#include "utilities/display_presets.h"
+
+namespace lumeno {
+
+void ApplyResolutionPreset() {}
+void ShowCurrentDisplayMode() {}
+
+}  // namespace lumeno

@@ -1,0 +1,9 @@
+// Display resolution presets.
+#pragma once
+
+namespace lumeno {
+
+void ApplyResolutionPreset();
+void ShowCurrentDisplayMode();
+
+}  // namespace lumeno

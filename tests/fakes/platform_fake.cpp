@@ -1,0 +1,223 @@
+// Recording fake of the platform operations (see recorder.h).
+#include <cstdio>
+#include <stdexcept>
+
+#include "fakes/recorder.h"
+#include "platform/platform_rules.h"
+
+namespace lumeno::fake {
+
+namespace {
+std::string Flag(bool b) { return b ? "1" : "0"; }
+std::string Dec(long long v) { return std::to_string(v); }
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Call& call) {
+  out << call.op << "(";
+  for (size_t i = 0; i < call.args.size(); ++i) out << (i ? ", " : "") << '"' << call.args[i] << '"';
+  return out << ")";
+}
+
+std::vector<Call>& Calls() {
+  static std::vector<Call> calls;
+  return calls;
+}
+
+State& GetState() {
+  static State state;
+  return state;
+}
+
+void Reset() {
+  Calls().clear();
+  GetState() = State{};
+}
+
+void Record(std::string op, std::vector<std::string> args) { Calls().push_back({std::move(op), std::move(args)}); }
+
+std::vector<Call> CallsOf(std::initializer_list<std::string> ops) {
+  std::vector<Call> out;
+  for (const Call& c : Calls())
+    for (const std::string& op : ops)
+      if (c.op == op) out.push_back(c);
+  return out;
+}
+
+std::string Hex32(uint32_t value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%08X", value);
+  return buffer;
+}
+
+void Tick(WindowId window, ControlId control, bool on) {
+  GetState().properties[{window, control, kPropertyChecked}] = PropertyValue::Boolean(on);
+}
+
+}  // namespace lumeno::fake
+
+namespace lumeno {
+
+using fake::Dec;
+using fake::Flag;
+using fake::GetState;
+using fake::Hex32;
+using fake::Record;
+
+PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
+  Record("ReadProperty", {Hex32(window), Hex32(control), Dec(index)});
+  auto& props = GetState().properties;
+  auto it = props.find({window, control, index});
+  return it == props.end() ? PropertyValue{} : it->second;
+}
+
+void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value) {
+  Record("WriteProperty", {Hex32(window), Hex32(control), Dec(index), value.is_text ? value.text : Dec(value.number)});
+  GetState().properties[{window, control, index}] = value;
+}
+
+ControlId FindControlByTag(WindowId window, int tag) {
+  Record("FindControlByTag", {Hex32(window), Dec(tag)});
+  auto& tags = GetState().tags;
+  auto it = tags.find({window, tag});
+  if (it == tags.end()) FatalError(0, "未找到指定标记的组件");
+  return it->second;
+}
+
+bool LoadWindow(WindowId window, WindowId parent, bool modal) {
+  Record("LoadWindow", {Hex32(window), Hex32(parent), Flag(modal)});
+  return true;
+}
+
+bool RunCommandLine(const Text& command_line, bool wait, int mode) {
+  Record("RunCommandLine", {command_line, Flag(wait), Dec(mode)});
+  return GetState().run_result;
+}
+
+bool StartThread(ThreadRoutine routine) {
+  Record("StartThread");
+  GetState().started_threads.push_back(routine);
+  return true;
+}
+
+void Delay(int milliseconds) { Record("Delay", {Dec(milliseconds)}); }
+
+bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& value) {
+  EncodedRegistryValue encoded = EncodeRegistryValue(value);
+  std::string type, data;
+  if (encoded.type == kRegSz) {
+    type = "REG_SZ";
+    data = encoded.data.substr(0, encoded.data.size() - 1);
+  } else if (encoded.type == kRegDword) {
+    type = "REG_DWORD";
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(encoded.data[i]);
+    data = Hex32(v);
+  } else {
+    type = "REG_BINARY";
+    data = encoded.data;
+  }
+  Record("WriteRegistryItem", {Dec(NormalizeRootNumber(root)), item_path, type, data});
+  return GetState().write_result;
+}
+
+bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+  std::string all;
+  for (std::string_view p : parts) all.append(p);
+  Record("WriteBytesToFile", {path, all});
+  if (path.empty() || !GetState().write_result) return false;
+  GetState().files[path] = all;
+  return true;
+}
+
+bool WriteFreshFile(const Text& path, std::string_view bytes) {
+  Record("WriteFreshFile", {path, std::string(bytes)});
+  if (path.empty() || !GetState().write_result) return false;
+  GetState().files[path] = std::string(bytes);
+  return true;
+}
+
+bool ReadBytesFromFile(const Text& path, std::string* bytes) {
+  Record("ReadBytesFromFile", {path});
+  auto it = GetState().files.find(path);
+  if (it == GetState().files.end()) return false;
+  *bytes = it->second;
+  return true;
+}
+
+bool CreateFolder(const Text& path) {
+  Record("CreateFolder", {path});
+  return true;
+}
+
+bool SetFileAttributesMasked(const Text& path, uint32_t attributes) {
+  Record("SetFileAttributesMasked", {path, Dec(attributes)});
+  return true;
+}
+
+Text ProgramDirectory() { return GetState().program_directory; }
+
+int ShowMessageBox(const Text& message, int style, const Text& title, WindowId) {
+  Record("ShowMessageBox", {message, Dec(style), title});
+  if (GetState().on_message_box) GetState().on_message_box();
+  return GetState().message_box_result;
+}
+
+Text BrowseForFolder(const Text& prompt, bool include_files) {
+  Record("BrowseForFolder", {prompt, Flag(include_files)});
+  return GetState().browse_result;
+}
+
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
+  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(mode)});
+  return 42;
+}
+
+int ScreenWidth() { return GetState().screen_width; }
+int ScreenHeight() { return GetState().screen_height; }
+DisplayMode QueryDisplayMode() { return GetState().display; }
+
+bool SetDisplayMode(int width, int height, int bits, int refresh) {
+  Record("SetDisplayMode", {Dec(width), Dec(height), Dec(bits), Dec(refresh)});
+  return GetState().set_display_result;
+}
+
+WindowsVersion QueryWindowsVersion() { return GetState().version; }
+
+bool CallSetProcessWorkingSetSize(DeclaredFunction entry, uintptr_t process, intptr_t minimum, intptr_t maximum) {
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(process));
+  Record("CallSetProcessWorkingSetSize", {Dec(static_cast<int>(entry)), handle, Dec(minimum), Dec(maximum)});
+  return true;
+}
+
+bool CallEnumProcesses(uint32_t* ids, uint32_t bytes, uint32_t* bytes_returned) {
+  Record("CallEnumProcesses", {Dec(bytes)});
+  const auto& list = GetState().processes;
+  uint32_t count = 0;
+  for (; count < list.size() && (count + 1) * 4 <= bytes; ++count) ids[count] = list[count];
+  *bytes_returned = count * 4;
+  return true;
+}
+
+uintptr_t CallOpenProcess(uint32_t access, bool inherit, uint32_t process_id) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%X", access);
+  Record("CallOpenProcess", {hex, Flag(inherit), Dec(process_id)});
+  for (uint32_t id : GetState().unopenable)
+    if (id == process_id) return 0;
+  return 0x1000u + process_id;
+}
+
+bool CallCloseHandle(uintptr_t handle) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(handle));
+  Record("CallCloseHandle", {hex});
+  return true;
+}
+
+[[noreturn]] void FatalError(int code, const Text& message) {
+  Record("FatalError", {Dec(code), message});
+  throw fake::FatalExit{code, message};
+}
+
+}  // namespace lumeno

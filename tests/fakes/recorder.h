@@ -1,0 +1,96 @@
+// The recording fake of the platform layer, linked into the native unit tests
+// in place of the *_win32.cpp files.
+//
+// Every action call is kept in order as one Call: an operation name and its
+// arguments as texts. Formats (ids as "0x%08X", booleans as "1"/"0"):
+//   ReadProperty       {window, control, index}
+//   WriteProperty      {window, control, index, value}  value: number or the text
+//   RunCommandLine     {command line, wait, mode}
+//   StartThread        {}
+//   Delay              {milliseconds}
+//   WriteRegistryItem  {root (normalised 1..5), item path, "REG_SZ"|"REG_DWORD"|"REG_BINARY", data}
+//                      data: REG_SZ the text, REG_DWORD "0x%08X", REG_BINARY the raw bytes
+//   WriteBytesToFile   {path, all bytes}
+//   WriteFreshFile     {path, bytes}
+//   ReadBytesFromFile  {path}
+//   CreateFolder       {path}
+//   SetFileAttributesMasked {path, attributes as given, decimal}
+//   ShowMessageBox     {text, style, title}
+//   BrowseForFolder    {prompt, include files}
+//   ShellOpen          {verb, file, parameters, directory, mode}
+//   SetDisplayMode     {width, height, bits, refresh}
+//   LoadWindow         {window, parent, modal}
+//   FindControlByTag   {window, tag}
+//   CallSetProcessWorkingSetSize {entry, process "0x..", minimum, maximum}
+//   CallEnumProcesses  {bytes}
+//   CallOpenProcess    {access "0x%X", inherit, pid}
+//   CallCloseHandle    {handle "0x.."}
+// Subsystems add their own operations (their *_fake.cpp files) the same way.
+// Queries without effect (ScreenWidth, QueryDisplayMode, ProgramDirectory,
+// QueryWindowsVersion) answer from State and are not recorded.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lumeno::fake {
+
+struct Call {
+  std::string op;
+  std::vector<std::string> args;
+  bool operator==(const Call& other) const { return op == other.op && args == other.args; }
+};
+std::ostream& operator<<(std::ostream& out, const Call& call);
+
+// Thrown by the fake FatalError instead of ending the process.
+struct FatalExit {
+  int code;
+  std::string message;
+};
+
+struct State {
+  // Control properties, keyed by (window, control, index); unset reads give
+  // the number 0 or an empty text.
+  std::map<std::tuple<WindowId, ControlId, int>, PropertyValue> properties;
+  // Tags for FindControlByTag, keyed by (window, tag).
+  std::map<std::pair<WindowId, int>, ControlId> tags;
+  // Files of the fake file system (ReadBytesFromFile reads, writes store).
+  std::map<std::string, std::string> files;
+  std::vector<ThreadRoutine> started_threads;
+  bool run_result = true;
+  bool write_result = true;
+  int message_box_result = 0;
+  Text browse_result;
+  Text program_directory = "C:\\Lumeno";
+  int screen_width = 1024, screen_height = 768;
+  DisplayMode display{1024, 768, 32, 60};
+  bool set_display_result = true;
+  WindowsVersion version{true, 5, 1, 2};
+  // Process ids EnumProcesses reports; OpenProcess returns 0x1000 + pid,
+  // or 0 for ids listed in unopenable.
+  std::vector<uint32_t> processes;
+  std::vector<uint32_t> unopenable;
+  // Runs at each ShowMessageBox, before it returns (to inspect state then).
+  std::function<void()> on_message_box;
+};
+
+std::vector<Call>& Calls();
+State& GetState();
+void Reset();  // empties the calls and restores the default State
+void Record(std::string op, std::vector<std::string> args = {});
+
+// Calls whose op is one of ops, in order.
+std::vector<Call> CallsOf(std::initializer_list<std::string> ops);
+
+std::string Hex32(uint32_t value);  // "0x%08X"
+
+// Sets a check box or radio button of the fake windows.
+void Tick(WindowId window, ControlId control, bool on = true);
+
+}  // namespace lumeno::fake
