@@ -17,6 +17,12 @@
 namespace lumeno {
 
 // ---------------------------------------------------------------------------
+// Start-up
+
+// First step of start-up: makes ProgramDirectory() the current directory.
+void InitializePlatform();
+
+// ---------------------------------------------------------------------------
 // Windows and controls
 
 using WindowId = uint32_t;

@@ -183,6 +183,8 @@ bool SetDisplayMode(int width, int height, int bits, int refresh) {
 
 WindowsVersion QueryWindowsVersion() { return GetState().version; }
 
+void InitializePlatform() { Record("InitializePlatform"); }
+
 bool CallSetProcessWorkingSetSize(DeclaredFunction entry, uintptr_t process, intptr_t minimum, intptr_t maximum) {
   char handle[32];
   std::snprintf(handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(process));
