@@ -1,7 +1,38 @@
 // The Optimize command: the tweak catalogue and its worker thread.
 #pragma once
 
+#include <span>
+
+#include "platform/platform.h"
+
 namespace lumeno {
+
+// How a catalogue value reaches the registry: a number is kept as its text
+// and goes through ToNumber just before the write (so "4294967197" becomes
+// DWORD 0xFFFFFF9D); a text is stored as REG_SZ exactly as written.
+enum class TweakData { kText, kNumber };
+
+struct TweakWrite {
+  int root;               // WriteRegistryItem root number: 3 HKCU, 4 HKLM, 5 HKU
+  const char* item_path;  // "Key\Path\Value"; a trailing backslash names the default value
+  TweakData kind;
+  const char* data;
+};
+
+struct TweakItem {
+  const char* name;  // the check box's name in the window layout
+  ControlId box;
+  const char* caption;
+  std::span<const TweakWrite> writes;  // in step order
+};
+
+// The twenty tweak boxes in the order the worker applies them.
+std::span<const TweakItem> TweakCatalogue();
+
+// Performs one box's writes in step order; their results are ignored.
+void ApplyTweak(const TweakItem& item);
+
+inline constexpr ControlId kOptimizeButton = 0x160102A2u;  // 按钮1 "开始优化"
 
 // Thread routine started by RunOptimize.
 void OptimizeWorker();
