@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

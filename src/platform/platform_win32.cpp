@@ -1,0 +1,372 @@
+// The platform operations on Win32. Thin: each operation is the system calls
+// it names, in order; the rules that involve no system call live in
+// platform_rules.cpp. Every handle opened here is closed before returning.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "platform/native_window.h"
+#include "platform/platform.h"
+#include "platform/platform_rules.h"
+
+namespace lumeno {
+
+namespace {
+
+// Texts are handed to the A functions as C strings; a Text never holds a NUL
+// of its own (TextLength stops there anyway).
+const char* Cs(const Text& text) { return text.c_str(); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void InitializePlatform() {
+  // "C:" alone would name the drive's remembered directory, not its root.
+  Text directory = ProgramDirectory();
+  if (!directory.empty() && directory.back() == ':') directory += '\\';
+  SetCurrentDirectoryA(Cs(directory));
+}
+
+// ---------------------------------------------------------------------------
+// Processes and threads
+
+bool RunCommandLine(const Text& command_line, bool wait, int mode) {
+  // 68 bytes on 32-bit Windows; the 64-bit structure is larger, and cb must
+  // be the size of the structure actually passed.
+  static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68);
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(ShowCommandForRunMode(mode));
+
+  // CreateProcessA may write into its command line, so it gets a copy.
+  std::vector<char> writable(command_line.begin(), command_line.end());
+  writable.push_back('\0');
+  PROCESS_INFORMATION process;
+  ZeroMemory(&process, sizeof process);
+  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+
+  if (wait)
+    WaitForSingleObject(process.hProcess, INFINITE);
+  else
+    WaitForInputIdle(process.hProcess, 1000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+namespace {
+
+DWORD WINAPI RunThreadRoutine(LPVOID routine) {
+  reinterpret_cast<ThreadRoutine>(routine)();
+  return 0;
+}
+
+}  // namespace
+
+bool StartThread(ThreadRoutine routine) {
+  // The routine travels as the thread's parameter: a ThreadRoutine is not a
+  // thread start routine and must not be called as one.
+  HANDLE thread = CreateThread(nullptr, 0, RunThreadRoutine, reinterpret_cast<LPVOID>(routine), 0, nullptr);
+  if (!thread) return false;
+  CloseHandle(thread);
+  return true;
+}
+
+void Delay(int milliseconds) { Sleep(milliseconds < 0 ? 0 : static_cast<DWORD>(milliseconds)); }
+
+// ---------------------------------------------------------------------------
+// Registry
+
+namespace {
+
+HKEY RootKeyFor(int root) {
+  switch (NormalizeRootNumber(root)) {
+    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
+    case kRootCurrentConfig: return HKEY_CURRENT_CONFIG;
+    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
+    case kRootUsers: return HKEY_USERS;
+    default: return HKEY_CURRENT_USER;
+  }
+}
+
+}  // namespace
+
+bool WriteRegistryItem(int root_number, const Text& item_path, const RegistryValue& value) {
+  HKEY root = RootKeyFor(root_number);
+  RegistryItemParts parts = SplitRegistryItemPath(item_path);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, Cs(parts.key_path), 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
+    key = nullptr;
+    if (RegCreateKeyA(root, Cs(parts.key_path), &key) != ERROR_SUCCESS) return false;
+  }
+  EncodedRegistryValue encoded = EncodeRegistryValue(value);
+  LONG stored = RegSetValueExA(key, Cs(parts.value_name), 0, encoded.type,
+                               reinterpret_cast<const BYTE*>(encoded.data.data()),
+                               static_cast<DWORD>(encoded.data.size()));
+  RegCloseKey(key);
+  return stored == ERROR_SUCCESS;
+}
+
+// ---------------------------------------------------------------------------
+// Files and folders
+
+namespace {
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+  if (path.empty()) return false;
+  HANDLE file = CreateFileA(Cs(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  for (std::string_view part : parts)
+    if (ok) ok = WriteAll(file, part);
+  CloseHandle(file);
+  return ok;
+}
+
+bool WriteFreshFile(const Text& path, std::string_view bytes) {
+  if (path.empty()) return false;
+  // A planted read-only file would otherwise stay; a link is never touched
+  // through (its target's attributes are not ours to change), only removed.
+  DWORD attributes = GetFileAttributesA(Cs(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+    SetFileAttributesA(Cs(path), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if (!DeleteFileA(Cs(path))) {
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) return false;
+  }
+  // CREATE_NEW: if anything appeared at the path meanwhile, or the old file is
+  // still held open and only marked for deletion, nothing is written.
+  HANDLE file = CreateFileA(Cs(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(file, bytes);
+  CloseHandle(file);
+  return ok;
+}
+
+bool ReadBytesFromFile(const Text& path, std::string* bytes) {
+  HANDLE file = CreateFileA(Cs(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  bool ok;
+  while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
+    content.append(buffer, read);
+  CloseHandle(file);
+  if (!ok) return false;
+  *bytes = std::move(content);
+  return true;
+}
+
+bool CreateFolder(const Text& path) { return CreateDirectoryA(Cs(path), nullptr) != FALSE; }
+
+bool SetFileAttributesMasked(const Text& path, uint32_t attributes) {
+  return SetFileAttributesA(Cs(path), attributes & 0x27u) != FALSE;
+}
+
+Text ProgramDirectory() {
+  std::vector<char> name(MAX_PATH);
+  DWORD length;
+  while ((length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()))) >= name.size() &&
+         name.size() < 0x8000)
+    name.resize(name.size() * 2);
+  if (length == 0 || length >= name.size()) return {};
+  // Walk by characters: in a double-byte code page the second byte of a
+  // character may be 0x5C and is no separator.
+  const char* last_backslash = nullptr;
+  for (const char* p = name.data(); *p; p = CharNextA(p))
+    if (*p == '\\') last_backslash = p;
+  if (!last_backslash) return {};
+  return Text(name.data(), static_cast<size_t>(last_backslash - name.data()));
+}
+
+// ---------------------------------------------------------------------------
+// Dialogs and shell
+
+namespace {
+
+struct OwnerSearch {
+  WindowId id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindowId(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<OwnerSearch*>(lparam);
+  HANDLE mark = GetPropA(window, kWindowIdProperty);
+  if (mark && static_cast<WindowId>(reinterpret_cast<uintptr_t>(mark)) == search->id) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Only the calling thread's windows can own its message box; from a worker
+// thread this finds none, so the box has no owner there.
+HWND OwnerWindowFor(WindowId owner) {
+  if (owner == 0) return nullptr;
+  OwnerSearch search{owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchWindowId, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+int ShowMessageBox(const Text& message, int style, const Text& title, WindowId owner) {
+  int button = MessageBoxA(OwnerWindowFor(owner), Cs(message), Cs(title), MessageBoxStyleFor(style));
+  return MessageBoxResultFor(button);
+}
+
+namespace {
+
+struct DisabledWindow {
+  HWND window;
+  bool was_enabled;
+};
+
+BOOL CALLBACK DisableProgramWindow(HWND window, LPARAM lparam) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  if (process_id != GetCurrentProcessId() || GetParent(window) != nullptr) return TRUE;
+  bool was_disabled = EnableWindow(window, FALSE) != FALSE;
+  reinterpret_cast<std::vector<DisabledWindow>*>(lparam)->push_back({window, !was_disabled});
+  return TRUE;
+}
+
+Text PathOfItemList(LPITEMIDLIST items) {
+  char path[MAX_PATH] = {};
+  Text result;
+  if (SHGetPathFromIDListA(items, path)) result = path;
+  IMalloc* shell_allocator = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&shell_allocator))) {
+    shell_allocator->Free(items);
+    shell_allocator->Release();
+  }
+  return result;
+}
+
+}  // namespace
+
+Text BrowseForFolder(const Text& prompt, bool include_files) {
+  HWND active = GetActiveWindow();
+  if (active && !IsWindow(active)) active = nullptr;
+  HWND foreground = GetForegroundWindow();
+
+  std::vector<DisabledWindow> disabled;
+  EnumWindows(DisableProgramWindow, reinterpret_cast<LPARAM>(&disabled));
+
+  // The shell's dialog needs COM on this thread; balance only our own start.
+  HRESULT com = CoInitialize(nullptr);
+  char display_name[MAX_PATH] = {};
+  BROWSEINFOA browse;
+  ZeroMemory(&browse, sizeof browse);
+  browse.hwndOwner = active;
+  browse.pidlRoot = nullptr;
+  browse.pszDisplayName = display_name;
+  browse.lpszTitle = Cs(prompt);
+  browse.ulFlags = BIF_EDITBOX | (include_files ? BIF_BROWSEINCLUDEFILES : 0);
+  LPITEMIDLIST items = SHBrowseForFolderA(&browse);
+
+  for (const DisabledWindow& d : disabled)
+    if (IsWindow(d.window)) EnableWindow(d.window, d.was_enabled ? TRUE : FALSE);
+  if (foreground && IsWindow(foreground)) SetForegroundWindow(foreground);
+  if (active && IsWindow(active)) SetActiveWindow(active);
+
+  Text path = items ? PathOfItemList(items) : Text();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return path;
+}
+
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
+  HINSTANCE result = ShellExecuteA(nullptr, ShellVerbForNumber(verb), Cs(file),
+                                   parameters.empty() ? nullptr : Cs(parameters), Cs(directory),
+                                   ShowCommandForShellMode(mode));
+  return reinterpret_cast<intptr_t>(result);
+}
+
+// ---------------------------------------------------------------------------
+// Display
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+DisplayMode QueryDisplayMode() {
+  DisplayMode mode;
+  HDC screen = GetDC(nullptr);
+  if (!screen) return mode;
+  mode.width = GetDeviceCaps(screen, HORZRES);
+  mode.height = GetDeviceCaps(screen, VERTRES);
+  mode.bits_per_pixel = GetDeviceCaps(screen, BITSPIXEL);
+  mode.refresh_hz = GetDeviceCaps(screen, VREFRESH);
+  ReleaseDC(nullptr, screen);
+  return mode;
+}
+
+// 148 bytes is the DEVMODEA of Windows NT 4 and 95, before the panning
+// fields; the headers' structure is longer, and dmSize tells the system which
+// version it is given. Every field set here lies within the 148 bytes.
+constexpr WORD kDevModeSize = 148;
+static_assert(sizeof(DEVMODEA) >= kDevModeSize);
+static_assert(offsetof(DEVMODEA, dmDisplayFrequency) + sizeof(DWORD) <= kDevModeSize);
+
+bool SetDisplayMode(int width, int height, int bits, int refresh) {
+  DEVMODEA mode;
+  ZeroMemory(&mode, sizeof mode);
+  mode.dmSize = kDevModeSize;
+  DisplayModeFields fields = DisplayModeFieldsFor(width, height, bits, refresh);
+  mode.dmFields = fields.fields;
+  mode.dmBitsPerPel = fields.bits_per_pixel;
+  mode.dmPelsWidth = fields.width;
+  mode.dmPelsHeight = fields.height;
+  mode.dmDisplayFrequency = fields.frequency;
+  return ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// ---------------------------------------------------------------------------
+// System version
+
+WindowsVersion QueryWindowsVersion() {
+  static_assert(sizeof(OSVERSIONINFOA) == 148);
+  OSVERSIONINFOA info;
+  ZeroMemory(&info, sizeof info);
+  info.dwOSVersionInfoSize = sizeof info;
+  WindowsVersion version;
+  if (!GetVersionExA(&info)) return version;
+  version.known = true;
+  version.major = info.dwMajorVersion;
+  version.minor = info.dwMinorVersion;
+  version.platform = info.dwPlatformId;
+  return version;
+}
+
+// ---------------------------------------------------------------------------
+// Fatal errors
+
+[[noreturn]] void FatalError(int code, const Text& message) {
+  Text text = FatalErrorText(code, message);
+  MessageBoxA(nullptr, Cs(text), "错误", MessageBoxStyleFor(MB_ICONERROR));
+  ExitProcess(static_cast<UINT>(-1));
+}
+
+}  // namespace lumeno
