@@ -1,8 +1,79 @@
+// The screen-mode presets of the page "分辨率" and the mode display beside
+// them.
 #include "utilities/display_presets.h"
+
+#include <span>
+
+#include "platform/platform.h"
 
 namespace lumeno {
 
-void ApplyResolutionPreset() {}
-void ShowCurrentDisplayMode() {}
+namespace {
+
+constexpr ControlId kModeLabel = 0x160102FF;  // 标签2
+
+struct ResolutionPreset {
+  ControlId radio;
+  const char* caption;
+  int width;
+  int height;
+  int bits;
+  int refresh;
+};
+
+// 分组框1 "CRT显示器"
+const ResolutionPreset kCrtPresets[] = {
+    {0x1601030E, "15寸CRT", 800, 600, 32, 85},    // 单选1
+    {0x1601030F, "17寸CRT", 1024, 768, 32, 85},   // 单选2
+    {0x1601030D, "19寸CRT", 1280, 1024, 32, 85},  // 单选3
+};
+
+// 分组框2 "普通液晶"
+const ResolutionPreset kLcdPresets[] = {
+    {0x1601030A, "15寸LCD", 1024, 768, 32, 60},   // 单选4
+    {0x1601030B, "17寸LCD", 1024, 768, 32, 60},   // 单选5
+    {0x16010309, "19寸LCD", 1280, 1024, 32, 60},  // 单选6
+};
+
+// 分组框3 "宽屏液晶"
+const ResolutionPreset kWidescreenPresets[] = {
+    {0x16010306, "17宽屏LCD", 1280, 720, 32, 60},   // 单选7
+    {0x16010307, "19宽屏LCD", 1440, 900, 32, 60},   // 单选8
+    {0x16010305, "22宽屏LCD", 1680, 1050, 32, 60},  // 单选9
+};
+
+// The groups are independent: one preset of each ticked group is applied,
+// so the last group applied decides the mode.
+const std::span<const ResolutionPreset> kPresetGroups[] = {kCrtPresets, kLcdPresets, kWidescreenPresets};
+
+// Applies the first ticked preset of the group; false when none is ticked.
+bool ApplyTickedPreset(std::span<const ResolutionPreset> group) {
+  for (const ResolutionPreset& preset : group) {
+    if (!IsTicked(kSettingsWindow, preset.radio)) continue;
+    SetDisplayMode(preset.width, preset.height, preset.bits, preset.refresh);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void ApplyResolutionPreset() {
+  bool any_applied = false;
+  for (std::span<const ResolutionPreset> group : kPresetGroups) any_applied |= ApplyTickedPreset(group);
+  if (!any_applied) ShowMessageBox("请选择合适的分辨率！", kStyleStop, "提示");
+  ShowCurrentDisplayMode();
+}
+
+// The label shows what the screen really uses, so a refused mode shows as
+// the old one.
+void ShowCurrentDisplayMode() {
+  const int width = ScreenWidth();
+  const int height = ScreenHeight();
+  const DisplayMode mode = QueryDisplayMode();
+  SetText(kSettingsWindow, kModeLabel,
+          ConcatTexts(ToText(width), "×", ToText(height), " ＠", ToText(mode.refresh_hz), "Hz/",
+                      ToText(mode.bits_per_pixel), "位"));
+}
 
 }  // namespace lumeno
