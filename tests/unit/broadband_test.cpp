@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fakes/recorder.h"
+#include "utilities/broadband.h"
+
+namespace lumeno {
+namespace {
+
+// The shortcut as it must come out, byte for byte (offset, sixteen bytes).
+constexpr std::string_view kShortcutDump = R"(
+0000  4C 00 00 00 01 14 02 00 00 00 00 00 C0 00 00 00
+0010  00 00 00 46 81 00 00 00 00 00 00 00 00 00 00 00
+0020  00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
+0030  00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00
+0040  00 00 00 00 00 00 00 00 00 00 00 00 BA 01 14 00
+0050  1F 50 E0 4F D0 20 EA 3A 69 10 A2 D8 08 00 2B 30
+0060  30 9D 14 00 2E 1E 20 20 EC 21 EA 3A 69 10 A2 DD
+0070  08 00 2B 30 30 9D 1E 00 71 80 00 00 00 00 00 00
+0080  00 00 00 00 C7 AC 07 70 02 32 D1 11 AA D2 00 80
+0090  5F C1 27 0E 72 01 FF 4E 02 00 00 00 FF 5E 69 10
+00A0  00 00 00 00 D7 6A 12 BA 66 21 D1 11 B1 D0 00 80
+00B0  5F C1 27 0E 42 2A 39 47 B6 78 F5 4C 90 CB D4 41
+00C0  B4 7A 13 E3 5F 08 00 00 06 00 00 00 00 00 00 00
+00D0  2C 00 00 00 E0 00 00 00 00 00 00 00 0A 00 00 00
+00E0  0A 00 00 00 22 00 00 00 00 00 00 00 0C 01 00 00
+00F0  02 00 00 00 BD 5B 26 5E DE 8F A5 63 00 00 57 00
+0100  41 00 4E 00 20 00 AE 5F 8B 57 EF 7A E3 53 20 00
+0110  28 00 50 00 50 00 50 00 4F 00 45 00 29 00 00 00
+0120  14 00 43 00 3A 00 5C 00 44 00 6F 00 63 00 75 00
+0130  6D 00 65 00 6E 00 74 00 73 00 20 00 61 00 6E 00
+0140  64 00 20 00 53 00 65 00 74 00 74 00 69 00 6E 00
+0150  67 00 73 00 5C 00 41 00 6C 00 6C 00 20 00 55 00
+0160  73 00 65 00 72 00 73 00 5C 00 41 00 70 00 70 00
+0170  6C 00 69 00 63 00 61 00 74 00 69 00 6F 00 6E 00
+0180  20 00 44 00 61 00 74 00 61 00 5C 00 4D 00 69 00
+0190  63 00 72 00 6F 00 73 00 6F 00 66 00 74 00 5C 00
+01A0  4E 00 65 00 74 00 77 00 6F 00 72 00 6B 00 5C 00
+01B0  43 00 6F 00 6E 00 6E 00 65 00 63 00 74 00 69 00
+01C0  6F 00 6E 00 73 00 5C 00 50 00 62 00 6B 00 5C 00
+01D0  72 00 61 00 73 00 70 00 68 00 6F 00 6E 00 65 00
+01E0  2E 00 70 00 62 00 6B 00 00 00 42 2A 39 47 B6 78
+01F0  F5 4C 90 CB D4 41 B4 7A 13 E3 01 00 00 00 05 00
+0200  00 00 00 00 00 00 00 00 00 00 00 00
+)";
+
+// The entry's lines as a reader sees them, LF-separated; the file adds the
+// byte-order mark and an empty first line, and ends every line with CR LF.
+constexpr std::u8string_view kPhonebookListing = u8R"([宽带连接]
+Encoding=1
+Type=5
+AutoLogon=0
+UseRasCredentials=0
+DialParamsUID=4604961
+Guid=422A3947B678F54C90CBD441B47A13E3
+BaseProtocol=1
+VpnStrategy=0
+ExcludedProtocols=3
+LcpExtensions=1
+DataEncryption=8
+SwCompression=1
+NegotiateMultilinkAlways=0
+SkipNwcWarning=0
+SkipDownLevelDialog=0
+SkipDoubleDialDialog=0
+DialMode=1
+DialPercent=75
+DialSeconds=120
+HangUpPercent=10
+HangUpSeconds=120
+OverridePref=15
+RedialAttempts=3
+RedialSeconds=60
+IdleDisconnectSeconds=0
+RedialOnLinkFailure=1
+CallbackMode=0
+CustomDialDll=
+CustomDialFunc=
+CustomRasDialDll=
+AuthenticateServer=0
+ShareMsFilePrint=0
+BindMsNetClient=0
+SharedPhoneNumbers=0
+GlobalDeviceSettings=0
+PrerequisiteEntry=
+PrerequisitePbk=
+PreferredPort=
+PreferredDevice=
+PreferredBps=0
+PreferredHwFlow=0
+PreferredProtocol=0
+PreferredCompression=0
+PreferredSpeaker=0
+PreferredMdmProtocol=0
+PreviewUserPw=1
+PreviewDomain=0
+PreviewPhoneNumber=0
+ShowDialingProgress=1
+ShowMonitorIconInTaskBar=1
+CustomAuthKey=-1
+AuthRestrictions=632
+TypicalAuth=1
+IpPrioritizeRemote=1
+IpHeaderCompression=0
+IpAddress=0.0.0.0
+IpDnsAddress=0.0.0.0
+IpDns2Address=0.0.0.0
+IpWinsAddress=0.0.0.0
+IpWins2Address=0.0.0.0
+IpAssign=1
+IpNameAssign=1
+IpFrameSize=1006
+IpDnsFlags=0
+IpNBTFlags=0
+TcpWindowSize=0
+UseFlags=1
+IpSecFlags=0
+IpDnsSuffix=
+
+NETCOMPONENTS=
+ms_server=0
+ms_msclient=0
+
+MEDIA=rastapi
+Port=PPPoE6-0
+Device=WAN 微型端口 (PPPOE)
+
+DEVICE=PPPoE
+PhoneNumber=
+AreaCode=
+CountryCode=1
+CountryID=1
+UseDialingRules=0
+Comment=
+LastSelectedPhone=0
+PromoteAlternates=0
+TryNextAlternateOnFail=1
+
+)";
+
+std::string ParseDump(std::string_view dump) {
+  std::string bytes;
+  size_t pos = 0;
+  while (pos < dump.size()) {
+    size_t end = dump.find('\n', pos);
+    if (end == std::string_view::npos) end = dump.size();
+    std::string_view line = dump.substr(pos, end - pos);
+    pos = end + 1;
+    if (line.empty()) continue;
+    size_t offset = std::stoul(std::string(line.substr(0, 4)), nullptr, 16);
+    EXPECT_EQ(offset, bytes.size()) << "dump line out of order: " << line;
+    for (size_t i = 6; i + 1 < line.size() + 1; i += 3)
+      bytes.push_back(static_cast<char>(std::stoul(std::string(line.substr(i, 2)), nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string FromUtf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+std::string ExpectedPhonebook() {
+  std::string text = "\xEF\xBB\xBF\r\n";
+  for (char c : FromUtf8(kPhonebookListing)) {
+    if (c == '\n') text.push_back('\r');
+    text.push_back(c);
+  }
+  return text;
+}
+
+uint32_t Dword(std::string_view bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[offset + i]);
+  return v;
+}
+
+uint32_t Word(std::string_view bytes, size_t offset) {
+  return static_cast<unsigned char>(bytes[offset]) | static_cast<unsigned char>(bytes[offset + 1]) << 8;
+}
+
+size_t FirstDifference(std::string_view a, std::string_view b) {
+  size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  return i;
+}
+
+constexpr std::string_view kEntryIdBytes =
+    "\x42\x2A\x39\x47\xB6\x78\xF5\x4C\x90\xCB\xD4\x41\xB4\x7A\x13\xE3";
+constexpr size_t kConnectionItem = 0x94;
+
+// ---------------------------------------------------------------------------
+// The phone book
+
+TEST(BroadbandPhonebook, IsTheListingAsUtf8WithCrLfLines) {
+  const std::string& entry = BroadbandPhonebookEntry();
+  EXPECT_EQ(entry.size(), 1616u);
+  EXPECT_EQ(entry, ExpectedPhonebook()) << "first difference at byte " << FirstDifference(entry, ExpectedPhonebook());
+}
+
+TEST(BroadbandPhonebook, FramingAndLineEnds) {
+  const std::string& entry = BroadbandPhonebookEntry();
+  ASSERT_GE(entry.size(), 9u);
+  EXPECT_EQ(entry.substr(0, 5), "\xEF\xBB\xBF\r\n");
+  EXPECT_EQ(entry.substr(entry.size() - 4), "\r\n\r\n");
+  size_t crlf = 0;
+  for (size_t i = 0; i < entry.size(); ++i) {
+    if (entry[i] == '\r') {
+      ASSERT_TRUE(i + 1 < entry.size() && entry[i + 1] == '\n') << "bare CR at " << i;
+      ++crlf;
+    } else if (entry[i] == '\n') {
+      ASSERT_TRUE(i > 0 && entry[i - 1] == '\r') << "bare LF at " << i;
+    }
+  }
+  EXPECT_EQ(crlf, 91u);  // the empty first line, 89 lines of the entry, the closing empty line
+  // Four groups: three empty lines inside the section, plus the first and the last.
+  size_t empty_lines = 0;
+  for (size_t at = entry.find("\r\n\r\n"); at != std::string::npos; at = entry.find("\r\n\r\n", at + 2)) ++empty_lines;
+  EXPECT_EQ(empty_lines, 4u);
+}
+
+TEST(BroadbandPhonebook, NamesAreUtf8NotGbk) {
+  const std::string& entry = BroadbandPhonebookEntry();
+  EXPECT_EQ(entry.substr(5, 15), "[\xE5\xAE\xBD\xE5\xB8\xA6\xE8\xBF\x9E\xE6\x8E\xA5]\r");
+  EXPECT_NE(entry.find("\r\nDevice=WAN \xE5\xBE\xAE\xE5\x9E\x8B\xE7\xAB\xAF\xE5\x8F\xA3 (PPPOE)\r\n"), std::string::npos);
+  EXPECT_EQ(entry.find("\xBF\xED\xB4\xF8"), std::string::npos);  // GBK 宽带
+  // Outside the byte-order mark only the two names are non-ASCII: 12 + 12 bytes.
+  size_t high = 0;
+  for (char c : entry.substr(3)) high += static_cast<unsigned char>(c) >= 0x80;
+  EXPECT_EQ(high, 24u);
+}
+
+TEST(BroadbandPhonebook, SectionIsTheEntryWithoutMarkAndEmptyFirstLine) {
+  std::string_view section = BroadbandPhonebookSection();
+  EXPECT_EQ(section.size(), 1611u);
+  EXPECT_TRUE(section.starts_with("[\xE5\xAE\xBD"));
+  EXPECT_EQ(std::string("\xEF\xBB\xBF\r\n").append(section), BroadbandPhonebookEntry());
+}
+
+// ---------------------------------------------------------------------------
+// The shortcut
+
+TEST(BroadbandShortcut, MatchesTheDumpByteForByte) {
+  const std::string expected = ParseDump(kShortcutDump);
+  ASSERT_EQ(expected.size(), 524u);
+  const std::string& link = BroadbandShortcut();
+  EXPECT_EQ(link.size(), 524u);
+  EXPECT_EQ(link, expected) << "first difference at byte 0x" << std::hex << FirstDifference(link, expected);
+}
+
+TEST(BroadbandShortcut, StructureOfHeaderAndIdList) {
+  const std::string& link = BroadbandShortcut();
+  ASSERT_EQ(link.size(), 524u);
+  EXPECT_EQ(Dword(link, 0), 0x4Cu);
+  EXPECT_EQ(Dword(link, 20), 0x81u);
+  EXPECT_EQ(Dword(link, 60), 1u);  // SW_SHOWNORMAL
+  EXPECT_EQ(Word(link, 76), 442u);
+  // Item sizes chain from one item to the next and end in the terminal id.
+  std::vector<uint32_t> sizes;
+  for (size_t at = 78; Word(link, at) != 0; at += Word(link, at)) sizes.push_back(Word(link, at));
+  EXPECT_EQ(sizes, (std::vector<uint32_t>{20, 20, 30, 370}));
+  EXPECT_EQ(Word(link, 0x206), 0u);
+  EXPECT_EQ(Dword(link, 0x208), 0u);
+  // The text area: name, device name, 0x0014, phone-book path, identifier, 1, 5, 0.
+  const size_t text = kConnectionItem + 96;
+  EXPECT_EQ(Dword(link, kConnectionItem + 72), 10u);
+  EXPECT_EQ(Dword(link, kConnectionItem + 76), 10u);
+  EXPECT_EQ(Dword(link, kConnectionItem + 80), 34u);
+  EXPECT_EQ(link.substr(text, 10), std::string("\xBD\x5B\x26\x5E\xDE\x8F\xA5\x63\0\0", 10));
+  EXPECT_EQ(Word(link, text + 44), 0x14u);
+  std::string path;
+  for (size_t at = text + 46; Word(link, at) != 0; at += 2) path.push_back(static_cast<char>(Word(link, at)));
+  EXPECT_EQ(path, kBroadbandPhonebookPath);
+  EXPECT_EQ(Dword(link, text + 262), 1u);
+  EXPECT_EQ(Dword(link, text + 266), 5u);
+  EXPECT_EQ(Dword(link, text + 270), 0u);
+}
+
+TEST(BroadbandShortcut, AgreesWithThePhonebookOnTheEntryIdentifier) {
+  const std::string& link = BroadbandShortcut();
+  const std::string& entry = BroadbandPhonebookEntry();
+  size_t guid = entry.find("\r\nGuid=");
+  ASSERT_NE(guid, std::string::npos);
+  std::string hex = entry.substr(guid + 7, entry.find('\r', guid + 2) - guid - 7);
+  ASSERT_EQ(hex.size(), 32u);
+  ASSERT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos) << hex;
+  std::string from_phonebook;
+  for (size_t i = 0; i < 32; i += 2)
+    from_phonebook.push_back(static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  EXPECT_EQ(from_phonebook, kEntryIdBytes);
+  EXPECT_EQ(link.substr(kConnectionItem + 32, 16), kEntryIdBytes);
+  EXPECT_EQ(link.substr(kConnectionItem + 96 + 246, 16), kEntryIdBytes);
+}
+
+// ---------------------------------------------------------------------------
+// The handler
+
+constexpr char kPhonebookPathBytes[] =
+    "C:\\Documents and Settings\\All Users\\Application Data\\Microsoft\\Network\\Connections\\Pbk\\rasphone.pbk";
+// "C:\Documents and Settings\All Users\桌面\宽带连接.lnk" in GBK.
+constexpr char kShortcutPathBytes[] =
+    "C:\\Documents and Settings\\All Users\\\xD7\xC0\xC3\xE6\\\xBF\xED\xB4\xF8\xC1\xAC\xBD\xD3.lnk";
+// "宽带连接已成功建立！" and "提示" in GBK.
+constexpr char kDoneMessage[] = "\xBF\xED\xB4\xF8\xC1\xAC\xBD\xD3\xD2\xD1\xB3\xC9\xB9\xA6\xBD\xA8\xC1\xA2\xA3\xA1";
+constexpr char kDoneTitle[] = "\xCC\xE1\xCA\xBE";
+
+class CreateBroadbandEntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fake::Reset(); }
+};
+
+TEST_F(CreateBroadbandEntryTest, WritesBothFilesRunsTheTwoCommandsAndReports) {
+  CreateBroadbandEntry();
+  const std::vector<fake::Call> expected = {
+      {"ReadBytesFromFile", {kPhonebookPathBytes}},
+      {"WriteBytesToFile", {kPhonebookPathBytes, ExpectedPhonebook()}},
+      {"WriteBytesToFile", {kShortcutPathBytes, ParseDump(kShortcutDump)}},
+      {"RunCommandLine", {"sc config  TapiSrv start= auto", "1", "1"}},
+      {"RunCommandLine", {"net start TapiSrv", "1", "1"}},
+      {"ShowMessageBox", {kDoneMessage, "64", kDoneTitle}},
+  };
+  EXPECT_EQ(fake::Calls(), expected);
+}
+
+TEST_F(CreateBroadbandEntryTest, PressingTwiceLeavesTheFilesOfOnePress) {
+  CreateBroadbandEntry();
+  const auto once = fake::GetState().files;
+  CreateBroadbandEntry();
+  EXPECT_EQ(fake::GetState().files, once);
+  EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 4u);
+  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"}).size(), 2u);
+}
+
+TEST_F(CreateBroadbandEntryTest, KeepsTheUsersOtherConnections) {
+  const std::string other = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\nType=2\r\n\r\n";
+  fake::GetState().files[kPhonebookPathBytes] = other;
+  CreateBroadbandEntry();
+  EXPECT_EQ(fake::GetState().files[kPhonebookPathBytes], other + std::string(BroadbandPhonebookSection()));
+}
+
+TEST_F(CreateBroadbandEntryTest, ReportsSuccessEvenWhenNothingCouldBeWritten) {
+  fake::GetState().write_result = false;
+  fake::GetState().run_result = false;
+  CreateBroadbandEntry();
+  EXPECT_EQ(fake::CallsOf({"WriteBytesToFile"}).size(), 2u);
+  EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 2u);
+  ASSERT_EQ(fake::CallsOf({"ShowMessageBox"}).size(), 1u);
+  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"})[0].args[0], kDoneMessage);
+}
+
+}  // namespace
+}  // namespace lumeno
