@@ -1,8 +1,172 @@
+// The cleanup items of the settings page "清系统" (按钮9 "清理") and its
+// select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
-namespace lumeno {
+#include "platform/platform.h"
 
-void RunSystemCleanup() {}
-void SelectAllCleanupItems() {}
+namespace lumeno {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Scripts
+
+static const char* const kJunkScriptPath = R"(C:\Windows\Temp\QingLi.cmd)";
+static const char* const kJunkScript[] = {
+    R"(del /f /s /q %systemdrive%\*.tmp)",
+    R"(del /f /s /q %systemdrive%\*._mp)",
+    R"(del /f /s /q %systemdrive%\*.gid)",
+    R"(del /f /s /q %systemdrive%\*.chk)",
+    R"(del /f /s /q %systemdrive%\recycled\*.*)",
+    R"(del /f /s /q %windir%\*.bak)",
+    R"(del /f /s /q %windir%\*.tmp)",
+    R"(del /f /s /q %windir%\prefetch\*.*)",
+    R"(rd /s /q %windir%\temp & md %windir%\temp)",
+    R"(rd /s /q %temp% & md %temp%)",
+    R"(del /f /q %userprofile%\recent\*.*)",
+    R"(del /f /s /q "%userprofile%\Local Settings\Temporary Internet Files\*.*")",
+    R"(del /f /s /q "%userprofile%\Local Settings\Temp\*.*")",
+    R"(del /f /s /q %userprofile%\recent\*.*)",
+    R"(del /f /s /q D:\Personal\Temp\*.*)",
+    R"(rd /s /q D:\Personal\Temp)",
+    R"(del /f /s /q "D:\Personal\Temporary Internet Files\*.*")",
+    R"(del /f /s /q D:\Personal\Recent\*.*)",
+    R"(del %0)",
+};
+
+static const char* const kCookiesScriptPath = R"(C:\Windows\Temp\DelCookies.cmd)";
+static const char* const kCookiesScript[] = {
+    R"(del /f /s /a /q "%USERPROFILE%\Cookies\*.*" )",
+    R"(del %0)",
+};
+
+static const char* const kAutorunScriptPath = R"(C:\Windows\Temp\autorun_inf.cmd)";
+static const char* const kAutorunScript[] = {
+    R"(taskkill /im explorer.exe /f)",
+    R"(for %%a in (C D E F G H I J K L M N O P Q R S T U V W X Y Z) do @()",
+    R"(    if exist %%a: ()",
+    R"(        rd %%a:\autorun.inf /s /q)",
+    R"(        del %%a:\autorun.inf /f /q)",
+    R"(        mkdir %%a:\autorun.inf)",
+    R"(        mkdir %%a:\autorun.inf\"病毒免疫勿删除../" )",
+    R"(        attrib +h +r +s %%a:\autorun.inf)",
+    R"(        )",
+    R"(    ) )",
+    R"())",
+    R"(start explorer.exe)",
+    R"()",
+    R"(del %0)",
+};
+
+// ---------------------------------------------------------------------------
+// Command lines
+
+// del and the %…% variables belong to the command interpreter.
+static const char* const kCommandInterpreterPrefix = "cmd /c ";
+static const char* const kLogDeletionLines[] = {
+    R"(del /f /s /q %systemdrive%\*.log)",
+    R"(del /f /s /q %systemdrive%\*.old)",
+    R"(del /f /s /q %windir%\*.log)",
+};
+
+static const char* const kContextMenuLines[] = {
+    R"(regsvr32 /u /s igfxpph.dll)",
+    R"(reg delete HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers /f)",
+    R"(reg add HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers\new /ve /d {D969A300-E7FF-11d0-A93B-00A0C90F2719})",
+    R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v HotKeysCmds /f)",
+    R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v IgfxTray /f)",
+};
+
+static const char* const kShareDeletionLines[] = {
+    "net share C$ /del",
+    "net share d$ /del",
+    "net share e$ /del",
+    "net share f$ /del",
+    "net share g$ /del",
+    "net share h$ /del",
+    "net share i$ /del",
+    "net share j$ /del",
+    "net share k$ /del",
+    "net share l$ /del",
+    "net share m$ /del",
+    "net share n$ /del",
+    "net share o$ /del",
+    "net share p$ /del",
+    "net share q$ /del",
+    "net share r$ /del",
+    "net share s$ /del",
+    "net share t$ /del",
+    "net share u$ /del",
+    "net share v$ /del",
+    "net share w$ /del",
+    "net share x$ /del",
+    "net share y$ /del",
+    "net share z$ /del",
+    "net share ipc$ /del ",
+    "net share admin$ /del ",
+};
+
+// ---------------------------------------------------------------------------
+// Check boxes
+
+constexpr ControlId kJunkBox = 0x160102E2u;         // 选择框11 "清理系统垃圾"
+constexpr ControlId kLogsBox = 0x160102E1u;         // 选择框12 "清理日志文件"
+constexpr ControlId kContextMenuBox = 0x160102E0u;  // 选择框13 "清除多余右键菜单"
+constexpr ControlId kSharesBox = 0x160102DFu;       // 选择框14 "删除默认共享"
+constexpr ControlId kCookiesBox = 0x160102DEu;      // 选择框15 "清空 Cookies"
+constexpr ControlId kAutorunBox = 0x160102DDu;      // 选择框16 "清理、免疫Autorun.inf"
+constexpr ControlId kSelectAllBox = 0x160102DCu;    // 选择框17 "全选"
+
+static const ControlId kCleanupItems[] = {kJunkBox, kLogsBox, kContextMenuBox, kSharesBox, kCookiesBox, kAutorunBox};
+
+bool IsItemTicked(ControlId box) { return IsTicked(kSettingsWindow, box); }
+
+void RunHiddenAndWait(const Text& command_line) { RunCommandLine(command_line, true, kHiddenWindowMode); }
+
+// C:\Windows\Temp is writable by every user, so a file of the script's name
+// may have been planted there. Only a file this call has just created anew is
+// run; if that cannot be made, whatever sits at the path is not ours to run.
+void WriteAndRunScript(const char* path, std::span<const char* const> lines) {
+  if (WriteFreshFile(path, CleanupScriptBytes(lines))) RunHiddenAndWait(path);
+}
+
+bool AnyCleanupItemTicked() {
+  for (ControlId box : kCleanupItems)
+    if (IsItemTicked(box)) return true;
+  return false;
+}
+
+}  // namespace
+
+Text CleanupScriptBytes(std::span<const char* const> lines) {
+  Text bytes;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) bytes += "\r\n";
+    bytes += lines[i];
+  }
+  return bytes;
+}
+
+void RunSystemCleanup() {
+  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript);
+  if (IsItemTicked(kLogsBox))
+    for (const char* line : kLogDeletionLines) RunHiddenAndWait(ConcatTexts(kCommandInterpreterPrefix, line));
+  if (IsItemTicked(kContextMenuBox))
+    for (const char* line : kContextMenuLines) RunHiddenAndWait(line);
+  if (IsItemTicked(kSharesBox))
+    for (const char* line : kShareDeletionLines) RunHiddenAndWait(line);
+  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript);
+  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript);
+
+  // The message says only what was asked for, never how the runs went.
+  if (AnyCleanupItemTicked())
+    ShowMessageBox("系统清理成功！", kStyleInformation);
+  else
+    ShowMessageBox("请选择欲清理项目！", kStyleStop);
+}
+
+void SelectAllCleanupItems() {
+  bool all = IsItemTicked(kSelectAllBox);
+  for (ControlId box : kCleanupItems) SetTicked(kSettingsWindow, box, all);
+}
 
 }  // namespace lumeno

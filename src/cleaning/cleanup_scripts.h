@@ -1,9 +1,18 @@
-// System cleanup items of the settings page "清系统".
+// System cleanup items of the settings page "清系统", and the batch-file
+// format the cleaning scripts share.
 #pragma once
+
+#include <span>
+
+#include "platform/text.h"
 
 namespace lumeno {
 
 void RunSystemCleanup();
 void SelectAllCleanupItems();
+
+// The bytes of a generated batch file: the lines as they stand (GBK), joined
+// by CR LF, with no line end after the last line, no NUL and no byte-order mark.
+Text CleanupScriptBytes(std::span<const char* const> lines);
 
 }  // namespace lumeno
