@@ -1,0 +1,354 @@
+// Junk and privacy cleaning: temporary folder, browser cache, recycle bins,
+// typed addresses, stored form passwords, favorites and history. Everything
+// is deleted at once and for good; failures are results, never messages.
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <wininet.h>
+
+#include <string>
+#include <vector>
+
+#include "cleaning/junk_cleaning.h"
+#include "cleaning/junk_cleaning_internal.h"
+#include "cleaning/junk_cleaning_rules.h"
+#include "platform/platform.h"
+
+namespace lumeno {
+
+namespace {
+
+constexpr DWORD kZeroFillOffset = 64;  // the index.dat header stays as it was
+constexpr DWORD kZeroFillBlock = 10000;
+
+const char* const kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const char* const kProtectedStorageKey = "Software\\Microsoft\\Protected Storage System Provider\\";
+const char* const kFormDataKey = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
+
+bool IsDotEntry(const char* name) { return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0; }
+
+// A directory junction, symbolic link or other reparse point is removed as
+// the entry it is, never walked: whatever it points to lies outside the
+// folder being cleaned. Its attributes are left alone for the same reason.
+void RemoveLinkItself(const Text& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    RemoveDirectoryA(path.c_str());
+  else
+    DeleteFileA(path.c_str());
+}
+
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+Text WithoutTrailingBackslashes(Text folder) {
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+bool SpecialFolder(int csidl, Text* path) {
+  char buffer[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) || buffer[0] == '\0') return false;
+  *path = buffer;
+  return true;
+}
+
+}  // namespace
+
+bool ZeroFillIndexFile(const Text& folder, const Text& name) {
+  Text path;
+  if (!JoinChildPath(folder, name, &path)) return false;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > kZeroFillOffset) {
+    LARGE_INTEGER offset;
+    offset.QuadPart = kZeroFillOffset;
+    if (SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) {
+      static const char zeros[kZeroFillBlock] = {};
+      LONGLONG remaining = size.QuadPart - kZeroFillOffset;
+      while (remaining > 0) {
+        DWORD block = remaining < kZeroFillBlock ? static_cast<DWORD>(remaining) : kZeroFillBlock;
+        DWORD written = 0;
+        if (!WriteFile(file, zeros, block, &written, nullptr) || written != block) break;
+        remaining -= block;
+      }
+    }
+  }
+  CloseHandle(file);
+  return true;
+}
+
+bool WipeFolderTree(const Text& folder_path, bool delete_desktop_ini, bool zero_index_dat) {
+  const Text folder = WithoutTrailingBackslashes(folder_path);
+  Text pattern;
+  if (!JoinChildPath(folder, "*.*", &pattern)) return false;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  Text child;
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    if (!delete_desktop_ini && NameEqualsIgnoringCase(entry.cFileName, "desktop.ini")) continue;
+    if (!JoinChildPath(folder, entry.cFileName, &child)) continue;
+    const DWORD attributes = entry.dwFileAttributes;
+    if (IsLink(attributes)) {
+      RemoveLinkItself(child, attributes);
+      continue;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(child.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      WipeFolderTree(child, delete_desktop_ini, zero_index_dat);
+      RemoveDirectoryA(child.c_str());
+      continue;
+    }
+    if (zero_index_dat && NameEqualsIgnoringCase(entry.cFileName, "index.dat")) ZeroFillIndexFile(folder, entry.cFileName);
+    DeleteFileA(child.c_str());
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return true;
+}
+
+void DeleteFilesUnder(const Text& folder_path) {
+  Text folder = folder_path;
+  if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
+  const Text pattern = folder + "*.*";
+  if (pattern.size() + 1 > kMaxPath) return;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    const Text child = folder + entry.cFileName;
+    if (child.size() + 1 > kMaxPath) continue;
+    if (IsLink(entry.dwFileAttributes))
+      RemoveLinkItself(child, entry.dwFileAttributes);
+    else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      DeleteFilesUnder(child);
+    else
+      DeleteFileA(child.c_str());
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+}
+
+namespace {
+
+using EntryBuffer = std::vector<unsigned char>;
+
+INTERNET_CACHE_ENTRY_INFOA* AsEntry(EntryBuffer& buffer) {
+  return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+}
+
+// The size query must fail with ERROR_INSUFFICIENT_BUFFER and name the size.
+bool SizedForNextEntry(HANDLE enumeration, EntryBuffer& buffer) {
+  DWORD size = 0;
+  if (FindNextUrlCacheEntryA(enumeration, nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  if (size < sizeof(INTERNET_CACHE_ENTRY_INFOA)) size = sizeof(INTERNET_CACHE_ENTRY_INFOA);
+  buffer.assign(size, 0);
+  return FindNextUrlCacheEntryA(enumeration, AsEntry(buffer), &size);
+}
+
+}  // namespace
+
+bool PurgeUrlCache(bool cookies) {
+  DWORD size = 0;
+  HANDLE enumeration = FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+  if (enumeration != nullptr) {
+    FindCloseUrlCache(enumeration);  // cannot happen with no buffer; never leak it
+    return false;
+  }
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  if (size < sizeof(INTERNET_CACHE_ENTRY_INFOA)) size = sizeof(INTERNET_CACHE_ENTRY_INFOA);
+  EntryBuffer buffer(size, 0);
+  enumeration = FindFirstUrlCacheEntryA(nullptr, AsEntry(buffer), &size);
+  if (enumeration == nullptr) return false;
+  do {
+    const INTERNET_CACHE_ENTRY_INFOA* entry = AsEntry(buffer);
+    const bool is_cookie = (entry->CacheEntryType & COOKIE_CACHE_ENTRY) != 0;
+    if (is_cookie == cookies && entry->lpszSourceUrlName != nullptr) DeleteUrlCacheEntryA(entry->lpszSourceUrlName);
+  } while (SizedForNextEntry(enumeration, buffer));
+  FindCloseUrlCache(enumeration);
+  return true;
+}
+
+namespace {
+
+// --- stored form passwords (protected storage) -----------------------------
+
+// The current user's SID, copied out of the token; empty when any step fails.
+std::vector<unsigned char> CurrentUserSid() {
+  std::vector<unsigned char> sid;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return sid;
+  DWORD size = 0;
+  if (!GetTokenInformation(token, TokenUser, nullptr, 0, &size) && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    std::vector<unsigned char> info(size);
+    if (GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
+      PSID user = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
+      if (IsValidSid(user)) {
+        sid.resize(GetLengthSid(user));
+        if (!CopySid(static_cast<DWORD>(sid.size()), sid.data(), user)) sid.clear();
+      }
+    }
+  }
+  CloseHandle(token);
+  return sid;
+}
+
+Text SidTextOf(PSID sid) {
+  std::vector<uint32_t> subs;
+  const UCHAR count = *GetSidSubAuthorityCount(sid);
+  for (UCHAR i = 0; i < count; ++i) subs.push_back(*GetSidSubAuthority(sid, i));
+  return SidText(GetSidIdentifierAuthority(sid)->Value[5], subs);
+}
+
+// The key's DACL as a self-relative descriptor; empty when the key cannot be
+// opened or read.
+std::vector<unsigned char> SaveKeyDacl(const Text& key_path) {
+  std::vector<unsigned char> saved;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) return saved;
+  DWORD size = 0;
+  if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size) == ERROR_INSUFFICIENT_BUFFER) {
+    saved.resize(size);
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(), &size) != ERROR_SUCCESS) saved.clear();
+  }
+  RegCloseKey(key);
+  return saved;
+}
+
+void PutKeyDacl(const Text& key_path, PSECURITY_DESCRIPTOR descriptor) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+  RegCloseKey(key);
+}
+
+// The DACL goes on first, so that the subkeys can be listed afterwards even
+// where the old list forbade it.
+void PutKeyDaclRecursively(const Text& key_path, PSECURITY_DESCRIPTOR descriptor) {
+  PutKeyDacl(key_path, descriptor);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
+  char name[261];
+  for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index)
+    PutKeyDaclRecursively(key_path + "\\" + name, descriptor);
+  RegCloseKey(key);
+}
+
+// User + Local System, full access, inherited by subkeys.
+struct OpenAccessDescriptor {
+  std::vector<unsigned char> acl;
+  SECURITY_DESCRIPTOR descriptor;
+};
+
+bool BuildOpenAccessDescriptor(PSID user, OpenAccessDescriptor* out) {
+  SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
+  PSID local_system = nullptr;
+  if (!AllocateAndInitializeSid(&nt_authority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &local_system))
+    return false;
+  // ACL header + two ACCESS_ALLOWED_ACEs: this equals both SID lengths + 24.
+  out->acl.assign(TwoAceAclSize(GetLengthSid(user), GetLengthSid(local_system)), 0);
+  PACL acl = reinterpret_cast<PACL>(out->acl.data());
+  const DWORD inherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  bool built = InitializeAcl(acl, static_cast<DWORD>(out->acl.size()), ACL_REVISION) &&
+               AddAccessAllowedAceEx(acl, ACL_REVISION, inherit, KEY_ALL_ACCESS, user) &&
+               AddAccessAllowedAceEx(acl, ACL_REVISION, inherit, KEY_ALL_ACCESS, local_system) &&
+               InitializeSecurityDescriptor(&out->descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+               SetSecurityDescriptorDacl(&out->descriptor, TRUE, acl, FALSE);
+  FreeSid(local_system);
+  return built;
+}
+
+bool DeleteFormDataOnNt() {
+  std::vector<unsigned char> sid = CurrentUserSid();
+  if (sid.empty()) return false;
+  const Text base_key = kProtectedStorageKey + SidTextOf(sid.data());
+  const Text form_data_key = base_key + kFormDataKey;
+  std::vector<unsigned char> saved_dacl = SaveKeyDacl(base_key);
+  bool deleted = false;
+  OpenAccessDescriptor open_access;
+  if (BuildOpenAccessDescriptor(sid.data(), &open_access)) {
+    PutKeyDacl(base_key, &open_access.descriptor);
+    PutKeyDacl(base_key + "\\Data", &open_access.descriptor);
+    PutKeyDaclRecursively(form_data_key, &open_access.descriptor);
+    deleted = SHDeleteKeyA(HKEY_CURRENT_USER, form_data_key.c_str()) == ERROR_SUCCESS;
+  }
+  if (!saved_dacl.empty()) PutKeyDacl(base_key, saved_dacl.data());
+  return deleted;
+}
+
+bool DeleteFormDataOnOtherPlatforms() {
+  char user[260] = {};
+  DWORD size = sizeof user;
+  // Without a name the key path would name another user's data.
+  if (!GetUserNameA(user, &size) || user[0] == '\0') return false;
+  const Text key = Text(kProtectedStorageKey) + user + kFormDataKey;
+  return SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS;
+}
+
+// GetTempPathA falls back to the profile or the Windows directory when no
+// TMP or TEMP is set; wiping those would destroy the installation.
+bool IsSafeTemporaryFolder(const Text& folder) {
+  if (folder.size() <= 3) return false;  // "C:\" or shorter: a drive root
+  char windows[MAX_PATH] = {};
+  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length > 0 && length < MAX_PATH && lstrcmpiA(WithoutTrailingBackslashes(windows).c_str(), folder.c_str()) == 0)
+    return false;
+  Text profile;
+  if (SpecialFolder(CSIDL_PROFILE, &profile) &&
+      lstrcmpiA(WithoutTrailingBackslashes(profile).c_str(), folder.c_str()) == 0)
+    return false;
+  return true;
+}
+
+}  // namespace
+
+bool CleanSystemJunk(int kind) {
+  switch (kind) {
+    case 0: {
+      char buffer[MAX_PATH] = {};
+      DWORD length = GetTempPathA(MAX_PATH, buffer);
+      if (length == 0 || length >= MAX_PATH) return false;
+      const Text folder = WithoutTrailingBackslashes(buffer);
+      if (!IsSafeTemporaryFolder(folder)) return false;
+      return WipeFolderTree(folder, true, false);
+    }
+    case 1: {
+      const bool purged = PurgeUrlCache(false);
+      Text cache;
+      if (!SpecialFolder(CSIDL_INTERNET_CACHE, &cache)) return false;
+      DeleteFilesUnder(cache);
+      return purged;
+    }
+    case 2:
+      return SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND) == S_OK;
+    default:
+      return false;
+  }
+}
+
+bool CleanPrivacyTraces(int kind) {
+  switch (kind) {
+    case 0:
+      return SHDeleteKeyA(HKEY_CURRENT_USER, kTypedUrlsKey) == ERROR_SUCCESS;
+    case 1:
+      return IsNtPlatform(QueryWindowsVersion()) ? DeleteFormDataOnNt() : DeleteFormDataOnOtherPlatforms();
+    case 3: {
+      Text favorites;
+      if (!SpecialFolder(CSIDL_FAVORITES, &favorites)) return false;
+      return WipeFolderTree(favorites, false, false);
+    }
+    case 9: {
+      char windows[MAX_PATH] = {};
+      UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+      if (length > 0 && length < MAX_PATH) WipeFolderTree(WithoutTrailingBackslashes(windows) + "\\History", false, true);
+      Text history;
+      if (!SpecialFolder(CSIDL_HISTORY, &history)) return false;
+      return WipeFolderTree(history, false, true);
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace lumeno
