@@ -21,6 +21,8 @@ target_link_libraries(lumeno_unit_tests PRIVATE -Wl,--whole-archive lumeno_logic
                       GTest::gtest GTest::gtest_main)
 gtest_discover_tests(lumeno_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
 
+include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
+
 # Tests that run Windows programs under Wine are registered here too, so that
 # one ctest run reports every tier. LUMENO_WIN64_DIR is the x86_64 build.
 if(LUMENO_WIN64_DIR)

@@ -15,7 +15,7 @@ std::string_view Utf8Header() {
   std::string_view section = BroadbandPhonebookSection();
   return section.substr(0, section.find('\r'));
 }
-constexpr std::string_view kGbkHeader = "[宽带连接]";
+constexpr std::string_view kGbkHeader = "[\xBF\xED\xB4\xF8\xC1\xAC\xBD\xD3]";  // "[宽带连接]" in GBK, whatever the compiler's charset
 
 // UTF-16 or binary content: no line of it can be told apart reliably.
 bool IsPlainText(std::string_view bytes) {
