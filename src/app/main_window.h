@@ -3,6 +3,9 @@
 
 namespace lumeno {
 
+// The start-up routine that runs before the start window; 0 lets start-up go on.
+int RunStartRoutine();
+
 void TrimOwnWorkingSet();
 void RunOptimize();
 void CloseHungPrograms();

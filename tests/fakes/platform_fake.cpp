@@ -95,6 +95,7 @@ bool RunCommandLine(const Text& command_line, bool wait, int mode) {
 
 bool StartThread(ThreadRoutine routine) {
   Record("StartThread");
+  if (!GetState().start_thread_result) return false;
   GetState().started_threads.push_back(routine);
   return true;
 }

@@ -63,6 +63,7 @@ struct State {
   // Files of the fake file system (ReadBytesFromFile reads, writes store).
   std::map<std::string, std::string> files;
   std::vector<ThreadRoutine> started_threads;
+  bool start_thread_result = true;  // false: StartThread fails and keeps nothing
   bool run_result = true;
   bool write_result = true;
   int message_box_result = 0;
