@@ -8,7 +8,6 @@ namespace lumeno {
 
 namespace {
 
-constexpr ControlId kOptimizeButton = 0x160102A2;   // 按钮1 "开始优化"
 constexpr ControlId kCloseHungButton = 0x160102A0;  // 按钮2 "关闭无响应的程序"
 constexpr ControlId kInvertBox = 0x160102A1;        // 选择框27 "反选"
 constexpr int kFirstItemTag = 1;

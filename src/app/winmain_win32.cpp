@@ -10,3 +10,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Worker threads are never waited for: closing the main window ends them.
   ExitProcess(0);
 }
+
+// The default terminate handler of libstdc++ prints a demangled type name and
+// brings in the whole demangler (about 45 KB); this program has no console to
+// print to, so plain abort() is all it needs.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { abort(); }
+}  // namespace __gnu_cxx

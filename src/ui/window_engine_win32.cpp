@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/layouts.h"
+#include "platform/native_window.h"
 #include "ui/window_engine.h"
 
 namespace lumeno {
@@ -209,6 +210,20 @@ HWND ParentHandle(const OpenWindow& w, ControlId parent) {
   return i < 0 ? nullptr : w.controls[i];
 }
 
+// Some rows reach past the right edge of their group box (a 180-pixel check
+// box at 203 in a 376-pixel box); they end at the frame line instead of
+// painting their background over it.
+SIZE SizeInside(const OpenWindow& w, const ControlRow& row) {
+  SIZE size = {row.width, row.height};
+  const ControlRow* parent = FindControlRow(*w.layout, row.parent);
+  if (parent && parent->type == ControlType::kGroupBox) {
+    constexpr int kFrame = 2;
+    size.cx = std::max(0, std::min<int>(size.cx, parent->width - kFrame - row.left));
+    size.cy = std::max(0, std::min<int>(size.cy, parent->height - kFrame - row.top));
+  }
+  return size;
+}
+
 bool BuildControl(OpenWindow& w, size_t i) {
   const ControlRow& row = w.layout->controls[i];
   if (row.type == ControlType::kTimer) {
@@ -223,8 +238,9 @@ bool BuildControl(OpenWindow& w, size_t i) {
   if (mouse_down && row.type == ControlType::kLabel) style |= SS_NOTIFY;
   HWND parent = ParentHandle(w, row.parent);
   if (!parent) return false;
-  HWND hwnd = CreateWindowExA(cls.ex_style, cls.class_name, row.caption, style, row.left, row.top, row.width,
-                              row.height, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(row.id)),
+  SIZE size = SizeInside(w, row);
+  HWND hwnd = CreateWindowExA(cls.ex_style, cls.class_name, row.caption, style, row.left, row.top, size.cx,
+                              size.cy, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(row.id)),
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return false;
   w.controls[i] = hwnd;
@@ -435,14 +451,35 @@ bool OnCommand(OpenWindow& w, WPARAM wp, LPARAM lp) {
   return true;
 }
 
+// Visual styles draw the tab control's body in a colour of its own; texts on
+// a page take that background from the tab instead of the window colour.
+// uxtheme is looked up at run time: without it (or with the classic look)
+// the window colour is right anyway.
+bool PaintThemedTabBackground(HWND control, HDC dc) {
+  using IsAppThemedFunction = BOOL(WINAPI*)();
+  using DrawParentFunction = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+  static HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+  if (!uxtheme) return false;
+  auto is_app_themed = reinterpret_cast<IsAppThemedFunction>(
+      reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsAppThemed")));
+  auto draw_parent = reinterpret_cast<DrawParentFunction>(
+      reinterpret_cast<void*>(GetProcAddress(uxtheme, "DrawThemeParentBackground")));
+  if (!is_app_themed || !draw_parent || !is_app_themed()) return false;
+  return SUCCEEDED(draw_parent(control, dc, nullptr));
+}
+
 LRESULT OnControlColor(OpenWindow& w, HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT brush = DefWindowProcA(frame, msg, wp, lp);
-  int i = ControlIndex(w, reinterpret_cast<HWND>(lp));
+  HWND control = reinterpret_cast<HWND>(lp);
+  int i = ControlIndex(w, control);
   if (i < 0) return brush;
   const ControlRow& row = w.layout->controls[i];
   HDC dc = reinterpret_cast<HDC>(wp);
   if (row.blue_text) SetTextColor(dc, kBlueText);
-  if (row.type == ControlType::kTransLabel) {
+  bool transparent = row.type == ControlType::kTransLabel;
+  if (msg == WM_CTLCOLORSTATIC && GetParent(control) == w.tab && PaintThemedTabBackground(control, dc))
+    transparent = true;
+  if (transparent) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
   }
@@ -518,6 +555,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_NCDESTROY:
+      RemovePropA(frame, kWindowIdProperty);
       SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
       delete w;
       break;
@@ -577,6 +615,8 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
     delete w;
     return false;
   }
+  // The platform layer finds owners for message boxes by this mark.
+  SetPropA(frame, kWindowIdProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(window)));
   SendMessageA(frame, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   SetWindowIcons(frame, layout->icon_resource);
   for (size_t i = 0; i < layout->controls.size(); ++i)

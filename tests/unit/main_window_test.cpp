@@ -14,7 +14,6 @@ using fake::Call;
 using fake::Calls;
 using fake::CallsOf;
 
-constexpr ControlId kOptimizeButton = 0x160102A2;
 constexpr ControlId kCloseHungButton = 0x160102A0;
 constexpr ControlId kInvertBox = 0x160102A1;
 
