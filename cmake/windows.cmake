@@ -24,11 +24,8 @@ file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.rc)
 add_executable(lumeno WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp ${RESOURCE_SOURCES})
 target_link_libraries(lumeno PRIVATE lumeno_core)
 
-# GoogleTest from Debian's sources, cross-built with the same toolchain.
-if(EXISTS /usr/src/googletest/CMakeLists.txt AND NOT LUMENO_PROGRAM_ONLY)
-  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  include(${CMAKE_SOURCE_DIR}/cmake/windows_tests.cmake OPTIONAL)
+# The helper programs and (unless LUMENO_WIN_TESTS is OFF) the Win32 and
+# end-to-end test executables; LUMENO_PROGRAM_ONLY builds the program alone.
+if(NOT LUMENO_PROGRAM_ONLY)
+  include(${CMAKE_SOURCE_DIR}/cmake/windows_tests.cmake)
 endif()

@@ -1,0 +1,56 @@
+# Windows-side test executables, cross-built with the program's flags.
+#   tests/programs/<name>.cpp   -> tests/programs/<name>.exe (GUI subsystem, main or WinMain)
+#   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
+#   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
+# The native tree registers them with ctest (cmake/wine_tests.cmake).
+option(LUMENO_WIN_TESTS "Build the Win32 and end-to-end test executables" ON)
+
+set(LUMENO_TEST_INCLUDES ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+
+file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/programs/*.cpp)
+add_custom_target(lumeno_test_programs)
+foreach(source ${PROGRAM_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(program_${name} WIN32 ${source})
+  set_target_properties(program_${name} PROPERTIES OUTPUT_NAME ${name}
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
+  target_include_directories(program_${name} PRIVATE ${LUMENO_TEST_INCLUDES})
+  target_link_libraries(program_${name} PRIVATE ${SYSTEM_LIBRARIES})
+  add_dependencies(lumeno_test_programs program_${name})
+endforeach()
+
+if(NOT LUMENO_WIN_TESTS OR NOT EXISTS /usr/src/googletest/CMakeLists.txt)
+  return()
+endif()
+
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest's own sources include <chrono>, whose C++20 "µs" has no GBK form.
+target_compile_options(gtest PRIVATE -fexec-charset=UTF-8 -w)
+target_compile_options(gtest_main PRIVATE -fexec-charset=UTF-8 -w)
+
+add_library(lumeno_driver STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
+target_include_directories(lumeno_driver PUBLIC ${LUMENO_TEST_INCLUDES} ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_link_libraries(lumeno_driver PUBLIC ${SYSTEM_LIBRARIES})
+
+# lumeno_test_<kind>_<name> -> tests/<kind>/<name>_test.exe
+function(lumeno_add_wine_tests kind)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
+  foreach(source ${sources})
+    get_filename_component(file_name ${source} NAME_WE)
+    set(target lumeno_test_${kind}_${file_name})
+    add_executable(${target} ${source})
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${file_name}
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${kind})
+    target_include_directories(${target} PRIVATE ${LUMENO_TEST_INCLUDES})
+    target_link_libraries(${target} PRIVATE ${ARGN} gtest gtest_main)
+    add_dependencies(lumeno_wine_tests ${target})
+  endforeach()
+endfunction()
+
+add_custom_target(lumeno_wine_tests ALL)
+add_dependencies(lumeno_wine_tests lumeno lumeno_test_programs)
+lumeno_add_wine_tests(win32 lumeno_core)
+lumeno_add_wine_tests(e2e lumeno_driver lumeno_core)

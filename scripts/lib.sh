@@ -1,0 +1,101 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs what is
+# missing, builds the three trees and makes sealed Wine prefixes.
+# Source it; it defines functions and the paths below and changes nothing else.
+
+LUMENO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LUMENO_BUILD=${LUMENO_BUILD:-$LUMENO_ROOT/build}
+LUMENO_JOBS=${LUMENO_JOBS:-2}
+
+# Debian 12 packages the builds and the Wine bench need.
+LUMENO_PACKAGES=(cmake g++ make mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+                 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+                 wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei googletest libgtest-dev
+                 imagemagick clang libclang-rt-14-dev)
+LUMENO_LOCALE=zh_CN.UTF-8
+
+log() { printf '== %s\n' "$*" >&2; }
+die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+missing_packages() {
+  local p status
+  for p in "${LUMENO_PACKAGES[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || status=
+    [[ $status == *"install ok installed"* ]] || printf '%s\n' "$p"
+  done
+}
+
+locale_present() { locale -a 2>/dev/null | grep -qix 'zh_CN\.utf8'; }
+
+# Installs missing packages and generates the zh_CN.UTF-8 locale. Does nothing
+# (and asks no package server) when all is present already.
+ensure_environment() {
+  local missing
+  mapfile -t missing < <(missing_packages)
+  if ((${#missing[@]} == 0)) && locale_present; then return 0; fi
+
+  local sudo=()
+  if ((EUID != 0)); then
+    if command -v sudo >/dev/null; then
+      sudo=(sudo)
+    else
+      echo "Some packages or the zh_CN.UTF-8 locale are missing. As root, run:" >&2
+      echo "  apt-get update && apt-get install -y ${missing[*]:-locales} && sed -i 's/^# *\\(zh_CN.UTF-8 UTF-8\\)/\\1/' /etc/locale.gen && locale-gen" >&2
+      exit 1
+    fi
+  fi
+  if ((${#missing[@]})); then
+    log "installing: ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  fi
+  if ! locale_present; then
+    log "generating the $LUMENO_LOCALE locale"
+    if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+      "${sudo[@]}" sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+      echo 'zh_CN.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+    "${sudo[@]}" locale-gen >/dev/null
+    locale_present || die "the $LUMENO_LOCALE locale could not be generated"
+  fi
+}
+
+# configure_tree DIR [cmake args...]: configures once; later runs only build.
+configure_tree() {
+  local dir=$1; shift
+  if [[ ! -f $dir/CMakeCache.txt ]]; then
+    cmake -S "$LUMENO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null ||
+      die "configuring $dir failed"
+  fi
+}
+
+build_win64() {
+  configure_tree "$LUMENO_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-x86_64.cmake"
+  log "building build/win64 ${*:-(all)}"
+  cmake --build "$LUMENO_BUILD/win64" -j "$LUMENO_JOBS" ${1:+--target "$@"}
+}
+
+# The 32-bit program cannot run here; its tree builds the program and the
+# helper programs only, to prove that it compiles cleanly.
+build_win32() {
+  configure_tree "$LUMENO_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-i686.cmake" \
+    -DLUMENO_WIN_TESTS=OFF
+  log "building build/win32 ${*:-(all)}"
+  cmake --build "$LUMENO_BUILD/win32" -j "$LUMENO_JOBS" ${1:+--target "$@"}
+}
+
+build_native() {
+  configure_tree "$LUMENO_BUILD/native" -DLUMENO_WIN64_DIR="$LUMENO_BUILD/win64" \
+    -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32"
+  log "building build/native"
+  cmake --build "$LUMENO_BUILD/native" -j "$LUMENO_JOBS"
+}
+
+# Wine, always with a sealed prefix: callers set WINEPREFIX through
+# wine_env PREFIX, which also points HOME into the project.
+wine_env() {
+  export WINEPREFIX=$1 HOME=$1.home WINEDEBUG=-all LC_ALL=$LUMENO_LOCALE LANG=$LUMENO_LOCALE
+  export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d;winebrowser.exe=d'
+  export WINEARCH=win64
+  unset DISPLAY_LOCK 2>/dev/null || true
+}

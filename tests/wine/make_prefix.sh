@@ -1,0 +1,58 @@
+#!/bin/bash
+# make_prefix.sh DIR: makes DIR a sealed Wine prefix (once; a finished prefix
+# carries the stamp file .lumeno-sealed and is left alone).
+#
+# Sealed means nothing the program does can reach a file outside DIR: no drive
+# letter maps the host, no folder links out, HOME lies beside the prefix, and
+# the hooks that write into the desktop or start host programs are off.
+# Windows reports itself as XP and the ANSI code page is 936.
+set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+dir=${1:?usage: make_prefix.sh DIR}
+dir=$(realpath -m "$dir")
+[[ -f $dir/.lumeno-sealed ]] && exit 0
+
+locale_present || die "the $LUMENO_LOCALE locale is missing (scripts/test installs it)"
+
+# Built under a temporary name, so that an interrupted run leaves no prefix
+# that looks finished.
+work=$dir.making.$$
+rm -rf "$work" "$work.home"
+trap 'WINEPREFIX=$work wineserver -k 2>/dev/null; rm -rf "$work" "$work.home"' EXIT
+mkdir -p "$(dirname "$dir")" "$work.home"
+wine_env "$work"
+unset DISPLAY
+
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+seal() {
+  rm -f "$WINEPREFIX"/dosdevices/z: "$WINEPREFIX"/dosdevices/*::
+  # Serial port links lead to /dev (Wine makes them again at each start; they
+  # are character devices, not files); the template holds none.
+  find "$WINEPREFIX/dosdevices" -maxdepth 1 -type l ! -name 'c:' -delete
+  find "$WINEPREFIX/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
+    rm "$link"; mkdir "$link"
+  done
+}
+seal
+cd "$WINEPREFIX/drive_c"
+
+reg() { wine reg add "$@" /f >/dev/null; }
+reg 'HKCU\Software\Wine' /v Version /d winxp
+reg 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d ''
+reg 'HKCU\Software\Wine\DllOverrides' /v winebrowser.exe /d ''
+# Xvfb has no window manager: Wine draws the frames itself and does not wait
+# (2 s per hidden window) for a manager to acknowledge. scripts/run turns this
+# back on for a desktop that has one.
+reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+mkdir -p "$WINEPREFIX/drive_c/windows/temp"
+wineserver -w
+seal
+
+rm -rf "$dir" "$dir.home"
+mv "$work" "$dir"
+mv "$work.home" "$dir.home"
+trap - EXIT
+touch "$dir/.lumeno-sealed"

@@ -1,0 +1,76 @@
+#!/bin/bash
+# Runs one Windows test executable under Wine in a throwaway copy of the
+# sealed template prefix, then removes the copy.
+#
+#   run_wine_test.sh --kind win32|e2e --template DIR --work DIR --win64 DIR
+#                    --screens DIR TEST.exe [test arguments...]
+#
+# Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe
+#                                    and screens\ (where tests save .bmp files)
+#                   C:\Lumeno\lumeno.exe   the program under test
+# The test runs as C:\lumeno-test\<name>_test.exe with that folder as current
+# directory, on its own Xvfb display (both kinds: message boxes and windows
+# behave as on a desktop). Its screenshots become <screens>/<file>.png.
+# The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT).
+# LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
+set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+kind= template= work= win64= screens=
+while [[ $# -gt 0 && $1 == --* ]]; do
+  case $1 in
+    --kind) kind=$2 ;; --template) template=$2 ;; --work) work=$2 ;;
+    --win64) win64=$2 ;; --screens) screens=$2 ;;
+    *) die "unknown option $1" ;;
+  esac
+  shift 2
+done
+exe=${1:?usage: run_wine_test.sh [options] TEST.exe [args...]}; shift
+[[ -f $exe ]] || die "$exe is not built (build the win64 tree first)"
+[[ -f $template/.lumeno-sealed ]] || die "no sealed template at $template (ctest runs wine.template first)"
+
+mkdir -p "$work" "$screens"
+work=$(realpath "$work") template=$(realpath "$template") win64=$(realpath -m "$win64") screens=$(realpath "$screens")
+prefix=$(mktemp -d "$work/$(basename "$exe" .exe).XXXXXX")
+xvfb_pid=
+cleanup() {
+  local rc=$?
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [[ ${LUMENO_KEEP_PREFIX:-} == 1 && $rc != 0 ]]; then
+    echo "kept prefix: $prefix" >&2
+  else
+    rm -rf "$prefix" "$prefix.home"
+  fi
+  exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+rmdir "$prefix" && cp -a "$template" "$prefix" && mkdir -p "$prefix.home" || die "cannot copy the template"
+test_dir=$prefix/drive_c/lumeno-test
+mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
+cp "$exe" "$test_dir/"
+cp "$win64"/tests/programs/*.exe "$test_dir/" 2>/dev/null
+[[ -f $win64/lumeno.exe ]] && cp "$win64/lumeno.exe" "$prefix/drive_c/Lumeno/"
+
+# Xvfb picks a free display number itself (-displayfd) and writes it once it
+# accepts connections, so parallel tests never share or race for a display.
+display_file=$prefix.home/display
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 200); do [[ -s $display_file ]] && break; sleep 0.05; done
+[[ -s $display_file ]] || die "Xvfb did not start"
+export DISPLAY=:$(head -n1 "$display_file")
+
+wine_env "$prefix"
+cd "$test_dir"
+timeout --kill-after=5 "${LUMENO_TEST_TIMEOUT:-300}" wine "./$(basename "$exe")" "$@"
+rc=$?
+
+shopt -s nullglob
+for bmp in "$test_dir"/screens/*.bmp; do
+  png=$screens/$(basename "$bmp" .bmp).png
+  convert "$bmp" "$png" && echo "screenshot: $png"
+done
+exit "$rc"

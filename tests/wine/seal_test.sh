@@ -1,0 +1,77 @@
+#!/bin/bash
+# seal_test.sh TEMPLATE WORKDIR: proves that the sealed template cannot reach
+# the host's file system, before and after Wine has run in a copy of it.
+#  - every symbolic link under the prefix resolves inside the prefix;
+#  - following links (find -L) never leaves it;
+#  - no drive letter maps the host's root or anything outside the prefix;
+#  - HOME lies inside the build tree, not in the user's home;
+#  - Windows reports XP and code page 936, and C:\Windows\Temp exists.
+# After a run Wine re-creates serial port links (dosdevices/comN -> /dev/ttyS*):
+# those are character devices, not folders, and are the one exception.
+set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+template=$(realpath "${1:?usage: seal_test.sh TEMPLATE WORKDIR}")
+work=$(realpath -m "${2:?usage: seal_test.sh TEMPLATE WORKDIR}")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+check_prefix() {  # check_prefix DIR PHASE ALLOW_PORTS
+  local dir=$1 phase=$2 allow_ports=$3 link target count=0
+  while IFS= read -r -d '' link; do
+    count=$((count + 1))
+    target=$(readlink -f "$link")
+    case $target in
+      "$dir"|"$dir"/*) continue ;;
+    esac
+    if [[ $allow_ports == 1 && $link == "$dir"/dosdevices/com* && -c $target ]]; then
+      echo "note ($phase): serial port link $link -> $target (character device)"
+      continue
+    fi
+    fail "($phase) $link resolves outside the prefix: $target"
+  done < <(find "$dir" -type l -print0)
+  echo "($phase) $count symbolic links checked"
+
+  # find -L follows every link; any path it reports through a link must stay inside.
+  local outside
+  outside=$(find -L "$dir" -type d -print0 2>/dev/null |
+            xargs -0 -r realpath -- 2>/dev/null | grep -v -e "^$dir\$" -e "^$dir/" | head -5)
+  [[ -z $outside ]] || fail "($phase) folders reached outside the prefix: $outside"
+
+  local drive
+  for drive in "$dir"/dosdevices/*; do
+    target=$(readlink -f "$drive")
+    [[ $target == / ]] && fail "($phase) $(basename "$drive") maps the host's root"
+    [[ $drive == */com* && $allow_ports == 1 ]] && continue
+    case $target in "$dir"/*) ;; *) fail "($phase) drive $(basename "$drive") maps $target" ;; esac
+  done
+  [[ -e $dir/dosdevices/z: || -L $dir/dosdevices/z: ]] && fail "($phase) Z: exists"
+  [[ $(readlink -f "$dir/dosdevices/c:") == "$dir/drive_c" ]] || fail "($phase) C: is not drive_c"
+  [[ -d $dir/drive_c/windows/temp ]] || fail "($phase) C:\\Windows\\Temp is missing"
+}
+
+check_prefix "$template" template 0
+
+# Run Wine in a copy, as every test does, and look again.
+mkdir -p "$work"
+copy=$(mktemp -d "$work/seal.XXXXXX")
+trap 'WINEPREFIX=$copy wineserver -k 2>/dev/null; rm -rf "$copy" "$copy.home"' EXIT
+rmdir "$copy"; cp -a "$template" "$copy"; mkdir -p "$copy.home"
+wine_env "$copy"
+unset DISPLAY
+cd "$copy/drive_c"
+
+[[ $HOME == "$copy.home" && $HOME != "$(getent passwd "$(id -u)" | cut -d: -f6)"* ]] ||
+  fail "HOME is not inside the build tree: $HOME"
+wine cmd /c 'dir Z:\' >/dev/null 2>&1 && fail "Z: is reachable from Windows"
+version=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r')
+[[ $version == *winxp* ]] || fail "Version is not winxp: $version"
+codepage=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r')
+[[ $codepage == *936* ]] || fail "ANSI code page is not 936: $codepage"
+menubuilder=$(wine reg query 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe 2>/dev/null | tr -d '\r')
+[[ $menubuilder == *winemenubuilder.exe* ]] || fail "winemenubuilder is not disabled in the registry"
+wineserver -w
+check_prefix "$copy" "after a run" 1
+
+if ((failures)); then echo "seal: $failures failure(s)"; exit 1; fi
+echo "seal: the prefix reaches nothing outside itself"
