@@ -25,7 +25,7 @@ foreach(kind win32 e2e)
     add_test(NAME ${kind}.${name}
              COMMAND ${LUMENO_RUNNER} --kind ${kind} --template ${LUMENO_TEMPLATE}
                      --work ${LUMENO_WINE_DIR}/tests --win64 ${LUMENO_WIN64_DIR}
-                     --screens ${LUMENO_BUILD_ROOT}/screenshots
+                     --screens ${LUMENO_BUILD_ROOT}/screenshots --sources ${CMAKE_SOURCE_DIR}/tests/${kind}
                      ${LUMENO_WIN64_DIR}/tests/${kind}/${file_name}.exe)
     set_tests_properties(${kind}.${name} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330)
   endforeach()

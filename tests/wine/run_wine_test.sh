@@ -3,7 +3,7 @@
 # sealed template prefix, then removes the copy.
 #
 #   run_wine_test.sh --kind win32|e2e --template DIR --work DIR --win64 DIR
-#                    --screens DIR TEST.exe [test arguments...]
+#                    --screens DIR [--sources DIR] TEST.exe [test arguments...]
 #
 # Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe
 #                                    and screens\ (where tests save .bmp files)
@@ -11,16 +11,19 @@
 # The test runs as C:\lumeno-test\<name>_test.exe with that folder as current
 # directory, on its own Xvfb display (both kinds: message boxes and windows
 # behave as on a desktop). Its screenshots become <screens>/<file>.png.
+# When the sources folder holds <name>_test.setup.sh, it runs first as
+# "sh <it> PREFIX" to prepare what only the Linux side can make (symbolic
+# links inside drive_c, for example).
 # The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT).
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
-kind= template= work= win64= screens=
+kind= template= work= win64= screens= sources=
 while [[ $# -gt 0 && $1 == --* ]]; do
   case $1 in
     --kind) kind=$2 ;; --template) template=$2 ;; --work) work=$2 ;;
-    --win64) win64=$2 ;; --screens) screens=$2 ;;
+    --win64) win64=$2 ;; --screens) screens=$2 ;; --sources) sources=$2 ;;
     *) die "unknown option $1" ;;
   esac
   shift 2
@@ -53,6 +56,10 @@ mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
 cp "$win64"/tests/programs/*.exe "$test_dir/" 2>/dev/null
 [[ -f $win64/lumeno.exe ]] && cp "$win64/lumeno.exe" "$prefix/drive_c/Lumeno/"
+setup=$sources/$(basename "$exe" .exe).setup.sh
+if [[ -n $sources && -f $setup ]]; then
+  sh "$setup" "$prefix" || die "$setup failed"
+fi
 
 # Xvfb picks a free display number itself (-displayfd) and writes it once it
 # accepts connections, so parallel tests never share or race for a display.
