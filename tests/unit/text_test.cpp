@@ -1,15 +1,113 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "platform/text.h"
 
 namespace lumeno {
 namespace {
 
-TEST(ToNumber, ConvertsTheDecimalPrefix) {
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+// "中文" in GBK: two double-byte characters.
+const std::string kChinese = "\xD6\xD0\xCE\xC4";
+
+TEST(ToNumber, ConvertsTheLongestDecimalPrefix) {
   EXPECT_EQ(ToNumber("00000001"), 1.0);
   EXPECT_EQ(ToNumber("500"), 500.0);
-  EXPECT_EQ(ToNumber("yes"), 0.0);
   EXPECT_EQ(ToNumber("4294967197"), 4294967197.0);
+  EXPECT_EQ(ToNumber(" -1.5e3x"), -1500.0);
+  EXPECT_EQ(ToNumber("\t+7"), 7.0);
+  EXPECT_EQ(ToNumber("5."), 5.0);
+  EXPECT_EQ(ToNumber(".25"), 0.25);
+  // An exponent without digits is not part of the number.
+  EXPECT_EQ(ToNumber("12e"), 12.0);
+  EXPECT_EQ(ToNumber("12e+"), 12.0);
+  // The text ends at its NUL, as the C string it stands for.
+  EXPECT_EQ(ToNumber(std::string_view("12\0" "34", 5)), 12.0);
+}
+
+TEST(ToNumber, GivesZeroWithoutADecimalPrefix) {
+  EXPECT_EQ(ToNumber("yes"), 0.0);
+  EXPECT_EQ(ToNumber(""), 0.0);
+  EXPECT_EQ(ToNumber("."), 0.0);
+  EXPECT_EQ(ToNumber("-"), 0.0);
+  EXPECT_EQ(ToNumber("e5"), 0.0);
+  // Forms the C library would accept but that are no decimal numbers.
+  EXPECT_EQ(ToNumber("0x1F"), 0.0);
+  EXPECT_EQ(ToNumber("inf"), 0.0);
+  EXPECT_EQ(ToNumber("nan"), 0.0);
+}
+
+TEST(ToNumber, ConvertsIntegersExactly) {
+  EXPECT_EQ(ToNumber(int32_t{-7}), -7.0);
+  EXPECT_EQ(ToNumber(kMin), -2147483648.0);
+}
+
+TEST(ToInteger, ConvertsTheDecimalPrefixOfATextAndSaturates) {
+  EXPECT_EQ(ToInteger("  -17xyz"), -17);
+  EXPECT_EQ(ToInteger("+5"), 5);
+  EXPECT_EQ(ToInteger("3.9"), 3);
+  EXPECT_EQ(ToInteger("007"), 7);
+  EXPECT_EQ(ToInteger("abc"), 0);
+  EXPECT_EQ(ToInteger(""), 0);
+  EXPECT_EQ(ToInteger("-"), 0);
+  EXPECT_EQ(ToInteger("2147483647"), kMax);
+  EXPECT_EQ(ToInteger("-2147483648"), kMin);
+  EXPECT_EQ(ToInteger("2147483648"), kMax);
+  EXPECT_EQ(ToInteger("99999999999999999999999"), kMax);
+  EXPECT_EQ(ToInteger("-99999999999999999999999"), kMin);
+}
+
+TEST(ToInteger, TruncatesADoubleTowardZeroAndSaturates) {
+  EXPECT_EQ(ToInteger(3.9), 3);
+  EXPECT_EQ(ToInteger(-3.9), -3);
+  EXPECT_EQ(ToInteger(-0.5), 0);
+  EXPECT_EQ(ToInteger(2147483647.5), kMax);
+  EXPECT_EQ(ToInteger(4294967197.0), kMax);
+  EXPECT_EQ(ToInteger(-1e300), kMin);
+  EXPECT_EQ(ToInteger(std::numeric_limits<double>::infinity()), kMax);
+  EXPECT_EQ(ToInteger(std::nan("")), 0);
+}
+
+TEST(TextParts, CountsBytesAndReturnsEmptyForCountsBelowOne) {
+  EXPECT_EQ(LeftPart("abc", 0), "");
+  EXPECT_EQ(LeftPart("abc", -3), "");
+  EXPECT_EQ(RightPart("abc", 0), "");
+  EXPECT_EQ(RightPart("abc", -3), "");
+  EXPECT_EQ(LeftPart("abc", 10), "abc");
+  EXPECT_EQ(RightPart("abc", 10), "abc");
+  EXPECT_EQ(LeftPart("abc", 2), "ab");
+  EXPECT_EQ(RightPart("abc", 2), "bc");
+  EXPECT_EQ(LeftPart("", 5), "");
+  EXPECT_EQ(RightPart("", 5), "");
+}
+
+TEST(TextParts, SplitADoubleByteCharacterIntoHalves) {
+  EXPECT_EQ(TextLength(kChinese), 4);
+  EXPECT_EQ(LeftPart(kChinese, 1), "\xD6");
+  EXPECT_EQ(LeftPart(kChinese, 3), "\xD6\xD0\xCE");
+  EXPECT_EQ(RightPart(kChinese, 1), "\xC4");
+  EXPECT_EQ(RightPart(kChinese, 3), "\xD0\xCE\xC4");
+}
+
+TEST(TextParts, StopAtTheTerminatingNul) {
+  std::string_view with_nul("ab\0cd", 5);
+  EXPECT_EQ(TextLength(with_nul), 2);
+  EXPECT_EQ(RightPart(with_nul, 1), "b");
+  EXPECT_EQ(LeftPart(with_nul, 5), "ab");
+}
+
+TEST(Texts, CompareByteWiseConcatenateAndFormat) {
+  EXPECT_TRUE(TextEquals(kChinese, "\xD6\xD0\xCE\xC4"));
+  EXPECT_FALSE(TextEquals("abc", "ABC"));
+  EXPECT_FALSE(TextEquals("abc", "abcd"));
+  EXPECT_EQ(ConcatTexts("C:", std::string("\\"), kChinese), "C:\\\xD6\xD0\xCE\xC4");
+  EXPECT_EQ(ToText(-5), "-5");
+  EXPECT_EQ(ToText(kMin), "-2147483648");
+  EXPECT_EQ(ToText(std::string_view("x y")), "x y");
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/platform_rules.h"
+
+namespace lumeno {
+namespace {
+
+// Show commands as Win32 numbers them.
+constexpr int kSwHide = 0, kSwShowNormal = 1, kSwShowMinimized = 2, kSwShowMaximized = 3, kSwShowNoActivate = 4,
+              kSwMinimize = 6, kSwShowNa = 8;
+
+std::string Dword(uint32_t v) {
+  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+}
+
+TEST(RegistryRoots, OnlyOneToFiveNameTheirOwnRoot) {
+  for (int root = 1; root <= 5; ++root) EXPECT_EQ(NormalizeRootNumber(root), root);
+  for (int root : {0, 3, 6, 9, -1, 1000}) EXPECT_EQ(NormalizeRootNumber(root), kRootCurrentUser) << root;
+}
+
+TEST(RegistryItemPath, SplitsAtTheLastBackslash) {
+  RegistryItemParts p = SplitRegistryItemPath("Control Panel\\Desktop\\AutoEndTasks");
+  EXPECT_EQ(p.key_path, "Control Panel\\Desktop");
+  EXPECT_EQ(p.value_name, "AutoEndTasks");
+
+  p = SplitRegistryItemPath("NoBackslash");
+  EXPECT_EQ(p.key_path, "");
+  EXPECT_EQ(p.value_name, "NoBackslash");
+
+  // A trailing backslash names the key's default value.
+  p = SplitRegistryItemPath("Software\\Key\\");
+  EXPECT_EQ(p.key_path, "Software\\Key");
+  EXPECT_EQ(p.value_name, "");
+
+  p = SplitRegistryItemPath("\\Value");
+  EXPECT_EQ(p.key_path, "");
+  EXPECT_EQ(p.value_name, "Value");
+}
+
+TEST(RegistryEncoding, TextsAreStoredWithTheirNul) {
+  EncodedRegistryValue v = EncodeRegistryValue(Text("100"));
+  EXPECT_EQ(v.type, kRegSz);
+  EXPECT_EQ(v.data, std::string("100\0", 4));
+
+  v = EncodeRegistryValue(Text(""));
+  EXPECT_EQ(v.type, kRegSz);
+  EXPECT_EQ(v.data, std::string(1, '\0'));
+
+  v = EncodeRegistryValue(Text("\xD6\xD0\xCE\xC4"));
+  EXPECT_EQ(v.data, std::string("\xD6\xD0\xCE\xC4\0", 5));
+}
+
+TEST(RegistryEncoding, NumbersBecomeLittleEndianDwords) {
+  struct Case {
+    RegistryValue value;
+    uint32_t stored;
+  };
+  const Case cases[] = {
+      {ToNumber("00000001"), 1},
+      {ToNumber("500"), 500},
+      {ToNumber("yes"), 0},
+      {ToNumber("4294967197"), 0xFFFFFF9Du},  // low 32 bits of the 64-bit truncation
+      {4294967296.0 + 5.0, 5},
+      {-1.5, 0xFFFFFFFFu},                    // truncated toward zero: -1
+      {-2.9, 0xFFFFFFFEu},
+      {0.99, 0},
+      {int32_t{-1}, 0xFFFFFFFFu},
+      {int32_t{500}, 500},
+      {1e300, 0xFFFFFFFFu},                   // saturates at the 64-bit maximum
+      {std::nan(""), 0},
+  };
+  for (const Case& c : cases) {
+    EncodedRegistryValue v = EncodeRegistryValue(c.value);
+    EXPECT_EQ(v.type, kRegDword);
+    EXPECT_EQ(v.data, Dword(c.stored)) << std::hex << c.stored;
+  }
+}
+
+TEST(RegistryEncoding, BytesAreStoredAsBinaryUnchanged) {
+  EncodedRegistryValue v = EncodeRegistryValue(Bytes{std::string("\x00\x01\xFF", 3)});
+  EXPECT_EQ(v.type, kRegBinary);
+  EXPECT_EQ(v.data, std::string("\x00\x01\xFF", 3));
+}
+
+TEST(WindowModes, RunCommandLineClampsIntoOneToSix) {
+  EXPECT_EQ(ShowCommandForRunMode(1), kSwHide);
+  EXPECT_EQ(ShowCommandForRunMode(2), kSwShowNormal);
+  EXPECT_EQ(ShowCommandForRunMode(3), kSwShowMinimized);
+  EXPECT_EQ(ShowCommandForRunMode(4), kSwShowMaximized);
+  EXPECT_EQ(ShowCommandForRunMode(5), kSwShowNoActivate);
+  EXPECT_EQ(ShowCommandForRunMode(6), kSwMinimize);
+  EXPECT_EQ(ShowCommandForRunMode(7), kSwMinimize);
+  EXPECT_EQ(ShowCommandForRunMode(1000), kSwMinimize);
+  EXPECT_EQ(ShowCommandForRunMode(0), kSwHide);
+  EXPECT_EQ(ShowCommandForRunMode(-5), kSwHide);
+  EXPECT_EQ(ShowCommandForRunMode(kDefaultWindowMode), kSwShowNormal);
+}
+
+TEST(WindowModes, ShellOpenFallsBackToShowNormal) {
+  EXPECT_EQ(ShowCommandForShellMode(1), kSwHide);
+  EXPECT_EQ(ShowCommandForShellMode(2), kSwShowNormal);
+  EXPECT_EQ(ShowCommandForShellMode(3), kSwShowMinimized);
+  EXPECT_EQ(ShowCommandForShellMode(4), kSwShowMaximized);
+  EXPECT_EQ(ShowCommandForShellMode(5), kSwShowNa);
+  EXPECT_EQ(ShowCommandForShellMode(6), kSwMinimize);
+  for (int mode : {0, 7, -1}) EXPECT_EQ(ShowCommandForShellMode(mode), kSwShowNormal) << mode;
+}
+
+TEST(ShellVerbs, NumbersOneToFiveNameVerbsOthersTheDefaultAction) {
+  const char* const expected[] = {"edit", "explore", "find", "open", "print"};
+  for (int verb = 1; verb <= 5; ++verb) {
+    ASSERT_NE(ShellVerbForNumber(verb), nullptr);
+    EXPECT_STREQ(ShellVerbForNumber(verb), expected[verb - 1]);
+  }
+  EXPECT_EQ(ShellVerbForNumber(kVerbNone), nullptr);
+  EXPECT_EQ(ShellVerbForNumber(6), nullptr);
+  EXPECT_EQ(ShellVerbForNumber(-4), nullptr);
+}
+
+TEST(MessageBoxRules, TaskModalUnlessSystemModal) {
+  EXPECT_EQ(MessageBoxStyleFor(0x1010), 0x1010u);
+  EXPECT_EQ(MessageBoxStyleFor(0x40), 0x2040u);
+  EXPECT_EQ(MessageBoxStyleFor(0x10), 0x2010u);
+  EXPECT_EQ(MessageBoxStyleFor(0), 0x2000u);
+  EXPECT_EQ(MessageBoxStyleFor(0x2040), 0x2040u);
+}
+
+TEST(MessageBoxRules, ButtonsMapToResultNumbers) {
+  // IDOK 1, IDCANCEL 2, IDABORT 3, IDRETRY 4, IDIGNORE 5, IDYES 6, IDNO 7.
+  for (int button = 1; button <= 7; ++button) EXPECT_EQ(MessageBoxResultFor(button), button - 1) << button;
+  // 0 (failure), IDCLOSE 8, IDHELP 9, IDTRYAGAIN 10, IDCONTINUE 11.
+  for (int button : {0, 8, 9, 10, 11, -1}) EXPECT_EQ(MessageBoxResultFor(button), 0) << button;
+}
+
+TEST(MessageBoxRules, DefaultTitleIsInformationWithAFullWidthColon) {
+  EXPECT_STREQ(kDefaultMessageTitle, "\xD0\xC5\xCF\xA2\xA3\xBA");
+}
+
+TEST(DisplayModeFields, OnlyNonZeroValuesAreSetAndFlagged) {
+  constexpr uint32_t kBits = 0x40000, kWidth = 0x80000, kHeight = 0x100000, kFrequency = 0x400000;
+
+  DisplayModeFields f = DisplayModeFieldsFor(1024, 768, 0, 75);
+  EXPECT_EQ(f.fields, kWidth | kHeight | kFrequency);
+  EXPECT_EQ(f.bits_per_pixel, 0u);
+  EXPECT_EQ(f.width, 1024u);
+  EXPECT_EQ(f.height, 768u);
+  EXPECT_EQ(f.frequency, 75u);
+
+  f = DisplayModeFieldsFor(800, 600, 16, 0);
+  EXPECT_EQ(f.fields, kBits | kWidth | kHeight);
+  EXPECT_EQ(f.bits_per_pixel, 16u);
+  EXPECT_EQ(f.frequency, 0u);
+
+  f = DisplayModeFieldsFor(0, 0, 32, 60);
+  EXPECT_EQ(f.fields, kBits | kFrequency);
+
+  EXPECT_EQ(DisplayModeFieldsFor(0, 0, 0, 0).fields, 0u);
+}
+
+TEST(FatalErrorText, LaysOutTitleCodeAndMessageWithCrLf) {
+  const std::string heading = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n\r\n";  // 运行时出错!
+  const std::string code_label = "\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB\xA3\xBA";           // 错误代码：
+  const std::string message_label = "\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA";        // 错误信息：
+  const std::string message = "\xD6\xD0\xCE\xC4";
+
+  EXPECT_EQ(FatalErrorText(6, message), heading + code_label + "6\r\n\r\n" + message_label + message + "\r\n");
+  EXPECT_EQ(FatalErrorText(0, message), heading + message_label + message + "\r\n");
+  EXPECT_EQ(FatalErrorText(1, ""), heading + code_label + "1\r\n\r\n");
+  EXPECT_EQ(FatalErrorText(0, ""), heading);
+}
+
+}  // namespace
+}  // namespace lumeno
