@@ -590,18 +590,33 @@ TEST(ProgramDirectory, HoldsTheProgramAndBecomesCurrentAtStartUp) {
   EXPECT_EQ(lstrcmpiA(current, directory.c_str()), 0) << current;
 }
 
-TEST(ProgramDirectory, InADriveRootIsTheDriveAndStartUpMakesTheRootCurrent) {
-  std::string exe = CopyOfTestProgram("C:\\lumeno_root_probe.exe", false);
-  std::string out = InTestDirectory("root.txt");
+// What a copy of this program at exe reports as "ProgramDirectory|current
+// directory after start-up".
+std::string DirectoriesSeenBy(const std::string& exe) {
+  std::string out = InTestDirectory("directories.txt");
   DeleteFileA(out.c_str());
   PROCESS_INFORMATION process = StartHelper(exe, "directory " + out);
-  ASSERT_NE(process.hProcess, nullptr);
+  if (!process.hProcess) return "(not started)";
   WaitForSingleObject(process.hProcess, 30000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  DeleteFileA(exe.c_str());
-  EXPECT_EQ(ReadWholeFile(out), "C:|C:\\");
+  std::string seen = ReadWholeFile(out);
   DeleteFileA(out.c_str());
+  return seen;
+}
+
+TEST(ProgramDirectory, InADriveRootIsTheDriveAndStartUpMakesTheRootCurrent) {
+  std::string exe = CopyOfTestProgram("C:\\lumeno_root_probe.exe", false);
+  EXPECT_EQ(DirectoriesSeenBy(exe), "C:|C:\\");
+  DeleteFileA(exe.c_str());
+}
+
+TEST(ProgramDirectory, ASecondByte0x5CInTheProgramNameIsNoSeparator) {
+  // 0x81 0x5C is one GBK character whose second byte is a backslash's.
+  std::string exe = CopyOfTestProgram(InTestDirectory("probe\x81\x5C.exe"), false);
+  ASSERT_TRUE(Exists(exe));
+  EXPECT_EQ(DirectoriesSeenBy(exe), TestDirectory() + "|" + TestDirectory());
+  DeleteFileA(exe.c_str());
 }
 
 // ---------------------------------------------------------------------------
