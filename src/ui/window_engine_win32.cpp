@@ -248,7 +248,9 @@ bool BuildControl(OpenWindow& w, size_t i) {
   switch (row.type) {
     case ControlType::kCheckBox:
     case ControlType::kRadioBox:
-      SendMessageA(hwnd, BM_SETCHECK, row.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+      // Unchecking a radio button also takes away its tab stop, so only a
+      // checked one is told so.
+      if (row.checked) SendMessageA(hwnd, BM_SETCHECK, BST_CHECKED, 0);
       break;
     case ControlType::kProcessBar:
       SendMessageA(hwnd, PBM_SETRANGE32, 0, 100);
@@ -498,6 +500,13 @@ bool OnActivate(OpenWindow& w, WPARAM wp) {
   return true;
 }
 
+void MoveFocus(HWND frame, WPARAM wp, LPARAM lp) {
+  HWND target = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(frame, GetFocus(), wp != 0);
+  if (!target) return;
+  SetFocus(target);
+  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
 void CloseFrame(HWND frame, OpenWindow& w) {
   // Give the other windows back first, so that activation can return to them.
   HWND active_before = w.active_before;
@@ -541,6 +550,11 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_NEXTDLGCTL:
+      // IsDialogMessage moves the focus with this message, which only a
+      // dialog's default procedure would otherwise understand.
+      MoveFocus(frame, wp, lp);
+      return 0;
     case WM_ACTIVATE:
       if (OnActivate(*w, wp)) return 0;
       break;
@@ -551,7 +565,10 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
       GiveBackOtherWindows(*w);
       int index = LayoutIndex(w->layout->id);
       if (index >= 0 && g_frames[index].load() == frame) g_frames[index].store(nullptr);
-      if (frame == g_start_frame) PostQuitMessage(0);
+      if (frame == g_start_frame) {
+        g_start_frame = nullptr;
+        PostQuitMessage(0);
+      }
       break;
     }
     case WM_NCDESTROY:
