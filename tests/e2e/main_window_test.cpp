@@ -1,0 +1,201 @@
+// The main window of the real program: its first state, "反选", "系统设置",
+// "关闭无响应的程序", "开始优化" pressed twice, and how the program ends.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/layouts.h"
+#include "driver.h"
+
+namespace {
+
+using namespace driver;
+using lumeno::ControlRow;
+using lumeno::ControlType;
+using lumeno::FindTaggedControl;
+using lumeno::FindWindowLayout;
+
+constexpr uint32_t kOptimizeButton = 0x160102A2;   // 按钮1 "开始优化"
+constexpr uint32_t kCloseHungButton = 0x160102A0;  // 按钮2 "关闭无响应的程序"
+constexpr uint32_t kSettingsButton = 0x160102C6;   // 按钮4 "系统设置"
+constexpr uint32_t kInvertBox = 0x160102A1;        // 选择框27 "反选"
+constexpr uint32_t kMemoryText = 0x1601029F;       // 标签1
+constexpr uint32_t kMemoryBar = 0x1601029E;        // 进度条1
+constexpr uint32_t kAboutMenuItem = 0x260102BD;    // "介绍"
+constexpr char kSettingsTitle[] = "系统设置";
+const std::string kHungHelper = std::string(kTestDirectory) + "\\hung_window.exe";
+
+const lumeno::WindowLayout& MainLayout() { return *FindWindowLayout(lumeno::kMainWindow); }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.Start());
+    main_ = program_.WaitForWindow(kMainWindowTitle);
+    ASSERT_NE(main_, nullptr) << "MainWindow did not show up";
+  }
+
+  HWND Control(uint32_t id) {
+    HWND control = WaitForControl(main_, id);
+    EXPECT_NE(control, nullptr) << std::hex << id;
+    return control;
+  }
+  HWND Item(int tag) { return Control(*FindTaggedControl(MainLayout(), tag)); }
+  int TickedItems() {
+    int ticked = 0;
+    for (int tag = 1; tag <= 26; ++tag) ticked += IsChecked(Item(tag));
+    return ticked;
+  }
+  int MessageBoxes() {
+    int boxes = 0;
+    for (HWND window : program_.TopLevelWindows()) {
+      char name[16] = {};
+      GetClassNameA(window, name, sizeof name);
+      boxes += std::string(name) == "#32770";
+    }
+    return boxes;
+  }
+
+  Program program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(MainWindowTest, FreshWindowShowsItsInitialState) {
+  // Read first: the gauge's first tick, 1500 ms after creation, changes both.
+  std::string gauge_text = GetText(Control(kMemoryText));
+  int gauge_position = ProgressPosition(Control(kMemoryBar));
+  EXPECT_EQ(gauge_text, "RAM\xC4\xDA\xB4\xE6\xCA\xB9\xD3\xC3\xC7\xE9\xBF\xF6\xA3\xA8" "0%\xA3\xA9\xA3\xBA");
+  EXPECT_EQ(gauge_position, 0);
+
+  int boxes = 0;
+  for (const ControlRow& row : MainLayout().controls) {
+    if (row.type == ControlType::kTimer) continue;
+    HWND control = Control(row.id);
+    ASSERT_NE(control, nullptr) << row.name;
+    EXPECT_TRUE(IsVisible(control)) << row.name;
+    EXPECT_TRUE(IsEnabled(control)) << row.name;
+    if (row.type == ControlType::kCheckBox) {
+      ++boxes;
+      EXPECT_FALSE(IsChecked(control)) << row.name;
+    }
+    if (row.type == ControlType::kButton || row.type == ControlType::kCheckBox) {
+      EXPECT_EQ(GetText(control), row.caption) << row.name;
+    }
+  }
+  EXPECT_EQ(boxes, 27);
+  EXPECT_EQ(GetText(main_), "Lumeno1.1");
+  EXPECT_TRUE(SaveScreenshot(main_, "main_window"));
+}
+
+TEST_F(MainWindowTest, MenuItemReachesItsHandler) {
+  // Menu commands carry the low 16 bits of the item id.
+  ASSERT_TRUE(PostMessageA(main_, WM_COMMAND, kAboutMenuItem & 0xFFFF, 0));
+  HWND box = program_.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ReadMessageBox(box).text, "由于本人水平有限程序难免有Bug，请勿责难！");
+  EXPECT_TRUE(AnswerMessageBox(box));
+}
+
+TEST_F(MainWindowTest, InvertTicksAllThenInvertsEachItem) {
+  HWND invert = Control(kInvertBox);
+  ASSERT_TRUE(Click(invert));
+  EXPECT_TRUE(IsChecked(invert));
+  EXPECT_EQ(TickedItems(), 26);
+  ASSERT_TRUE(Click(invert));
+  EXPECT_FALSE(IsChecked(invert));
+  EXPECT_EQ(TickedItems(), 0);
+
+  ASSERT_TRUE(Click(invert));
+  ASSERT_EQ(TickedItems(), 26);
+  // Items changed by hand in between are inverted on their own.
+  ASSERT_TRUE(SetChecked(Item(5), false));
+  ASSERT_TRUE(SetChecked(Item(26), false));
+  ASSERT_TRUE(Click(invert));
+  for (int tag = 1; tag <= 26; ++tag) EXPECT_EQ(IsChecked(Item(tag)), tag == 5 || tag == 26) << "tag " << tag;
+}
+
+TEST_F(MainWindowTest, SettingsWindowIsModalAndEscapeGivesMainWindowBack) {
+  ASSERT_TRUE(Click(Control(kSettingsButton)));
+  HWND settings = program_.WaitForWindow(kSettingsTitle);
+  ASSERT_NE(settings, nullptr);
+  EXPECT_TRUE(WaitForEnabled(main_, false));
+  EXPECT_EQ(CurrentTab(FindControl(settings, 0x16010311)), 0);
+  EXPECT_TRUE(IsVisible(FindControl(settings, 0x1601030E)));   // 单选1, page 0
+  EXPECT_FALSE(IsVisible(FindControl(settings, 0x160102F8)));  // 单选框1, page 1
+
+  ASSERT_TRUE(PressEscape(settings));
+  EXPECT_TRUE(WaitForWindowGone(settings));
+  EXPECT_TRUE(WaitForEnabled(main_, true));
+  // Usable again: a click runs its handler.
+  ASSERT_TRUE(Click(Control(kInvertBox)));
+  EXPECT_EQ(TickedItems(), 26);
+}
+
+TEST_F(MainWindowTest, CloseHungProgramsEndsAProgramThatStoppedAnswering) {
+  Program hung, alive;
+  ASSERT_TRUE(hung.Start(kHungHelper + " 不响应的窗口"));
+  ASSERT_TRUE(alive.Start(kHungHelper + " --responsive 正常的窗口"));
+  HWND hung_window = hung.WaitForWindow("不响应的窗口");
+  ASSERT_NE(hung_window, nullptr);
+  ASSERT_NE(alive.WaitForWindow("正常的窗口"), nullptr);
+  // The system calls a window hung after some seconds without messages.
+  ASSERT_TRUE(WaitUntil([&] { return IsHungAppWindow(hung_window) != FALSE; }, 30000));
+
+  ASSERT_TRUE(Click(Control(kCloseHungButton)));
+  EXPECT_TRUE(hung.WaitForExit());
+  EXPECT_EQ(hung.ExitCode(), 0u);
+  EXPECT_TRUE(alive.IsRunning());
+  EXPECT_TRUE(program_.IsRunning());
+  EXPECT_TRUE(IsEnabled(Control(kCloseHungButton)));
+}
+
+TEST_F(MainWindowTest, CloseHungProgramsWithNoneHungDoesNothingVisible) {
+  Program alive;
+  ASSERT_TRUE(alive.Start(kHungHelper + " --responsive 正常的窗口"));
+  ASSERT_NE(alive.WaitForWindow("正常的窗口"), nullptr);
+  ASSERT_TRUE(Click(Control(kCloseHungButton)));
+  EXPECT_TRUE(IsEnabled(Control(kCloseHungButton)));
+  EXPECT_TRUE(program_.NoMessageBoxWithin(1000));
+  EXPECT_TRUE(alive.IsRunning());
+  EXPECT_TRUE(IsVisible(main_));
+  EXPECT_EQ(TickedItems(), 0);
+}
+
+TEST_F(MainWindowTest, OptimizePressedTwiceQuicklyStartsOneWorker) {
+  HWND optimize = Control(kOptimizeButton);
+  // Both clicks are queued before the first one is handled.
+  ASSERT_TRUE(PostClick(optimize));
+  ASSERT_TRUE(PostClick(optimize));
+  HWND box = program_.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  // Nothing ticked: the worker says so and holds the button until answered.
+  EXPECT_EQ(ReadMessageBox(box).text, "您没有选择优化项目，请选择后再单击优化按钮！");
+  EXPECT_FALSE(IsEnabled(optimize));
+  EXPECT_EQ(MessageBoxes(), 1);
+  ASSERT_TRUE(AnswerMessageBox(box));
+  EXPECT_TRUE(WaitForEnabled(optimize, true));
+  EXPECT_TRUE(program_.NoMessageBoxWithin(1500)) << "a second worker ran";
+}
+
+TEST_F(MainWindowTest, EscapeEndsTheProgramWithExitCodeZero) {
+  ASSERT_TRUE(PressEscape(main_));
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+TEST_F(MainWindowTest, CloseBoxEndsTheProgramWithExitCodeZero) {
+  ASSERT_TRUE(PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0));
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+TEST_F(MainWindowTest, ClosingWhileAWorkerRunsStillEndsWithZero) {
+  ASSERT_TRUE(PostClick(Control(kOptimizeButton)));
+  // The worker now waits in its message box.
+  ASSERT_NE(program_.WaitForMessageBox(), nullptr);
+  ASSERT_TRUE(PressEscape(main_));
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+}  // namespace

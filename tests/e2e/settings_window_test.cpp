@@ -1,0 +1,202 @@
+// The settings window of the real program: its pages, what it keeps and
+// forgets, the label that reacts on the button press, and the program's
+// resources (icons, manifest, version).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/layouts.h"
+#include "driver.h"
+
+namespace {
+
+using namespace driver;
+using lumeno::ControlRow;
+using lumeno::ControlType;
+
+constexpr uint32_t kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
+constexpr uint32_t kTab = 0x16010311;             // 选择夹1
+constexpr uint32_t kMemorySwitch = 0x16010376;    // 选择框18
+constexpr uint32_t kMemoryState = 0x16010374;     // 透明标签1
+constexpr uint32_t kPreset1 = 0x1601030E;         // 单选1, page 0
+constexpr uint32_t kProfile1 = 0x160102F8;        // 单选框1, page 1
+constexpr uint32_t kTargetEdit = 0x160102E7;      // 编辑框1, page 2
+constexpr uint32_t kBrowseLabel = 0x160102E5;     // 标签9 ">>>", page 2
+constexpr uint32_t kCleanJunk = 0x160102E2;       // 选择框11, page 3
+constexpr char kSettingsTitle[] = "系统设置";
+constexpr char kFolderPickerTitle[] = "选择文件夹";
+
+const lumeno::WindowLayout& SettingsLayout() { return *lumeno::FindWindowLayout(lumeno::kSettingsWindow); }
+
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(program_.Start());
+    main_ = program_.WaitForWindow(kMainWindowTitle);
+    ASSERT_NE(main_, nullptr);
+    Open();
+  }
+
+  void Open() {
+    ASSERT_TRUE(Click(WaitForControl(main_, kSettingsButton)));
+    settings_ = program_.WaitForWindow(kSettingsTitle);
+    ASSERT_NE(settings_, nullptr);
+  }
+  void Close() {
+    ASSERT_TRUE(PostClose(settings_));
+    ASSERT_TRUE(WaitForWindowGone(settings_));
+    ASSERT_TRUE(WaitForEnabled(main_, true));
+  }
+  HWND Control(uint32_t id) {
+    HWND control = WaitForControl(settings_, id);
+    EXPECT_NE(control, nullptr) << std::hex << id;
+    return control;
+  }
+
+  Program program_;
+  HWND main_ = nullptr;
+  HWND settings_ = nullptr;
+};
+
+TEST_F(SettingsWindowTest, EachPageShowsOnlyItsOwnControls) {
+  HWND tab = Control(kTab);
+  for (int page = 0; page < 5; ++page) {
+    ASSERT_TRUE(SelectTab(tab, page));
+    for (const ControlRow& row : SettingsLayout().controls) {
+      if (row.type == ControlType::kTimer) continue;
+      bool shown = row.page == lumeno::kNoPage || row.page == page;
+      EXPECT_EQ(IsVisible(Control(row.id)), shown) << row.name << " on page " << page;
+    }
+    EXPECT_TRUE(SaveScreenshot(settings_, "settings_page_" + std::to_string(page)));
+  }
+}
+
+TEST_F(SettingsWindowTest, FreshWindowStartsFromTheLayout) {
+  EXPECT_EQ(CurrentTab(Control(kTab)), 0);
+  EXPECT_EQ(GetText(Control(kTargetEdit)), "D:\\Personal");
+  EXPECT_TRUE(IsChecked(Control(kMemorySwitch)));
+  for (const ControlRow& row : SettingsLayout().controls) {
+    if (row.type == ControlType::kRadioBox) {
+      EXPECT_FALSE(IsChecked(Control(row.id))) << row.name;
+    }
+  }
+}
+
+TEST_F(SettingsWindowTest, ControlsKeepTheirStateOnHiddenPagesButNotAcrossOpenings) {
+  std::string fresh_state_text = GetText(Control(kMemoryState));
+  HWND tab = Control(kTab);
+  ASSERT_TRUE(SelectTab(tab, 3));
+  ASSERT_TRUE(SetChecked(Control(kCleanJunk), true));
+  ASSERT_TRUE(SelectTab(tab, 2));
+  ASSERT_TRUE(SetText(Control(kTargetEdit), "E:\\Elsewhere"));
+  ASSERT_TRUE(SelectTab(tab, 0));
+  ASSERT_TRUE(SetChecked(Control(kPreset1), true));
+  ASSERT_TRUE(SetChecked(Control(kMemorySwitch), false));
+  EXPECT_NE(GetText(Control(kMemoryState)), fresh_state_text) << "the switch's handler saw the new state";
+  // Back on page 3: still ticked.
+  ASSERT_TRUE(SelectTab(tab, 3));
+  EXPECT_TRUE(IsChecked(Control(kCleanJunk)));
+
+  Close();
+  Open();
+  EXPECT_EQ(CurrentTab(Control(kTab)), 0);
+  EXPECT_EQ(GetText(Control(kTargetEdit)), "D:\\Personal");
+  EXPECT_TRUE(IsChecked(Control(kMemorySwitch)));
+  EXPECT_FALSE(IsChecked(Control(kPreset1)));
+  EXPECT_FALSE(IsChecked(Control(kCleanJunk)));
+  EXPECT_EQ(GetText(Control(kMemoryState)), fresh_state_text);
+}
+
+TEST_F(SettingsWindowTest, ResolutionPresetsAndServiceProfilesAreSeparateChoices) {
+  HWND tab = Control(kTab);
+  ASSERT_TRUE(SelectTab(tab, 1));
+  ASSERT_TRUE(SetChecked(Control(kProfile1), true));
+  ASSERT_TRUE(SelectTab(tab, 0));
+  ASSERT_TRUE(SetChecked(Control(kPreset1), true));
+  EXPECT_TRUE(IsChecked(Control(kProfile1)));
+}
+
+TEST_F(SettingsWindowTest, BrowseLabelReactsOnTheButtonPressItself) {
+  ASSERT_TRUE(SelectTab(Control(kTab), 2));
+  // Only the press, no release: the folder picker must open all the same.
+  ASSERT_TRUE(PostMessageA(Control(kBrowseLabel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)));
+  HWND picker = program_.WaitForWindow(kFolderPickerTitle);
+  ASSERT_NE(picker, nullptr);
+  EXPECT_TRUE(AnswerMessageBox(picker, IDCANCEL));
+  // The handler finishes by writing the (cancelled, so empty) choice.
+  EXPECT_TRUE(WaitForText(Control(kTargetEdit), ""));
+}
+
+TEST_F(SettingsWindowTest, EscapeInsideAPageClosesOnlyTheSettingsWindow) {
+  ASSERT_TRUE(SelectTab(Control(kTab), 2));
+  // The key arrives at the focused edit box, deep inside the tab control.
+  ASSERT_TRUE(PressEscape(Control(kTargetEdit)));
+  EXPECT_TRUE(WaitForWindowGone(settings_));
+  EXPECT_TRUE(WaitForEnabled(main_, true));
+  EXPECT_TRUE(program_.IsRunning());
+}
+
+// ---------------------------------------------------------------------------
+// Resources of lumeno.exe
+
+struct IconEntry {
+  int size;
+  int bits;
+  bool operator==(const IconEntry& other) const { return size == other.size && bits == other.bits; }
+};
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+  BYTE width, height, colours, reserved;
+  WORD planes, bit_count;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+std::vector<IconEntry> IconImages(HMODULE module, int id) {
+  std::vector<IconEntry> entries;
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  if (!found) return entries;
+  auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  WORD count = *reinterpret_cast<const WORD*>(data + 4);
+  auto* entry = reinterpret_cast<const GroupIconEntry*>(data + 6);
+  for (WORD i = 0; i < count; ++i) entries.push_back({entry[i].width ? entry[i].width : 256, entry[i].bit_count});
+  return entries;
+}
+
+std::string ResourceText(HMODULE module, int id, LPCSTR type) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  if (!found) return {};
+  return std::string(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+}
+
+TEST(ProgramResourcesTest, IconsManifestAndVersion) {
+  HMODULE program = LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  std::vector<IconEntry> settings_icon = IconImages(program, 2);
+  std::vector<IconEntry> expected = {{48, 8}, {32, 8}, {16, 8}, {128, 32}, {48, 32}, {32, 32}, {16, 32}};
+  EXPECT_EQ(settings_icon, expected);
+  EXPECT_FALSE(IconImages(program, 1).empty()) << "the program's own icon";
+
+  std::string manifest = ResourceText(program, 1, MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "fixed pixel layouts: no DPI awareness";
+
+  std::string version = ResourceText(program, 1, MAKEINTRESOURCEA(16));  // RT_VERSION
+  const DWORD signature = 0xFEEF04BD;
+  size_t at = version.find(std::string(reinterpret_cast<const char*>(&signature), 4));
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_GE(version.size(), at + sizeof(VS_FIXEDFILEINFO));
+  VS_FIXEDFILEINFO fixed;
+  memcpy(&fixed, version.data() + at, sizeof fixed);
+  EXPECT_EQ(fixed.dwFileVersionMS, 0x00010001u);  // 1.1
+  EXPECT_NE(version.find(std::string("L\0u\0m\0e\0n\0o", 11)), std::string::npos);
+  FreeLibrary(program);
+}
+
+}  // namespace
