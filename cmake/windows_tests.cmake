@@ -1,5 +1,6 @@
 # Windows-side test executables, cross-built with the program's flags.
-#   tests/programs/<name>.cpp   -> tests/programs/<name>.exe (GUI subsystem, main or WinMain)
+#   tests/programs/<name>.cpp   -> tests/programs/<name>.exe (GUI subsystem, main or WinMain;
+#                                  a <name>_bench.cpp also links lumeno_core)
 #   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
 #   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
 # The native tree registers them with ctest (cmake/wine_tests.cmake).
@@ -16,6 +17,10 @@ foreach(source ${PROGRAM_SOURCES})
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
   target_include_directories(program_${name} PRIVATE ${LUMENO_TEST_INCLUDES})
   target_link_libraries(program_${name} PRIVATE ${SYSTEM_LIBRARIES})
+  # A benchmark program times the program's own routines, so it links them.
+  if(name MATCHES "_bench$")
+    target_link_libraries(program_${name} PRIVATE lumeno_core)
+  endif()
   add_dependencies(lumeno_test_programs program_${name})
 endforeach()
 
