@@ -426,6 +426,7 @@ TEST_F(WindowEngineTest, RadioButtonsOfTheTwoPagesFormSeparateSets) {
   SendMessageA(Control(kSettingsWindow, kPreset1), BM_CLICK, 0, 0);
   EXPECT_TRUE(IsTicked(kSettingsWindow, kProfile1)) << "a preset must not clear a service profile";
   EXPECT_TRUE(IsTicked(kSettingsWindow, kPreset1));
+  SendMessageA(Control(kSettingsWindow, kTab), TCM_SETCURFOCUS, 0, 0);
   SendMessageA(Control(kSettingsWindow, kPreset2), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsTicked(kSettingsWindow, kPreset1)) << "presets exclude each other";
   EXPECT_TRUE(IsTicked(kSettingsWindow, kPreset2));
