@@ -3,45 +3,57 @@
 #include <windows.h>
 
 #include "memory/memory.h"
+#include "memory/memory_query.h"
+#include "platform/declared_functions.h"
 #include "platform/platform.h"
 
 namespace lumeno {
 
 namespace {
 
+using GlobalMemoryStatusFunction = void(WINAPI*)(LPMEMORYSTATUS);
 using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
 
-// Decided on first use and kept for the life of the process.
-GlobalMemoryStatusExFunction ExtendedQuery() {
-  static const GlobalMemoryStatusExFunction function = []() -> GlobalMemoryStatusExFunction {
-    const WindowsVersion version = QueryWindowsVersion();
-    if (!version.known || version.major < 5) return nullptr;
-    HMODULE kernel = GetModuleHandleA("Kernel32.dll");
-    if (kernel == nullptr) return nullptr;
-    return reinterpret_cast<GlobalMemoryStatusExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "GlobalMemoryStatusEx")));
-  }();
-  return function;
+GlobalMemoryStatusExFunction LookUpExtendedQuery() {
+  HMODULE kernel = GetModuleHandleA("Kernel32.dll");
+  if (kernel == nullptr) return nullptr;
+  return reinterpret_cast<GlobalMemoryStatusExFunction>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GlobalMemoryStatusEx")));
 }
+
+// Systems older than Windows 2000, or one whose version cannot be read, get
+// the basic query without looking further.
+bool UseExtendedQuery() {
+  static const bool extended = [] {
+    const WindowsVersion version = QueryWindowsVersion();
+    return version.known && version.major >= 5 && LookUpExtendedQuery() != nullptr;
+  }();
+  return extended;
+}
+
+int Megabytes(unsigned long long bytes) { return static_cast<int>(bytes >> 20); }
 
 }  // namespace
 
-int QueryMemoryMB(int kind) {
-  unsigned long long bytes = 0;
-  if (GlobalMemoryStatusExFunction query_ex = ExtendedQuery()) {
-    MEMORYSTATUSEX status = {};
-    status.dwLength = sizeof status;  // 64 bytes
-    query_ex(&status);
-    bytes = kind == kTotalMemory ? status.ullTotalPhys : status.ullAvailPhys;
-  } else {
-    // MEMORYSTATUS is 32 bytes on 32-bit Windows but 56 on x64: its length
-    // field must say which one this build passes.
-    MEMORYSTATUS status = {};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
-    bytes = kind == kTotalMemory ? status.dwTotalPhys : status.dwAvailPhys;
-  }
-  return static_cast<int>(bytes >> 20);
+int QueryBasicMemoryMB(int kind) {
+  // MEMORYSTATUS is 32 bytes on 32-bit Windows but 56 on x64: its length
+  // field must say which one this build passes.
+  MEMORYSTATUS status = {};
+  status.dwLength = sizeof status;
+  reinterpret_cast<GlobalMemoryStatusFunction>(
+      DeclaredFunctionAt(static_cast<int>(DeclaredFunction::kGlobalMemoryStatus)).address)(&status);
+  return Megabytes(kind == kTotalMemory ? status.dwTotalPhys : status.dwAvailPhys);
 }
+
+int QueryExtendedMemoryMB(int kind) {
+  static const GlobalMemoryStatusExFunction query = LookUpExtendedQuery();
+  if (query == nullptr) return -1;
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;  // 64 bytes
+  query(&status);
+  return Megabytes(kind == kTotalMemory ? status.ullTotalPhys : status.ullAvailPhys);
+}
+
+int QueryMemoryMB(int kind) { return UseExtendedQuery() ? QueryExtendedMemoryMB(kind) : QueryBasicMemoryMB(kind); }
 
 }  // namespace lumeno
