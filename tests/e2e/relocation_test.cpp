@@ -1,0 +1,277 @@
+// Folder relocation on the page "转资料", driven through the real program:
+// folders, copies (recorded, and real with cmd and xcopy), registry values,
+// the closing message and the folder picker. Drive D: is a folder of the
+// test prefix (relocation_test.setup.sh).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "settings_window.h"
+
+namespace {
+
+using namespace driver;
+
+constexpr uint32_t kTargetEditBox = 0x160102E7;  // 编辑框1
+constexpr uint32_t kPickerLabel = 0x160102E5;    // 标签9 ">>>"
+constexpr uint32_t kMoveButton = 0x160102ED;     // 按钮8 "转移"
+constexpr uint32_t kDesktopBox = 0x160102E8;
+constexpr uint32_t kFavoritesBox = 0x160102EB;
+constexpr uint32_t kMyDocumentsBox = 0x160102EC;
+constexpr uint32_t kTempBox = 0x160102EA;
+constexpr uint32_t kInternetCacheBox = 0x160102E9;
+constexpr uint32_t kOutlookExpressBox = 0x160102E4;
+
+const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const std::string kDefaultSF = ".DEFAULT\\" + kSF;
+
+struct ExpectedValue {
+  HKEY root;
+  std::string key;
+  std::string name;
+  std::string suffix;  // appended to the target
+};
+
+const std::vector<ExpectedValue> kAllValues = {
+    {HKEY_CURRENT_USER, kSF, "Desktop", "\\Desktop"},
+    {HKEY_CURRENT_USER, kUSF, "Desktop", "\\Desktop"},
+    {HKEY_USERS, kDefaultSF, "Desktop", "\\Desktop"},
+    {HKEY_CURRENT_USER, kSF, "Favorites", "\\Favorites"},
+    {HKEY_CURRENT_USER, kUSF, "Favorites", "\\Favorites"},
+    {HKEY_USERS, kDefaultSF, "Favorites", "\\Favorites"},
+    {HKEY_CURRENT_USER, kSF, "Personal", "\\My Documents"},
+    {HKEY_CURRENT_USER, kUSF, "Personal", "\\My Documents"},
+    {HKEY_USERS, kDefaultSF, "Download Directory", "\\My Documents"},
+    {HKEY_CURRENT_USER, kSF, "My Music", "\\My Documents\\My Music"},
+    {HKEY_CURRENT_USER, kUSF, "My Music", "\\My Documents\\My Music"},
+    {HKEY_USERS, kDefaultSF, "My Music", "\\My Documents\\My Music"},
+    {HKEY_CURRENT_USER, kSF, "My Pictures", "\\My Documents\\My Pictures"},
+    {HKEY_CURRENT_USER, kUSF, "My Pictures", "\\My Documents\\My Pictures"},
+    {HKEY_USERS, kDefaultSF, "My Pictures", "\\My Documents\\My Pictures"},
+    {HKEY_CURRENT_USER, kSF, "Recent", "\\Recent"},
+    {HKEY_CURRENT_USER, kUSF, "Recent", "\\Recent"},
+    {HKEY_CURRENT_USER, "Environment", "TEMP", "\\Temp"},
+    {HKEY_CURRENT_USER, "Environment", "TMP", "\\Temp"},
+    {HKEY_USERS, ".DEFAULT\\Environment", "TEMP", "\\Temp"},
+    {HKEY_USERS, ".DEFAULT\\Environment", "TMP", "\\Temp"},
+    {HKEY_CURRENT_USER, kSF, "Cache", "\\Temporary Internet Files"},
+    {HKEY_CURRENT_USER, kUSF, "Cache", "\\Temporary Internet Files"},
+    {HKEY_USERS, kDefaultSF, "Cache", "\\Temporary Internet Files"},
+    {HKEY_CURRENT_USER,
+     "Identities\\{F4E98C86-4D9A-463F-920C-1DF555C3B434}\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root",
+     "\\Outlook Express"},
+};
+
+// GBK bytes spelled out.
+const std::string kSuccessMessage = "\xD7\xCA\xC1\xCF\xD7\xAA\xD2\xC6\xB3\xC9\xB9\xA6\xA3\xA1";  // 资料转移成功！
+const std::string kNothingTickedMessage =
+    "\xC7\xEB\xD1\xA1\xD4\xF1\xD3\xFB\xC7\xE5\xC0\xED\xCF\xEE\xC4\xBF\xA3\xA1";  // 请选择欲清理项目！
+const std::string kDefaultTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";                    // 信息：
+const std::string kPickerPrompt = "\xC7\xEB\xD1\xA1\xD4\xF1\xC4\xBF\xB1\xEA\xC4\xBF\xC2\xBC";  // 请选择目标目录
+const std::string kDesktopInChinese = "\xD7\xC0\xC3\xE6";                                     // 桌面
+
+bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates every missing folder of path.
+void MakeFolders(const std::string& path) {
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+std::string UserName() {
+  char name[256] = "";
+  GetEnvironmentVariableA("USERNAME", name, sizeof name);
+  return name;
+}
+
+class Relocation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings_ = settings_window::Open(program_, settings_window::kRelocationPage);
+    ASSERT_NE(settings_, nullptr) << "the settings window did not open";
+  }
+
+  HWND Control(uint32_t id) {
+    HWND control = WaitForControl(settings_, id);
+    EXPECT_NE(control, nullptr) << std::hex << id;
+    return control;
+  }
+
+  // Types the target, ticks the boxes, presses "转移" and answers the box
+  // that closes the run; returns what the box said.
+  MessageBoxContent Relocate(const std::string& target, std::initializer_list<uint32_t> boxes,
+                             Millis timeout = kDefaultTimeout) {
+    EXPECT_TRUE(SetText(Control(kTargetEditBox), target));
+    for (uint32_t box : boxes) EXPECT_TRUE(SetChecked(Control(box), true));
+    EXPECT_TRUE(PostClick(Control(kMoveButton)));
+    HWND box = program_.WaitForMessageBox(timeout);
+    if (!box) {
+      ADD_FAILURE() << "no message box";
+      return {};
+    }
+    MessageBoxContent content = ReadMessageBox(box);
+    EXPECT_TRUE(AnswerMessageBox(box));
+    return content;
+  }
+
+  Program program_;
+  HWND settings_ = nullptr;
+};
+
+TEST_F(Relocation, AllSixMakeTheirFoldersRunTheirCopiesAndWriteTheirValues) {
+  ASSERT_TRUE(InstallStandIn("cmd"));
+  ASSERT_TRUE(IsFolder("D:\\Personal")) << "drive D: is missing (relocation_test.setup.sh)";
+  const MessageBoxContent box = Relocate("D:\\Personal\\", {kMyDocumentsBox, kFavoritesBox, kTempBox,
+                                                             kInternetCacheBox, kDesktopBox, kOutlookExpressBox});
+  EXPECT_EQ(box.title, kDefaultTitle);
+  EXPECT_EQ(box.text, kSuccessMessage);
+  EXPECT_TRUE(box.has_icon);
+
+  const std::string t = "D:\\Personal";
+  const std::vector<std::string> lines = {
+      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\" + kDesktopInChinese + "\\*.* " + t + "\\Desktop\\ /e /y ",
+      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Desktop\\*.* " + t + "\\Desktop\\ /e /y ",
+      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* " + t + "\\Favorites\\ /e /y",
+      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Mydocu~1\\*.* " + t + "\\Mydocu~1\\ /e /y",
+  };
+  const std::vector<RecordedRun> runs = ReadStandInRuns("cmd");
+  ASSERT_EQ(runs.size(), lines.size());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_EQ(runs[i].command_line, lines[i]) << i;
+    EXPECT_TRUE(runs[i].show_window_set);
+    EXPECT_EQ(runs[i].show_window, SW_HIDE) << i;
+  }
+
+  for (const char* folder : {"\\Desktop", "\\Favorites", "\\My Documents", "\\My Documents\\My Pictures",
+                             "\\My Documents\\My Music", "\\Temp", "\\Temporary Internet Files", "\\OE"})
+    EXPECT_TRUE(IsFolder(t + folder)) << folder;
+  EXPECT_FALSE(PathExists(t + "\\Recent"));
+  EXPECT_FALSE(PathExists(t + "\\Outlook Express"));
+
+  for (const ExpectedValue& value : kAllValues) {
+    auto stored = ReadRegistryValue(value.root, value.key, value.name);
+    ASSERT_TRUE(stored.has_value()) << value.key << "\\" << value.name;
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ)) << value.name;
+    EXPECT_EQ(stored->bytes, t + value.suffix + std::string(1, '\0')) << value.key << "\\" << value.name;
+  }
+}
+
+TEST_F(Relocation, NothingTickedOnlyAsksForAChoice) {
+  ASSERT_TRUE(InstallStandIn("cmd"));
+  MakeFolders("D:\\Untouched");
+  const MessageBoxContent box = Relocate("D:\\Untouched", {});
+  EXPECT_EQ(box.title, kDefaultTitle);
+  EXPECT_EQ(box.text, kNothingTickedMessage);
+  EXPECT_TRUE(ReadStandInRuns("cmd").empty());
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA("D:\\Untouched\\*", &entry);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  int entries = 0;
+  do {
+    if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..") ++entries;
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+  EXPECT_EQ(entries, 0);
+}
+
+// A folder name whose last character ends in the backslash byte (乗 = 81 5C)
+// reaches the registry and the file system whole.
+TEST_F(Relocation, TargetEndingInADoubleByteCharacterKeepsIt) {
+  const std::string t = "D:\\Personal\\\x81\x5C";
+  MakeFolders(t);
+  ASSERT_TRUE(IsFolder(t));
+  const MessageBoxContent box = Relocate(t + "\\", {kTempBox});
+  EXPECT_EQ(box.text, kSuccessMessage);
+  EXPECT_TRUE(IsFolder(t + "\\Temp"));
+  auto stored = ReadRegistryValue(HKEY_CURRENT_USER, "Environment", "TEMP");
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->bytes, t + "\\Temp" + std::string(1, '\0'));
+}
+
+// The copies as the program starts them, through the real cmd and xcopy.
+// Wine does not resolve XP short names, so the profile's short-named source
+// folders are real folders here; for the same reason the My Documents copy
+// lands in a folder named "Mydocu~1" under Wine, where XP resolves that
+// name to "My Documents".
+TEST_F(Relocation, RealCopiesBringTheFilesAcross) {
+  // The system's cmd, not a stand-in another test left beside the program.
+  DeleteFileA((std::string(kProgramDirectory) + "\\cmd.exe").c_str());
+  ASSERT_FALSE(PathExists(std::string(kProgramDirectory) + "\\cmd.exe"));
+  const std::string user = UserName();
+  ASSERT_FALSE(user.empty());
+  const std::string profile = "C:\\Docume~1\\" + user;
+  MakeFolders(profile + "\\" + kDesktopInChinese);
+  MakeFolders(profile + "\\Desktop\\sub");
+  MakeFolders(profile + "\\Desktop\\empty");
+  MakeFolders(profile + "\\Favori~1\\Links");
+  MakeFolders(profile + "\\Mydocu~1\\notes");
+  ASSERT_TRUE(WriteFileBytes(profile + "\\" + kDesktopInChinese + "\\a.txt", "localised desktop"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\b.txt", "desktop"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\sub\\c.txt", "nested"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Favori~1\\Links\\site.url", "[InternetShortcut]\r\n"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Mydocu~1\\doc.txt", "document"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Mydocu~1\\notes\\n.txt", "note"));
+
+  const std::string t = "D:\\Copies";
+  MakeFolders(t);
+  const MessageBoxContent box = Relocate(t, {kDesktopBox, kFavoritesBox, kMyDocumentsBox}, 120000);
+  EXPECT_EQ(box.text, kSuccessMessage);
+
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\a.txt"), "localised desktop");
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\b.txt"), "desktop");
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\sub\\c.txt"), "nested");
+  EXPECT_TRUE(IsFolder(t + "\\Desktop\\empty")) << "/e copies empty folders too";
+  EXPECT_EQ(ReadFileBytes(t + "\\Favorites\\Links\\site.url"), "[InternetShortcut]\r\n");
+  EXPECT_EQ(ReadFileBytes(t + "\\Mydocu~1\\doc.txt"), "document");
+  EXPECT_EQ(ReadFileBytes(t + "\\Mydocu~1\\notes\\n.txt"), "note");
+  EXPECT_TRUE(IsFolder(t + "\\My Documents\\My Pictures"));
+  // Copied, not moved.
+  EXPECT_EQ(ReadFileBytes(profile + "\\Desktop\\b.txt"), "desktop");
+  EXPECT_EQ(ReadFileBytes(profile + "\\Mydocu~1\\doc.txt"), "document");
+}
+
+// ---------------------------------------------------------------------------
+// The folder picker
+
+constexpr UINT kSetSelection = WM_USER + 102;  // BFFM_SETSELECTIONA
+constexpr int kPromptStatic = 0x3742;
+
+TEST_F(Relocation, PickerAsksForTheTargetAndCancelEmptiesIt) {
+  HWND edit = Control(kTargetEditBox);
+  ASSERT_EQ(GetText(edit), "D:\\Personal");
+  ASSERT_TRUE(PressMouse(Control(kPickerLabel)));
+  HWND picker = program_.WaitForMessageBox();
+  ASSERT_NE(picker, nullptr) << "no folder picker";
+  EXPECT_EQ(GetText(GetDlgItem(picker, kPromptStatic)), kPickerPrompt);
+  ASSERT_TRUE(AnswerMessageBox(picker, IDCANCEL));
+  EXPECT_TRUE(WaitForText(edit, ""));
+}
+
+TEST_F(Relocation, PickedFolderBecomesTheTarget) {
+  HWND edit = Control(kTargetEditBox);
+  ASSERT_TRUE(SetText(edit, "elsewhere"));
+  ASSERT_TRUE(PressMouse(Control(kPickerLabel)));
+  HWND picker = program_.WaitForMessageBox();
+  ASSERT_NE(picker, nullptr) << "no folder picker";
+  // The picker reads the path from its own process's memory.
+  const std::string path = "D:\\Personal";
+  void* remote = VirtualAllocEx(program_.Handle(), nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  ASSERT_TRUE(WriteProcessMemory(program_.Handle(), remote, path.c_str(), path.size() + 1, nullptr));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(picker, kSetSelection, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                      &ignored);
+  ASSERT_TRUE(AnswerMessageBox(picker, IDOK));
+  EXPECT_TRUE(WaitForText(edit, path)) << GetText(edit);
+}
+
+}  // namespace
