@@ -16,7 +16,7 @@ foreach(source ${PROGRAM_SOURCES})
   set_target_properties(program_${name} PROPERTIES OUTPUT_NAME ${name}
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
   target_include_directories(program_${name} PRIVATE ${LUMENO_TEST_INCLUDES})
-  target_link_libraries(program_${name} PRIVATE ${SYSTEM_LIBRARIES})
+  target_link_libraries(program_${name} PRIVATE ${SYSTEM_LIBRARIES} psapi)
   # A benchmark program times the program's own routines, so it links them.
   if(name MATCHES "_bench$")
     target_link_libraries(program_${name} PRIVATE lumeno_core)
