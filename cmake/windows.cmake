@@ -23,8 +23,12 @@ target_link_libraries(lumeno_core PUBLIC ${SYSTEM_LIBRARIES})
 file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.rc)
 add_executable(lumeno WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp ${RESOURCE_SOURCES})
 target_link_libraries(lumeno PRIVATE lumeno_core)
+if(LUMENO_THREAD_MODEL STREQUAL "posix")
+  # A test tree: the program that ships comes from the win32 thread model tree.
+  set_target_properties(lumeno PROPERTIES EXCLUDE_FROM_ALL ON)
+endif()
 
-# The helper programs and (unless LUMENO_WIN_TESTS is OFF) the Win32 and
+# The helper programs and, with the posix thread model, the Win32 and
 # end-to-end test executables; LUMENO_PROGRAM_ONLY builds the program alone.
 if(NOT LUMENO_PROGRAM_ONLY)
   include(${CMAKE_SOURCE_DIR}/cmake/windows_tests.cmake)

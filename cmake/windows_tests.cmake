@@ -3,12 +3,17 @@
 #                                  a <name>_bench.cpp also links lumeno_core)
 #   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
 #   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
-# The native tree registers them with ctest (cmake/wine_tests.cmake).
-option(LUMENO_WIN_TESTS "Build the Win32 and end-to-end test executables" ON)
-
+# The test executables need the posix thread model (LUMENO_THREAD_MODEL=posix,
+# the tree build/win64-tests); the program's own trees (win32 thread model)
+# build only minimal_window.exe, the floor scripts/bench compares the program with.
+# The native tree registers the tests with ctest (cmake/wine_tests.cmake).
 set(LUMENO_TEST_INCLUDES ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 
-file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/programs/*.cpp)
+if(LUMENO_THREAD_MODEL STREQUAL "posix")
+  file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/programs/*.cpp)
+else()
+  set(PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/tests/programs/minimal_window.cpp)
+endif()
 add_custom_target(lumeno_test_programs)
 foreach(source ${PROGRAM_SOURCES})
   get_filename_component(name ${source} NAME_WE)
@@ -24,7 +29,7 @@ foreach(source ${PROGRAM_SOURCES})
   add_dependencies(lumeno_test_programs program_${name})
 endforeach()
 
-if(NOT LUMENO_WIN_TESTS OR NOT EXISTS /usr/src/googletest/CMakeLists.txt)
+if(NOT LUMENO_THREAD_MODEL STREQUAL "posix" OR NOT EXISTS /usr/src/googletest/CMakeLists.txt)
   return()
 endif()
 
@@ -56,6 +61,6 @@ function(lumeno_add_wine_tests kind)
 endfunction()
 
 add_custom_target(lumeno_wine_tests ALL)
-add_dependencies(lumeno_wine_tests lumeno lumeno_test_programs)
+add_dependencies(lumeno_wine_tests lumeno_test_programs)
 lumeno_add_wine_tests(win32 lumeno_core)
 lumeno_add_wine_tests(e2e lumeno_driver lumeno_core)

@@ -1,10 +1,15 @@
-# Registers the Windows-side tests of the x86_64 tree (LUMENO_WIN64_DIR) with
-# this tree's ctest, so one run reports every tier:
+# Registers the Windows-side tests with this tree's ctest, so one run reports
+# every tier. LUMENO_WIN64_DIR is the x86_64 program tree (lumeno.exe),
+# LUMENO_WIN64_TESTS_DIR the x86_64 test tree (test executables and helper
+# programs, posix thread model; default: LUMENO_WIN64_DIR-tests).
 #   wine.template    makes the sealed template prefix (once per build root)
 #   wine.seal        proves the template cannot reach outside itself
 #   win32.<name>     tests/win32/<name>_test.cpp under Wine
 #   e2e.<name>       tests/e2e/<name>_test.cpp under Wine and Xvfb
 # Each Wine test runs in its own throwaway copy of the template.
+if(NOT LUMENO_WIN64_TESTS_DIR)
+  set(LUMENO_WIN64_TESTS_DIR ${LUMENO_WIN64_DIR}-tests)
+endif()
 get_filename_component(LUMENO_BUILD_ROOT ${LUMENO_WIN64_DIR} DIRECTORY)
 set(LUMENO_WINE_DIR ${LUMENO_BUILD_ROOT}/wine)
 set(LUMENO_TEMPLATE ${LUMENO_WINE_DIR}/template)
@@ -25,8 +30,9 @@ foreach(kind win32 e2e)
     add_test(NAME ${kind}.${name}
              COMMAND ${LUMENO_RUNNER} --kind ${kind} --template ${LUMENO_TEMPLATE}
                      --work ${LUMENO_WINE_DIR}/tests --win64 ${LUMENO_WIN64_DIR}
+                     --programs ${LUMENO_WIN64_TESTS_DIR}/tests/programs
                      --screens ${LUMENO_BUILD_ROOT}/screenshots --sources ${CMAKE_SOURCE_DIR}/tests/${kind}
-                     ${LUMENO_WIN64_DIR}/tests/${kind}/${file_name}.exe)
+                     ${LUMENO_WIN64_TESTS_DIR}/tests/${kind}/${file_name}.exe)
     set_tests_properties(${kind}.${name} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330)
   endforeach()
 endforeach()

@@ -61,34 +61,50 @@ ensure_environment() {
 }
 
 # configure_tree DIR [cmake args...]: configures once; later runs only build.
+# A tree configured with other arguments (an older layout) is made anew.
 configure_tree() {
   local dir=$1; shift
+  local wanted="$*"
+  if [[ -f $dir/CMakeCache.txt && $(cat "$dir/.lumeno-configure" 2>/dev/null) != "$wanted" ]]; then
+    log "reconfiguring $dir"
+    rm -rf "$dir"
+  fi
   if [[ ! -f $dir/CMakeCache.txt ]]; then
-    cmake -S "$LUMENO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null ||
-      die "configuring $dir failed"
+    cmake -S "$LUMENO_ROOT" -B "$dir" "$@" >/dev/null || die "configuring $dir failed"
+    printf '%s' "$wanted" >"$dir/.lumeno-configure"
   fi
 }
 
-build_win64() {
-  configure_tree "$LUMENO_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-x86_64.cmake"
-  log "building build/win64 ${*:-(all)}"
-  cmake --build "$LUMENO_BUILD/win64" -j "$LUMENO_JOBS" ${1:+--target "$@"}
+build_tree() {  # build_tree DIR [targets...]
+  local dir=$1; shift
+  log "building ${dir#"$LUMENO_ROOT"/} ${*:-(all)}"
+  cmake --build "$dir" -j "$LUMENO_JOBS" ${1:+--target "$@"}
 }
 
-# The 32-bit program cannot run here; its tree builds the program and the
-# helper programs only, to prove that it compiles cleanly.
+# The program as it ships (win32 thread model), and the floor it is compared with.
+build_win64() {
+  configure_tree "$LUMENO_BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-x86_64.cmake"
+  if (($#)); then build_tree "$LUMENO_BUILD/win64" "$@"; else build_tree "$LUMENO_BUILD/win64" lumeno program_minimal_window; fi
+}
+
+# The 32-bit program cannot run here; its tree proves that it builds cleanly.
 build_win32() {
-  configure_tree "$LUMENO_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-i686.cmake" \
-    -DLUMENO_WIN_TESTS=OFF
-  log "building build/win32 ${*:-(all)}"
-  cmake --build "$LUMENO_BUILD/win32" -j "$LUMENO_JOBS" ${1:+--target "$@"}
+  configure_tree "$LUMENO_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-i686.cmake"
+  if (($#)); then build_tree "$LUMENO_BUILD/win32" "$@"; else build_tree "$LUMENO_BUILD/win32" lumeno program_minimal_window; fi
+}
+
+# The Win32 and end-to-end test executables and the helper programs (posix
+# thread model, which GoogleTest needs).
+build_win64_tests() {
+  configure_tree "$LUMENO_BUILD/win64-tests" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-x86_64.cmake" \
+    -DLUMENO_THREAD_MODEL=posix
+  if (($#)); then build_tree "$LUMENO_BUILD/win64-tests" "$@"; else build_tree "$LUMENO_BUILD/win64-tests" lumeno_wine_tests; fi
 }
 
 build_native() {
   configure_tree "$LUMENO_BUILD/native" -DLUMENO_WIN64_DIR="$LUMENO_BUILD/win64" \
-    -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32"
-  log "building build/native"
-  cmake --build "$LUMENO_BUILD/native" -j "$LUMENO_JOBS"
+    -DLUMENO_WIN64_TESTS_DIR="$LUMENO_BUILD/win64-tests" -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32"
+  build_tree "$LUMENO_BUILD/native"
 }
 
 # Wine, always with a sealed prefix: callers set WINEPREFIX through

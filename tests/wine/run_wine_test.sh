@@ -3,7 +3,8 @@
 # sealed template prefix, then removes the copy.
 #
 #   run_wine_test.sh --kind win32|e2e --template DIR --work DIR --win64 DIR
-#                    --screens DIR [--sources DIR] TEST.exe [test arguments...]
+#                    --programs DIR --screens DIR [--sources DIR] TEST.exe [arguments...]
+# (--win64: the tree holding lumeno.exe; --programs: the helper programs' folder)
 #
 # Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe
 #                                    and screens\ (where tests save .bmp files)
@@ -19,11 +20,11 @@
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
-kind= template= work= win64= screens= sources=
+kind= template= work= win64= programs= screens= sources=
 while [[ $# -gt 0 && $1 == --* ]]; do
   case $1 in
     --kind) kind=$2 ;; --template) template=$2 ;; --work) work=$2 ;;
-    --win64) win64=$2 ;; --screens) screens=$2 ;; --sources) sources=$2 ;;
+    --win64) win64=$2 ;; --programs) programs=$2 ;; --screens) screens=$2 ;; --sources) sources=$2 ;;
     *) die "unknown option $1" ;;
   esac
   shift 2
@@ -54,7 +55,7 @@ rmdir "$prefix" && cp -a "$template" "$prefix" && mkdir -p "$prefix.home" || die
 test_dir=$prefix/drive_c/lumeno-test
 mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
-cp "$win64"/tests/programs/*.exe "$test_dir/" 2>/dev/null
+cp "$programs"/*.exe "$test_dir/" 2>/dev/null
 [[ -f $win64/lumeno.exe ]] && cp "$win64/lumeno.exe" "$prefix/drive_c/Lumeno/"
 setup=$sources/$(basename "$exe" .exe).setup.sh
 if [[ -n $sources && -f $setup ]]; then
