@@ -6,8 +6,9 @@
 // whenever the console's input buffer is empty, writes one Enter key press,
 // until the process has ended. Then it saves the console's screen text to
 // <screen file> (GBK, one line per row, trailing blanks cut, CR LF), so a test
-// can see how far the script got. Exit code: 0 when the process ended, 255
-// when it could not attach or the process still ran after 120 s.
+// can see how far the script got. Exit code: 0 when the process ended; 251
+// when the process was not found, 252 when its console could not be attached
+// or opened, 253 when it still ran after 120 s, 255 on bad arguments.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
   DWORD process_id = static_cast<DWORD>(std::strtoul(argv[1], &end, 10));
   if (*end != '\0') process_id = FindProcess(argv[1]);
   HANDLE process = process_id ? OpenProcess(SYNCHRONIZE, FALSE, process_id) : nullptr;
-  if (!process) return 255;
+  if (!process) return 251;
 
   FreeConsole();
   bool attached = false;
@@ -86,14 +87,14 @@ int main(int argc, char** argv) {
     attached = AttachConsole(process_id);
     if (!attached) Sleep(25);
   }
-  if (!attached) return 255;
+  if (!attached) return 252;
   HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, 0, nullptr);
-  if (input == INVALID_HANDLE_VALUE) return 255;
+  if (input == INVALID_HANDLE_VALUE) return 254;
 
   DWORD start = GetTickCount();
   while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
-    if (GetTickCount() - start > 120000) return 255;
+    if (GetTickCount() - start > 120000) return 253;
     DWORD pending = 0;
     if (GetNumberOfConsoleInputEvents(input, &pending) && pending == 0) WriteEnter(input);
   }

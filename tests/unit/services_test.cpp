@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,11 +68,21 @@ struct ScLine {
 };
 
 ScLine ParseScLine(const std::string& line) {
-  static const std::regex format("sc config   ([A-Za-z0-9]+) start= ([A-Za-z]+)( *)");
-  std::smatch m;
-  EXPECT_TRUE(std::regex_match(line, m, format)) << '"' << line << '"';
-  if (m.empty()) return {};
-  return {m[1], m[2], static_cast<size_t>(m[3].length())};
+  const std::string head = "sc config   ", middle = " start= ";
+  size_t at = line.find(middle);
+  if (line.rfind(head, 0) != 0 || at == std::string::npos || at <= head.size()) {
+    ADD_FAILURE() << "not an sc config line: \"" << line << '"';
+    return {};
+  }
+  ScLine parsed;
+  parsed.service = line.substr(head.size(), at - head.size());
+  std::string rest = line.substr(at + middle.size());
+  size_t end = std::min(rest.find(' '), rest.size());
+  parsed.mode = rest.substr(0, end);
+  parsed.trailing_blanks = rest.size() - end;
+  EXPECT_EQ(parsed.service.find(' '), std::string::npos) << line;
+  EXPECT_EQ(rest.find_first_not_of(' ', end), std::string::npos) << line;
+  return parsed;
 }
 
 std::map<std::string, int> ModeCounts(const std::vector<std::string>& lines) {
