@@ -38,6 +38,7 @@ constexpr uint32_t kTargetEditBox = 0x160102E7;    // 编辑框1
 constexpr uint32_t kDesktopBox = 0x160102E8;       // 选择框9 "桌面"
 constexpr uint32_t kRelocateButton = 0x160102ED;   // 按钮8 "转移"
 constexpr uint32_t kJunkScriptBox = 0x160102E2;    // 选择框11 "清理系统垃圾"
+constexpr uint32_t kLogFilesBox = 0x160102E1;      // 选择框12 "清理日志文件"
 constexpr uint32_t kCookiesScriptBox = 0x160102DE; // 选择框15 "清空 Cookies"
 constexpr uint32_t kCleanupButton = 0x160102E3;    // 按钮9 "清理"
 constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
@@ -430,34 +431,44 @@ class MissingWindowsTemp : public Hostile {
   bool moved_away_ = false;
 };
 
-TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupStillReports) {
-  // Scripts run by path reach the ComSpec stand-in, which records them.
+TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupGoesOnAndReports) {
+  // Scripts run by path reach the ComSpec stand-in; the log-deletion lines
+  // of the item between the two scripts reach the cmd stand-in.
   ASSERT_TRUE(driver::InstallStandIn("comspec"));
   ASSERT_TRUE(driver::PointComSpecAt("comspec"));
+  ASSERT_TRUE(driver::InstallStandIn("cmd"));
   ASSERT_TRUE(Exists(kWindowsTemp));
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_NO_FATAL_FAILURE(OpenSettingsPage(kCleanupPage));
-  ASSERT_TRUE(driver::SetChecked(SettingsControl(kJunkScriptBox), true));
-  ASSERT_TRUE(driver::SetChecked(SettingsControl(kCookiesScriptBox), true));
+  for (uint32_t box : {kJunkScriptBox, kLogFilesBox, kCookiesScriptBox})
+    ASSERT_TRUE(driver::SetChecked(SettingsControl(box), true));
   HWND cleanup = SettingsControl(kCleanupButton);
 
   // With the folder in place both scripts run: the stand-in sees them.
   EXPECT_EQ(PressAndAnswer(cleanup).text, kCleanedText);
-  const std::vector<driver::RecordedRun> control = driver::ReadStandInRuns("comspec");
-  ASSERT_EQ(control.size(), 2u);
-  EXPECT_NE(control[0].command_line.find("C:\\Windows\\Temp\\QingLi.cmd"), std::string::npos);
-  EXPECT_NE(control[1].command_line.find("C:\\Windows\\Temp\\DelCookies.cmd"), std::string::npos);
+  const std::vector<driver::RecordedRun> scripts = driver::ReadStandInRuns("comspec");
+  ASSERT_EQ(scripts.size(), 2u);
+  EXPECT_NE(scripts[0].command_line.find("C:\\Windows\\Temp\\QingLi.cmd"), std::string::npos);
+  EXPECT_NE(scripts[1].command_line.find("C:\\Windows\\Temp\\DelCookies.cmd"), std::string::npos);
+  EXPECT_EQ(driver::ReadStandInRuns("cmd").size(), 3u);
 
   ASSERT_NO_FATAL_FAILURE(MoveWindowsTempAway());
-  ASSERT_TRUE(driver::InstallStandIn("comspec"));  // a clean log
+  ASSERT_TRUE(driver::InstallStandIn("comspec"));  // clean logs
+  ASSERT_TRUE(driver::InstallStandIn("cmd"));
   const driver::MessageBoxContent box = PressAndAnswer(cleanup);
   EXPECT_EQ(box.text, kCleanedText);
   EXPECT_EQ(box.title, kDefaultTitle);
   EXPECT_TRUE(box.has_icon);
-  EXPECT_TRUE(driver::ReadStandInRuns("comspec").empty()) << driver::ReadStandInRuns("comspec")[0].command_line;
+  const std::vector<driver::RecordedRun> unwritten = driver::ReadStandInRuns("comspec");
+  EXPECT_TRUE(unwritten.empty()) << unwritten.front().command_line;
   EXPECT_TRUE(driver::ReadCapturedScripts("comspec").empty());
   EXPECT_FALSE(Exists(kWindowsTemp + "\\QingLi.cmd"));
   EXPECT_FALSE(Exists(kWindowsTemp + "\\DelCookies.cmd"));
+  // The item between the two scripts still ran all its lines.
+  const std::vector<driver::RecordedRun> log_lines = driver::ReadStandInRuns("cmd");
+  ASSERT_EQ(log_lines.size(), 3u);
+  EXPECT_EQ(log_lines[0].command_line, "cmd /c del /f /s /q %systemdrive%\\*.log");
+  EXPECT_EQ(log_lines[2].command_line, "cmd /c del /f /s /q %windir%\\*.log");
 
   ExpectSettingsWindowResponsive();
   CloseAndExpectCleanEnd();
