@@ -328,7 +328,7 @@ void GiveBackOtherWindows(OpenWindow& w) {
 
 bool EnsureFrameClass() {
   if (g_frame_class) return true;
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
