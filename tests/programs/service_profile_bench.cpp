@@ -18,7 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "programs/bench_windows.h"
+
 namespace {
+
+using bench::Control;
+using bench::TopLevel;
+using bench::WaitFor;
 
 constexpr UINT kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
 constexpr UINT kOfficeRadio = 0x160102FB;     // 单选框3 "办公模式"
@@ -26,65 +32,6 @@ constexpr UINT kApplyButton = 0x160102FD;     // 按钮6 "执行"
 const char kStandIn[] = "C:\\Lumeno\\sc.exe";
 const char kStandInLog[] = "C:\\Lumeno\\sc.log";
 const char kBatchFile[] = "C:\\lumeno-test\\service_profile.cmd";
-
-struct Search {
-  DWORD process_id;
-  const char* class_name;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<Search*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
-  char text[64] = {};
-  if (search->class_name) {
-    GetClassNameA(window, text, sizeof text);
-    if (lstrcmpA(text, search->class_name) != 0) return TRUE;
-  }
-  if (search->title) {
-    GetWindowTextA(window, text, sizeof text);
-    if (lstrcmpA(text, search->title) != 0) return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
-HWND TopLevel(DWORD process_id, const char* class_name, const char* title) {
-  Search search{process_id, class_name, title, nullptr};
-  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-struct ControlSearch {
-  UINT id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<ControlSearch*>(parameter);
-  if (static_cast<UINT>(GetDlgCtrlID(window)) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND Control(HWND parent, UINT id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeout_ms) return false;
-    Sleep(1);
-  }
-  return true;
-}
 
 int Fail(const char* what) {
   std::fprintf(stderr, "service_profile_bench: %s\n", what);
