@@ -10,7 +10,7 @@ LUMENO_JOBS=${LUMENO_JOBS:-2}
 LUMENO_PACKAGES=(cmake g++ make mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
                  wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei googletest libgtest-dev
-                 imagemagick clang libclang-rt-14-dev)
+                 imagemagick clang libclang-rt-14-dev python3)
 LUMENO_LOCALE=zh_CN.UTF-8
 
 log() { printf '== %s\n' "$*" >&2; }

@@ -9,7 +9,8 @@
 //
 // Stand-in log lines (recorder.exe): "<show>\t<command line>\r\n", where
 // <show> is wShowWindow in decimal when STARTF_USESHOWWINDOW was set and
-// "none/<raw value>" when it was not; RecordedRun carries both parts.
+// "none/<raw value>" when it was not (an addition to the bench contract, which
+// has the number alone); RecordedRun carries both parts.
 #pragma once
 
 #include <windows.h>

@@ -17,6 +17,11 @@
 # links inside drive_c, for example).
 # The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT).
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
+#
+# Beyond the bench contract: win32 tests get a display too; the test
+# executables come from the posix tree build/win64-tests while lumeno.exe is
+# the shipped one from build/win64; a stand-in's log line starts with
+# "none/<n>" instead of <n> when STARTF_USESHOWWINDOW was not set.
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
