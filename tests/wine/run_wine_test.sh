@@ -56,7 +56,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-rmdir "$prefix" && cp -a "$template" "$prefix" && mkdir -p "$prefix.home" || die "cannot copy the template"
+rmdir "$prefix" && copy_template "$template" "$prefix" && mkdir -p "$prefix.home" || die "cannot copy the template"
 test_dir=$prefix/drive_c/lumeno-test
 mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
@@ -80,6 +80,16 @@ wine_env "$prefix"
 cd "$test_dir"
 timeout --kill-after=5 "${LUMENO_TEST_TIMEOUT:-300}" wine "./$(basename "$exe")" "$@"
 rc=$?
+
+WINEPREFIX=$prefix wineserver -k 2>/dev/null
+damaged=$(template_damaged "$prefix")
+if [[ -n $damaged ]]; then
+  # The copy shares these files with the template: it is no longer pristine.
+  echo "error: the test wrote into shared system files; the template is unsealed for a rebuild:" >&2
+  echo "$damaged" >&2
+  rm -f "$template/.lumeno-sealed"
+  rc=1
+fi
 
 shopt -s nullglob
 for bmp in "$test_dir"/screens/*.bmp; do

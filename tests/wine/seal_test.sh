@@ -56,7 +56,7 @@ check_prefix "$template" template 0
 mkdir -p "$work"
 copy=$(mktemp -d "$work/seal.XXXXXX")
 trap 'WINEPREFIX=$copy wineserver -k 2>/dev/null; rm -rf "$copy" "$copy.home"' EXIT
-rmdir "$copy"; cp -a "$template" "$copy"; mkdir -p "$copy.home"
+rmdir "$copy"; copy_template "$template" "$copy"; mkdir -p "$copy.home"
 wine_env "$copy"
 unset DISPLAY
 cd "$copy/drive_c"
@@ -72,6 +72,8 @@ menubuilder=$(wine reg query 'HKCU\Software\Wine\DllOverrides' /v winemenubuilde
 [[ $menubuilder == *winemenubuilder.exe* ]] || fail "winemenubuilder is not disabled in the registry"
 wineserver -w
 check_prefix "$copy" "after a run" 1
+damaged=$(template_damaged "$copy")
+[[ -z $damaged ]] || fail "a run wrote into system files shared with the template: $damaged"
 
 if ((failures)); then echo "seal: $failures failure(s)"; exit 1; fi
 echo "seal: the prefix reaches nothing outside itself"
