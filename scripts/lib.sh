@@ -111,7 +111,8 @@ build_native() {
 # wine_env PREFIX, which also points HOME into the project.
 wine_env() {
   export WINEPREFIX=$1 HOME=$1.home WINEDEBUG=-all LC_ALL=$LUMENO_LOCALE LANG=$LUMENO_LOCALE
-  export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d;winebrowser.exe=d'
+  # winedbg off: a crash ends the process at once instead of waiting in a debugger.
+  export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d;winebrowser.exe=d;winedbg.exe=d'
   export WINEARCH=win64
   unset DISPLAY_LOCK 2>/dev/null || true
 }
