@@ -1,5 +1,6 @@
 // Window look-ups shared by the benchmark programs that drive the real
-// program from outside: top-level windows of a process and controls by id.
+// program from outside: top-level windows of a process, controls by id, and
+// elapsed time.
 #pragma once
 
 #include <windows.h>
@@ -63,6 +64,14 @@ inline bool WaitFor(Condition condition, DWORD timeout_ms) {
     Sleep(1);
   }
   return true;
+}
+
+// Milliseconds since from (a QueryPerformanceCounter reading).
+inline double Elapsed(LARGE_INTEGER from) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace bench

@@ -18,6 +18,7 @@
 namespace {
 
 using bench::Control;
+using bench::Elapsed;
 using bench::TopLevel;
 using bench::WaitFor;
 
@@ -32,13 +33,6 @@ DWORD WINAPI ShowBareBox(LPVOID) {
 int Fail(const char* what) {
   std::fprintf(stderr, "optimize_click_bench: %s\n", what);
   return 2;
-}
-
-double Elapsed(LARGE_INTEGER from) {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Click to box shown, then the box answered and the button back; < 0 on failure.

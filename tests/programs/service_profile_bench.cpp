@@ -23,6 +23,7 @@
 namespace {
 
 using bench::Control;
+using bench::Elapsed;
 using bench::TopLevel;
 using bench::WaitFor;
 
@@ -36,13 +37,6 @@ const char kBatchFile[] = "C:\\lumeno-test\\service_profile.cmd";
 int Fail(const char* what) {
   std::fprintf(stderr, "service_profile_bench: %s\n", what);
   return 2;
-}
-
-double Elapsed(LARGE_INTEGER from) {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 bool ReadWholeFile(const char* path, std::string* bytes) {
