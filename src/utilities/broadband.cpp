@@ -302,16 +302,17 @@ void CreateBroadbandEntry() {
     readable = false;
     outcome.Failed(kBroadbandPhonebookPath, ConcatTexts(ErrorText(error), "；电话簿未更改"));
   }
+  // Without the entry the shortcut would open nothing, so it waits too.
   if (readable) {
     if (ReplaceFileBytes(kBroadbandPhonebookPath, {MergePhonebook(current)}))
       outcome.Succeeded();
     else
       outcome.Failed(kBroadbandPhonebookPath, ErrorText(LastError()));
+    if (ReplaceFileBytes(kBroadbandShortcutPath, {BroadbandShortcut()}))
+      outcome.Succeeded();
+    else
+      outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
   }
-  if (ReplaceFileBytes(kBroadbandShortcutPath, {BroadbandShortcut()}))
-    outcome.Succeeded();
-  else
-    outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
   RunJudged("sc config  TapiSrv start= auto", outcome);
   RunJudged("net start TapiSrv", outcome);
   outcome.Report("宽带连接已成功建立！", "提示");
