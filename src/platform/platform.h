@@ -141,6 +141,9 @@ bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& par
 
 bool CreateFolder(const Text& path);
 
+// Removes an empty folder (RemoveDirectoryA).
+bool RemoveFolder(const Text& path);
+
 // True when path names an existing folder (links to folders included).
 bool FolderExists(const Text& path);
 

@@ -203,6 +203,13 @@ bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& par
     SetLastError(ERROR_INVALID_NAME);
     return false;
   }
+  // A read-only file is not ours to replace, as it was not ours to overwrite
+  // (Windows refuses the move then, some other systems do not).
+  const DWORD attributes = GetFileAttributesA(Cs(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   // The new file goes into the same folder, so that the move is a rename on
   // one volume: the old bytes stay whole until the new ones are all there.
   Text folder = FolderOfPath(path);
@@ -262,6 +269,8 @@ bool ReadBytesFromFile(const Text& path, std::string* bytes) {
 }
 
 bool CreateFolder(const Text& path) { return CreateDirectoryA(Cs(path), nullptr) != FALSE; }
+
+bool RemoveFolder(const Text& path) { return RemoveDirectoryA(Cs(path)) != FALSE; }
 
 bool FolderExists(const Text& path) {
   DWORD attributes = GetFileAttributesA(Cs(path));

@@ -231,14 +231,22 @@ void Relocate(const RelocatedFolder& folder, const Text& target, bool quoted, Ou
 }
 
 // Makes the target and any missing folder above it. False, with the system's
-// code in *error, when it is not a folder afterwards.
+// code in *error, when it is not a folder afterwards; then the folders made
+// on the way are removed again, so that the disk is as it was.
 bool PrepareTarget(const Text& target, uint32_t* error) {
   const Text check = RelocationTargetCheckPath(target);
   if (FolderExists(check)) return true;
   *error = kPathNotFound;
-  for (const Text& folder : FoldersToCreate(target))
-    *error = CreateFolder(folder) ? kPathNotFound : LastError();
-  return FolderExists(check);
+  std::vector<Text> made;
+  for (const Text& folder : FoldersToCreate(target)) {
+    if (CreateFolder(folder))
+      made.push_back(folder);
+    else
+      *error = LastError();
+  }
+  if (FolderExists(check)) return true;
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveFolder(*folder);
+  return false;
 }
 
 Text UnchangedNote() { return "\r\n未做任何更改。"; }

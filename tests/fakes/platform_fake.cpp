@@ -214,6 +214,12 @@ bool CreateFolder(const Text& path) {
   return true;
 }
 
+bool RemoveFolder(const Text& path) {
+  Record("RemoveFolder", {path});
+  GetState().missing_folders.insert(path);
+  return true;
+}
+
 bool FolderExists(const Text& path) { return GetState().missing_folders.count(path) == 0; }
 
 // %NAME% of a listed variable is replaced; anything else stays, as the

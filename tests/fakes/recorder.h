@@ -15,6 +15,7 @@
 //   ReplaceFileBytes   {path, all bytes}
 //   ReadBytesFromFile  {path}
 //   CreateFolder       {path}
+//   RemoveFolder       {path}
 //   SetFileAttributesMasked {path, attributes as given, decimal}
 //   ShowMessageBox     {text, style, title}
 //   BrowseForFolder    {prompt, include files}

@@ -252,6 +252,19 @@ TEST(CommandFailures, Relocation) {
          NothingChanged();
          EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"Q:\\Nowhere"}));
        }},
+      {"folders made on the way to an unusable target are removed again",
+       [](fake::State& s) {
+         Target(s, "D:\\a\\b");
+         Tick(s, kDesktopBox);
+         s.missing_folders = {"D:\\a", "D:\\a\\b"};
+         s.create_folder_errors["D:\\a\\b"] = 206;
+       },
+       {std::string("无法使用转移目标“D:\\a\\b”：error 206") + kUnchanged, "16", kDefaultTitle},
+       [] {
+         NothingChanged();
+         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"D:\\a", "D:\\a\\b"}));
+         EXPECT_EQ(Args("RemoveFolder", 0), (std::vector<std::string>{"D:\\a"}));
+       }},
       {"a target that is a file",
        [](fake::State& s) {
          Target(s, "D:\\notes.txt\\");
