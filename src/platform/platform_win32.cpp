@@ -277,7 +277,11 @@ bool FolderExists(const Text& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Without a % there is nothing to expand, and the text keeps its exact bytes
+// (the system's expansion goes through Unicode, which not every GBK byte
+// sequence survives).
 Text ExpandEnvironment(const Text& text) {
+  if (text.find('%') == Text::npos) return text;
   DWORD size = ExpandEnvironmentStringsA(Cs(text), nullptr, 0);
   if (size == 0) return text;
   std::vector<char> buffer(size + 1);

@@ -319,7 +319,7 @@ void RelocateUserFolders() {
                    kStyleStop);
     return;
   }
-  if (ExpandEnvironment(target) != target) {
+  if (target.find('%') != Text::npos && ExpandEnvironment(target) != target) {
     ShowMessageBox(ConcatTexts("转移目标“", edit_text, "”含有环境变量的名称，复制时会被改写。", UnchangedNote()),
                    kStyleStop);
     return;
