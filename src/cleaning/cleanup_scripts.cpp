@@ -2,6 +2,7 @@
 // select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
+#include "platform/command_outcome.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -120,13 +121,21 @@ static const ControlId kCleanupItems[] = {kJunkBox, kLogsBox, kContextMenuBox, k
 
 bool IsItemTicked(ControlId box) { return IsTicked(kSettingsWindow, box); }
 
-void RunHiddenAndWait(const Text& command_line) { RunCommandLine(command_line, true, kHiddenWindowMode); }
-
 // C:\Windows\Temp is writable by every user, so a file of the script's name
 // may have been planted there. Only a file this call has just created anew is
 // run; if that cannot be made, whatever sits at the path is not ours to run.
-void WriteAndRunScript(const char* path, std::span<const char* const> lines) {
-  if (WriteFreshFile(path, CleanupScriptBytes(lines))) RunHiddenAndWait(path);
+// A script counts as done once it runs: its last line deletes the script
+// itself, so its exit code says nothing about the cleaning.
+void WriteAndRunScript(const char* path, std::span<const char* const> lines, Outcome& outcome) {
+  if (!WriteFreshFile(path, CleanupScriptBytes(lines))) {
+    outcome.Failed(path, ErrorText(LastError()));
+    return;
+  }
+  const RunResult run = RunCommandLine(path, true, kHiddenWindowMode);
+  if (run)
+    outcome.Succeeded();
+  else
+    outcome.Failed(path, ConcatTexts("无法启动：", ErrorText(run.error)));
 }
 
 bool AnyCleanupItemTicked() {
@@ -146,20 +155,23 @@ Text CleanupScriptBytes(std::span<const char* const> lines) {
   return bytes;
 }
 
+// Lines that find nothing to do (a share that does not exist, a value that is
+// already gone, a DLL this machine does not have) are judged by their effect
+// and are no failures; the rest of the items still run after a failure.
 void RunSystemCleanup() {
-  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript);
+  Outcome outcome("系统清理");
+  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript, outcome);
   if (IsItemTicked(kLogsBox))
-    for (const char* line : kLogDeletionLines) RunHiddenAndWait(ConcatTexts(kCommandInterpreterPrefix, line));
+    for (const char* line : kLogDeletionLines) RunJudged(ConcatTexts(kCommandInterpreterPrefix, line), outcome);
   if (IsItemTicked(kContextMenuBox))
-    for (const char* line : kContextMenuLines) RunHiddenAndWait(line);
+    for (const char* line : kContextMenuLines) RunJudged(line, outcome);
   if (IsItemTicked(kSharesBox))
-    for (const char* line : kShareDeletionLines) RunHiddenAndWait(line);
-  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript);
-  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript);
+    for (const char* line : kShareDeletionLines) RunJudged(line, outcome);
+  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript, outcome);
+  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript, outcome);
 
-  // The message says only what was asked for, never how the runs went.
   if (AnyCleanupItemTicked())
-    ShowMessageBox("系统清理成功！", kStyleInformation);
+    outcome.Report("系统清理成功！");
   else
     ShowMessageBox("请选择欲清理项目！", kStyleStop);
 }

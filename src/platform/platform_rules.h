@@ -20,6 +20,9 @@ inline constexpr uint32_t kRegDword = 4;
 // 4 HKLM, 5 HKU; any other number HKEY_CURRENT_USER (returned as 3).
 int NormalizeRootNumber(int root);
 
+// "HKEY_LOCAL_MACHINE" ... for a root number (normalised first).
+const char* RootKeyName(int root);
+
 // "Key\Path\Value" split at the last backslash. No backslash: the key path is
 // empty (the root itself) and the whole text is the value name.
 struct RegistryItemParts {
@@ -62,6 +65,25 @@ struct DisplayModeFields {
   uint32_t frequency = 0;
 };
 DisplayModeFields DisplayModeFieldsFor(int width, int height, int bits, int refresh);
+
+// The folder part of a file path: everything before its last backslash
+// character (GBK-aware); empty when there is none.
+Text FolderOfPath(std::string_view path);
+
+// FormatMessage's text without the line ends and blanks it ends with.
+Text TrimmedMessageText(std::string_view text);
+
+// What SystemErrorText says when the system has no text for a code.
+Text UnknownErrorText(uint32_t code);
+
+// NetShareGetInfo's status -> whether the share exists. The Server service
+// not running (2114) means that no share exists.
+Presence ShareQueryPresence(uint32_t status);
+
+// True for a key directly under HKEY_USERS that is no loaded hive: its first
+// path component is neither ".DEFAULT" nor a SID ("S-1-..."), compared
+// without regard to ASCII case. Windows refuses to create such keys.
+bool IsUnloadedUsersHive(int root, std::string_view item_path);
 
 // The text of the fatal-error box. code 0 means no code, an empty message no
 // message.

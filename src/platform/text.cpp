@@ -34,6 +34,22 @@ Text RightPart(std::string_view text, int n) {
   return Text(text.substr(length - count, count));
 }
 
+std::vector<size_t> BackslashPositions(std::string_view text) {
+  std::vector<size_t> positions;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const bool lead = c >= 0x81 && c <= 0xFE;
+    const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (lead && next >= 0x40 && next <= 0xFE && next != 0x7F) {
+      i += 2;
+      continue;
+    }
+    if (c == '\\') positions.push_back(i);
+    ++i;
+  }
+  return positions;
+}
+
 bool TextEquals(std::string_view a, std::string_view b) {
   return a.substr(0, TextLength(a)) == b.substr(0, TextLength(b));
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/command_outcome.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -187,32 +188,33 @@ static const OptionalService kOptionalServices[] = {
     {"无线网卡支持", 0x160102F5u /* 选择框3 */, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
 };
 
-void RunHiddenAndWait(const Text& command_line) { RunCommandLine(command_line, true, kHiddenWindowMode); }
-
 }  // namespace
 
-// sc's own result is never looked at: a service missing on this system (ose,
-// NVSvc) must not keep the rest of the profile from being applied.
+// A failing line never stops the profile: the rest is still applied, and the
+// report names every service whose line failed. A service this system does
+// not have (ose, NVSvc) is no failure.
 void ApplyServiceProfile() {
   const ServiceProfile* profile = SelectedProfile();
   if (!profile) {
     ShowMessageBox("请选择服务优化项目上执行！", kStyleStop);
     return;
   }
-  for (const Text& line : CommandLinesOf(*profile)) RunHiddenAndWait(line);
-  ShowMessageBox("服务优化完毕！", kStyleInformation);
+  Outcome outcome("服务优化");
+  for (const Text& line : CommandLinesOf(*profile)) RunJudged(line, outcome);
+  outcome.Report("服务优化完毕！");
 }
 
 void StartSelectedServices() {
   bool any_started = false;
+  Outcome outcome("服务启动");
   for (const OptionalService& service : kOptionalServices) {
     if (!IsTicked(kSettingsWindow, service.check_box)) continue;
-    RunHiddenAndWait(service.set_automatic);
-    RunHiddenAndWait(service.start_now);
+    RunJudged(service.set_automatic, outcome);
+    RunJudged(service.start_now, outcome);
     any_started = true;
   }
   if (any_started)
-    ShowMessageBox("所选项目服务启动完毕！", kStyleInformation);
+    outcome.Report("所选项目服务启动完毕！");
   else
     ShowMessageBox("请先选择欲启动项目！", kStyleStop);
 }

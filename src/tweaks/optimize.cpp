@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "cleaning/junk_cleaning.h"
+#include "platform/platform_rules.h"
 
 namespace lumeno {
 
@@ -144,18 +145,21 @@ constexpr TweakItem kTweakCatalogue[] = {
     {"选择框20", 0x160102A3, "禁用启动时弹出错误信息", kBox20Writes},
 };
 
-// One cleaning call: which operation, with which kind number.
+// One cleaning call: which operation, with which kind number, and what a
+// report calls it when it could not do its work.
 struct CleaningCall {
   bool (*operation)(int kind);
   int kind;
+  const char* what;
 };
 
-constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1}};
-constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9}};
-constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1}};
-constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3}, {CleanPrivacyTraces, 0}};
-constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2}};
-constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0}};
+constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1, "IE临时文件"}};
+constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9, "浏览器历史记录"}};
+constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1, "表单密码自动填写"}};
+constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3, "收藏夹"},
+                                                        {CleanPrivacyTraces, 0, "浏览过的网站"}};
+constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2, "回收站"}};
+constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0, "系统临时文件"}};
 
 struct CleaningItem {
   const char* name;
@@ -181,20 +185,33 @@ const char* const kNothingChosenTitle = "提示";
 const char* const kDoneText = "恭喜您，你选择的优化项目已完成！";
 const char* const kDoneTitle = "完成";
 
-void RunCleaning(const CleaningItem& item) {
-  for (const CleaningCall& call : item.calls) call.operation(call.kind);
+// A cleaning call returns true when it did its work, "nothing to clean"
+// included; false leaves the reason in LastError().
+void RunCleaning(const CleaningItem& item, Outcome& outcome) {
+  for (const CleaningCall& call : item.calls) {
+    if (call.operation(call.kind))
+      outcome.Succeeded();
+    else
+      outcome.Failed(call.what, ErrorText(LastError()));
+  }
 }
 
 }  // namespace
 
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
 
-void ApplyTweak(const TweakItem& item) {
+// Rows aimed at a key directly under HKEY_USERS that is no loaded hive can
+// never be written on Windows: they are passed over and not counted.
+void ApplyTweak(const TweakItem& item, Outcome& outcome) {
   for (const TweakWrite& write : item.writes) {
-    if (write.kind == TweakData::kNumber)
-      WriteRegistryItem(write.root, write.item_path, ToNumber(write.data));
+    if (IsUnloadedUsersHive(write.root, write.item_path)) continue;
+    const bool written = write.kind == TweakData::kNumber
+                             ? WriteRegistryItem(write.root, write.item_path, ToNumber(write.data))
+                             : WriteRegistryItem(write.root, write.item_path, Text(write.data));
+    if (written)
+      outcome.Succeeded();
     else
-      WriteRegistryItem(write.root, write.item_path, Text(write.data));
+      outcome.Failed(ConcatTexts(RootKeyName(write.root), "\\", write.item_path), ErrorText(LastError()));
   }
 }
 
@@ -204,22 +221,23 @@ void ApplyTweak(const TweakItem& item) {
 // click cannot start a second worker.
 void OptimizeWorker() {
   int unticked = 0;
+  Outcome outcome("系统优化");
   for (const TweakItem& item : kTweakCatalogue) {
     if (IsTicked(kMainWindow, item.box))
-      ApplyTweak(item);
+      ApplyTweak(item, outcome);
     else
       ++unticked;
   }
   for (const CleaningItem& item : kCleaningItems) {
     if (IsTicked(kMainWindow, item.box))
-      RunCleaning(item);
+      RunCleaning(item, outcome);
     else
       ++unticked;
   }
   if (unticked == kItemCount)
     ShowMessageBox(kNothingChosenText, kStyleInformation, kNothingChosenTitle);
   else
-    ShowMessageBox(kDoneText, kStyleInformation, kDoneTitle);
+    outcome.Report(kDoneText, kDoneTitle);
   SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 

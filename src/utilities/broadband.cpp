@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/command_outcome.h"
+#include "platform/outcome.h"
 #include "platform/platform.h"
 #include "utilities/phonebook.h"
 
@@ -283,18 +285,37 @@ const std::string& BroadbandShortcut() {
   return link;
 }
 
+// The phone book may hold the user's other connections: merge rather than
+// overwrite, so that they survive. A phone book that is there but cannot be
+// read is left alone: writing only our entry would lose the others. Both
+// files are replaced whole (a new file moved over the old one), so a failure
+// halfway leaves the old bytes as they were.
 void CreateBroadbandEntry() {
-  // The phone book may hold the user's other connections: merge rather than
-  // overwrite, so that they survive.
+  constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3;
+  Outcome outcome("宽带连接建立");
   std::string existing;
   std::optional<std::string_view> current;
-  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) current = existing;
-  const std::string phonebook = MergePhonebook(current);
-  WriteBytesToFile(kBroadbandPhonebookPath, {phonebook});
-  WriteBytesToFile(kBroadbandShortcutPath, {BroadbandShortcut()});
-  RunCommandLine("sc config  TapiSrv start= auto", true, kHiddenWindowMode);
-  RunCommandLine("net start TapiSrv", true, kHiddenWindowMode);
-  ShowMessageBox("宽带连接已成功建立！", kStyleInformation, "提示");
+  bool readable = true;
+  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) {
+    current = existing;
+  } else if (uint32_t error = LastError(); error != kFileNotFound && error != kPathNotFound) {
+    readable = false;
+    outcome.Failed(kBroadbandPhonebookPath, ConcatTexts(ErrorText(error), "；电话簿未更改"));
+  }
+  // Without the entry the shortcut would open nothing, so it waits too.
+  if (readable) {
+    if (ReplaceFileBytes(kBroadbandPhonebookPath, {MergePhonebook(current)}))
+      outcome.Succeeded();
+    else
+      outcome.Failed(kBroadbandPhonebookPath, ErrorText(LastError()));
+    if (ReplaceFileBytes(kBroadbandShortcutPath, {BroadbandShortcut()}))
+      outcome.Succeeded();
+    else
+      outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
+  }
+  RunJudged("sc config  TapiSrv start= auto", outcome);
+  RunJudged("net start TapiSrv", outcome);
+  outcome.Report("宽带连接已成功建立！", "提示");
 }
 
 }  // namespace lumeno

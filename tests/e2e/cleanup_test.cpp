@@ -119,13 +119,14 @@ TEST_F(CleanupE2eTest, APlantedReadOnlyScriptIsReplacedBeforeTheRun) {
   EXPECT_EQ(scripts[0].rfind("del /f /s /q %systemdrive%\\*.tmp\r\n", 0), 0u);
 }
 
-TEST_F(CleanupE2eTest, AScriptThatCannotBeWrittenAnewIsNotRun) {
+TEST_F(CleanupE2eTest, AScriptThatCannotBeWrittenAnewIsNotRunAndIsReported) {
   // A folder of the script's name cannot be replaced by a file: whatever the
   // path leads to is not the program's script, so it must not be run.
   ASSERT_TRUE(CreateDirectoryA(kCookiesPath, nullptr));
   Open();
   Tick({kCookiesBox, kAutorunBox});
-  EXPECT_EQ(Clean(), "系统清理成功！");
+  const std::string text = Clean();
+  EXPECT_EQ(text.rfind(std::string("系统清理完成，但有 1 项未能执行：\r\n") + kCookiesPath + "：", 0), 0u) << text;
   EXPECT_EQ(ScriptsRun(), (std::vector<std::string>{kAutorunPath}));
   RemoveDirectoryA(kCookiesPath);
 }

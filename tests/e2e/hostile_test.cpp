@@ -1,5 +1,5 @@
-// Hostile input against the real program: an over-long and a double-byte
-// relocation target, a temporary folder full of traps, a missing
+// Hostile input against the real program: an over-long (refused) and a
+// double-byte relocation target, a temporary folder full of traps, a missing
 // C:\Windows\Temp, a phone book of random bytes, and the program closed in
 // the middle of its work. Every case checks that nothing is lost and nothing
 // crashes: the expected message appears, the files that must survive keep
@@ -259,22 +259,33 @@ std::string DesktopCopyLine(const std::string& desktop_name, const std::string& 
   return "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\" + desktop_name + "\\*.* " + target + "\\Desktop\\ /e /y ";
 }
 
+// The system's own text for an error code, as the program shows it.
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  std::string result(text, length);
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
+
 class Relocation : public Hostile {
  protected:
-  // Relocates the Desktop to target, copies recorded by a cmd stand-in.
-  void RelocateDesktopTo(const std::string& target) {
-    ASSERT_TRUE(driver::InstallStandIn("cmd"));
-    ASSERT_NO_FATAL_FAILURE(StartProgram());
-    ASSERT_NO_FATAL_FAILURE(OpenSettingsPage(kRelocationPage));
+  // Relocates the Desktop to target, copies recorded by a cmd stand-in, and
+  // returns the closing box.
+  driver::MessageBoxContent RelocateDesktopTo(const std::string& target) {
+    EXPECT_TRUE(driver::InstallStandIn("cmd"));
+    StartProgram();
+    OpenSettingsPage(kRelocationPage);
     HWND edit = SettingsControl(kTargetEditBox);
-    ASSERT_TRUE(driver::SetText(edit, target));
-    ASSERT_EQ(driver::GetText(edit), target) << "the edit box did not take the whole target";
-    ASSERT_TRUE(driver::SetChecked(SettingsControl(kDesktopBox), true));
-
+    EXPECT_TRUE(driver::SetText(edit, target));
+    EXPECT_EQ(driver::GetText(edit), target) << "the edit box did not take the whole target";
+    EXPECT_TRUE(driver::SetChecked(SettingsControl(kDesktopBox), true));
     const driver::MessageBoxContent box = PressAndAnswer(SettingsControl(kRelocateButton));
-    EXPECT_EQ(box.text, kRelocatedText);
     EXPECT_EQ(box.title, kDefaultTitle);
     EXPECT_TRUE(box.has_icon);
+    return box;
   }
 
   void ExpectDesktopRelocatedTo(const std::string& target) {
@@ -290,23 +301,37 @@ class Relocation : public Hostile {
   }
 };
 
-TEST_F(Relocation, FourHundredByteTargetReachesTheCopiesAndTheRegistryWhole) {
+// Windows cannot make folders that deep: the target is refused before any
+// copy runs or any value changes, and no folder made on the way is left.
+TEST_F(Relocation, FourHundredByteTargetIsRefusedAndChangesNothing) {
   const std::string target = FourHundredByteTarget();
   ASSERT_EQ(target.size(), 400u);
   ASSERT_NE(target.back(), '\\');
+  const std::string first_level = target.substr(0, target.find('\\', 3));
+  const std::string before = RegistryText(HKEY_CURRENT_USER, kShellFolders, "Desktop");
 
-  ASSERT_NO_FATAL_FAILURE(RelocateDesktopTo(target));
-  ExpectDesktopRelocatedTo(target);
+  const driver::MessageBoxContent box = RelocateDesktopTo(target);
+  EXPECT_FALSE(Exists(first_level)) << "a folder made on the way was left behind";
+  // The reason the system gives for making that folder, asked here the same way.
+  for (size_t at = target.find('\\', 3); at != std::string::npos; at = target.find('\\', at + 1))
+    CreateDirectoryA(target.substr(0, at).c_str(), nullptr);
+  ASSERT_FALSE(CreateDirectoryA(target.c_str(), nullptr));
+  const std::string reason = SystemText(GetLastError());
+  EXPECT_EQ(box.text, "无法使用转移目标“" + target + "”：" + reason + "\r\n未做任何更改。");
+  EXPECT_TRUE(driver::ReadStandInRuns("cmd").empty());
+  EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kShellFolders, "Desktop"), before);
   ExpectSettingsWindowResponsive();
   CloseAndExpectCleanEnd();
 }
 
 TEST_F(Relocation, DoubleByteTargetKeepsItsLastCharacterWhoseSecondByteIsABackslash) {
-  // 资料乗誠: 乗 is 81 5C and 誠 is D5 5C. Only a trailing backslash character
-  // is taken off a target; cutting the last byte here would halve 誠.
-  const std::string target = "\xD7\xCA\xC1\xCF\x81\x5C\xD5\x5C";
+  // C:\资料乗誠: 乗 is 81 5C and 誠 is D5 5C. Only a trailing backslash
+  // character is taken off a target; cutting the last byte here would halve 誠.
+  const std::string target = "C:\\\xD7\xCA\xC1\xCF\x81\x5C\xD5\x5C";
+  ASSERT_FALSE(Exists(target));
 
-  ASSERT_NO_FATAL_FAILURE(RelocateDesktopTo(target));
+  EXPECT_EQ(RelocateDesktopTo(target).text, kRelocatedText);
+  EXPECT_TRUE(Exists(target + "\\Desktop")) << "the target was made whole";
   ExpectDesktopRelocatedTo(target);
   ExpectSettingsWindowResponsive();
   CloseAndExpectCleanEnd();
@@ -431,7 +456,7 @@ class MissingWindowsTemp : public Hostile {
   bool moved_away_ = false;
 };
 
-TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupGoesOnAndReports) {
+TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupGoesOnAndSaysWhy) {
   // Scripts run by path reach the ComSpec stand-in; the log-deletion lines
   // of the item between the two scripts reach the cmd stand-in.
   ASSERT_TRUE(driver::InstallStandIn("comspec"));
@@ -456,7 +481,14 @@ TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupGoesO
   ASSERT_TRUE(driver::InstallStandIn("comspec"));  // clean logs
   ASSERT_TRUE(driver::InstallStandIn("cmd"));
   const driver::MessageBoxContent box = PressAndAnswer(cleanup);
-  EXPECT_EQ(box.text, kCleanedText);
+  // Why such a script cannot be made, asked of the system the same way.
+  const std::string junk_script = kWindowsTemp + "\\QingLi.cmd";
+  const std::string cookies_script = kWindowsTemp + "\\DelCookies.cmd";
+  HANDLE file = CreateFileA(junk_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_EQ(file, INVALID_HANDLE_VALUE);
+  const std::string reason = SystemText(GetLastError());
+  EXPECT_EQ(box.text, "系统清理完成，但有 2 项未能执行：\r\n" + junk_script + "：" + reason + "\r\n" + cookies_script +
+                          "：" + reason);
   EXPECT_EQ(box.title, kDefaultTitle);
   EXPECT_TRUE(box.has_icon);
   const std::vector<driver::RecordedRun> unwritten = driver::ReadStandInRuns("comspec");

@@ -87,6 +87,17 @@ void MakeFolders(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
+// The system's own text for an error code, as the program shows it.
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  std::string result(text, length);
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
+
 std::string UserName() {
   char name[256] = "";
   GetEnvironmentVariableA("USERNAME", name, sizeof name);
@@ -237,6 +248,52 @@ TEST_F(Relocation, RealCopiesBringTheFilesAcross) {
   // Copied, not moved.
   EXPECT_EQ(ReadFileBytes(profile + "\\Desktop\\b.txt"), "desktop");
   EXPECT_EQ(ReadFileBytes(profile + "\\Mydocu~1\\doc.txt"), "document");
+}
+
+// A target that cannot be used stops the run before anything changes, and
+// the box says why in the system's own words.
+TEST_F(Relocation, UnusableTargetsChangeNoRegistryValueAndSayWhy) {
+  ASSERT_TRUE(InstallStandIn("cmd"));
+  const std::string file = "D:\\a-file.txt";
+  ASSERT_TRUE(WriteFileBytes(file, "not a folder"));
+  for (const ExpectedValue& value : kAllValues)
+    ASSERT_TRUE(WriteRegistryText(value.root, value.key, value.name, "C:\\Before"));
+  for (const std::string& target : {std::string("Q:\\Nowhere"), file}) {
+    // The reason the system gives for making this folder, asked here the same way.
+    ASSERT_FALSE(CreateDirectoryA(target.c_str(), nullptr));
+    const std::string reason = SystemText(GetLastError());
+    const MessageBoxContent box = Relocate(target, {kDesktopBox, kMyDocumentsBox, kTempBox, kOutlookExpressBox});
+    EXPECT_EQ(box.title, kDefaultTitle);
+    EXPECT_TRUE(box.has_icon);
+    EXPECT_EQ(box.text, "无法使用转移目标“" + target + "”：" + reason + "\r\n未做任何更改。");
+    for (const ExpectedValue& value : kAllValues)
+      EXPECT_EQ(ReadRegistryValue(value.root, value.key, value.name).value_or(RegistryValue{}).bytes, "C:\\Before" + std::string(1, '\0'))
+          << target << " changed " << value.name;
+  }
+  EXPECT_TRUE(ReadStandInRuns("cmd").empty());
+  EXPECT_EQ(ReadFileBytes(file), "not a folder");
+}
+
+// Through the real cmd: the blank and the ampersand stay inside the quoted
+// paths, so cmd runs xcopy alone (a Jerry.exe stand-in beside the program,
+// where cmd would look first, records any stray command) and the files land
+// in the folder the user named, not in "D:\Tom".
+TEST_F(Relocation, TargetWithABlankAndAnAmpersandCopiesIntoThatFolderThroughTheRealCmd) {
+  DeleteFileA((std::string(kProgramDirectory) + "\\cmd.exe").c_str());
+  ASSERT_TRUE(InstallStandIn("Jerry"));
+  const std::string profile = "C:\\Docume~1\\" + UserName();
+  MakeFolders(profile + "\\Desktop\\sub");
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\b.txt", "desktop"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\sub\\c.txt", "nested"));
+
+  const std::string t = "D:\\Tom & Jerry Files";
+  const MessageBoxContent box = Relocate(t, {kDesktopBox}, 120000);
+  EXPECT_EQ(box.text, kSuccessMessage);
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\b.txt"), "desktop");
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\sub\\c.txt"), "nested");
+  EXPECT_FALSE(PathExists("D:\\Tom"));
+  EXPECT_TRUE(ReadStandInRuns("Jerry").empty()) << ReadStandInRuns("Jerry").front().command_line;
+  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, kSF, "Desktop").value_or(RegistryValue{}).bytes, t + "\\Desktop" + std::string(1, '\0'));
 }
 
 // ---------------------------------------------------------------------------

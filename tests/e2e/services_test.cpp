@@ -29,6 +29,38 @@ constexpr uint32_t kStartServicesButton = 0x160102F2;  // 按钮7
 
 const char kDefaultTitle[] = "信息：";
 
+// The system's own text for an error code, as the program shows it.
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  std::string result(text, length);
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
+
+// Starts or stops the print spooler through the service control manager and
+// waits until it has done so.
+bool SetSpoolerRunning(bool running) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return false;
+  SC_HANDLE service = OpenServiceA(manager, "spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+  bool ok = false;
+  if (service) {
+    SERVICE_STATUS status{};
+    if (running)
+      StartServiceA(service, 0, nullptr);
+    else
+      ControlService(service, SERVICE_CONTROL_STOP, &status);
+    const DWORD wanted = running ? SERVICE_RUNNING : SERVICE_STOPPED;
+    ok = WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == wanted; });
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+  return ok;
+}
+
 class ServicesE2eTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -111,12 +143,19 @@ TEST_F(ServicesE2eTest, MinimalProfileKeepsItsExactTrailingBlanks) {
             (std::map<std::string, int>{{"AUTO", 12}, {"DEMAND", 35}, {"DISABLED", 33}, {"disabled", 2}}));
 }
 
-TEST_F(ServicesE2eTest, CafeProfileGoesOnPastAFailingLine) {
-  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start="));
+TEST_F(ServicesE2eTest, CafeProfileGoesOnPastRefusedLinesAndNamesTheirServices) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start=", 5));
+  // A second rule: the TrkWks line exits 5 too.
+  ASSERT_TRUE(WriteFileBytes(std::string(kProgramDirectory) + "\\sc.fail", "5\tose start=\n5\tTrkWks start="));
   Open();
   ASSERT_TRUE(SetChecked(Control(kCafeRadio), true));
   MessageBoxContent box = PressAndReadMessage(program_, Control(kApplyProfileButton));
-  EXPECT_EQ(box.text, "服务优化完毕！");
+  EXPECT_EQ(box.title, kDefaultTitle);
+  EXPECT_TRUE(box.has_icon);
+  // Exit code 5 is the system's "access denied"; the line names its text.
+  const std::string access_denied = SystemText(5);
+  EXPECT_EQ(box.text, "服务优化完成，但有 2 项未能执行：\r\n服务 ose：退出代码 5，" + access_denied +
+                          "\r\n服务 TrkWks：退出代码 5，" + access_denied);
   std::vector<std::string> lines = Lines("sc");
   ASSERT_EQ(lines.size(), 82u);
   auto failing = std::find(lines.begin(), lines.end(), "sc config   ose start= DEMAND ");
@@ -126,6 +165,16 @@ TEST_F(ServicesE2eTest, CafeProfileGoesOnPastAFailingLine) {
   EXPECT_EQ(ModeCounts(lines), (std::map<std::string, int>{{"AUTO", 25}, {"DEMAND", 31}, {"DISABLED", 26}}));
   for (const std::string& line : lines)
     EXPECT_TRUE(line.back() == ' ' && line[line.size() - 2] != ' ') << "not one trailing blank: " << line;
+}
+
+TEST_F(ServicesE2eTest, ServicesThisSystemLacksAreNoFailure) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "", 1060));  // every line: "the service does not exist"
+  Open();
+  ASSERT_TRUE(SetChecked(Control(kXpRadio), true));
+  MessageBoxContent box = PressAndReadMessage(program_, Control(kApplyProfileButton));
+  EXPECT_EQ(box.title, kDefaultTitle);
+  EXPECT_EQ(box.text, "服务优化完毕！");
+  EXPECT_EQ(Lines("sc").size(), 80u);
 }
 
 TEST_F(ServicesE2eTest, NoProfileSelectedRunsNothing) {
@@ -168,13 +217,37 @@ TEST_F(ServicesE2eTest, AllFourOptionalServicesStartInTableOrder) {
     EXPECT_TRUE(IsChecked(Control(id))) << "the boxes stay ticked";
 }
 
-TEST_F(ServicesE2eTest, OnlyWirelessStartsWzcsvcEvenWhenNetFails) {
-  ASSERT_TRUE(InstallFailingStandIn("net", "WZCSVC"));
+TEST_F(ServicesE2eTest, AFailedStartOfAServiceThisSystemLacksIsReported) {
+  ASSERT_TRUE(InstallFailingStandIn("net", "WZCSVC", 2));
   Open();
   ASSERT_TRUE(SetChecked(Control(kWirelessBox), true));
-  EXPECT_EQ(PressAndReadMessage(program_, Control(kStartServicesButton)).text, "所选项目服务启动完毕！");
+  MessageBoxContent box = PressAndReadMessage(program_, Control(kStartServicesButton));
+  // Wine has no WZCSVC: the service control manager says so.
+  EXPECT_EQ(box.text, "服务启动完成，但有 1 项未能执行：\r\n启动服务 WZCSVC：退出代码 2，服务未安装");
   EXPECT_EQ(Lines("sc"), (std::vector<std::string>{"sc config   WZCSVC start= auto "}));
   EXPECT_EQ(Lines("net"), (std::vector<std::string>{"net start WZCSVC"}));
+}
+
+// net exits 2 both when a start failed and when the service already ran: the
+// program asks the service control manager which it was. Wine's own print
+// spooler can be started and stopped from here.
+TEST_F(ServicesE2eTest, NetStartFailingIsJudgedByWhetherTheServiceRuns) {
+  ASSERT_TRUE(InstallFailingStandIn("net", "spooler", 2));
+  struct Case {
+    bool running;
+    std::string text;
+  };
+  const Case cases[] = {
+      {true, "所选项目服务启动完毕！"},
+      {false, "服务启动完成，但有 1 项未能执行：\r\n启动服务 spooler：退出代码 2，服务未运行"},
+  };
+  Open();
+  ASSERT_TRUE(SetChecked(Control(kSpoolerBox), true));
+  for (const Case& c : cases) {
+    ASSERT_TRUE(SetSpoolerRunning(c.running)) << c.running;
+    EXPECT_EQ(PressAndReadMessage(program_, Control(kStartServicesButton)).text, c.text) << c.running;
+  }
+  EXPECT_EQ(Lines("net"), (std::vector<std::string>{"net start spooler", "net start spooler"}));
 }
 
 TEST_F(ServicesE2eTest, NoOptionalServiceTickedStartsNothing) {

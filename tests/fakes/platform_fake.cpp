@@ -88,9 +88,36 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   return true;
 }
 
-bool RunCommandLine(const Text& command_line, bool wait, int mode) {
+namespace {
+
+// A failing operation leaves its code behind, as the real ones do.
+bool Fail(uint32_t code) {
+  GetState().last_error = code;
+  return false;
+}
+
+// The code a write to path fails with, or 0 when it succeeds.
+uint32_t WriteErrorFor(const std::string& path) {
+  if (!GetState().write_result) return 5;
+  auto it = GetState().write_errors.find(path);
+  return it == GetState().write_errors.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+RunResult RunCommandLine(const Text& command_line, bool wait, int mode) {
   Record("RunCommandLine", {command_line, Flag(wait), Dec(mode)});
-  return GetState().run_result;
+  const fake::State& state = GetState();
+  RunResult result;
+  auto refused = state.start_errors.find(command_line);
+  if (!state.run_result || refused != state.start_errors.end()) {
+    result.error = refused != state.start_errors.end() ? refused->second : 2;
+    return result;
+  }
+  result.started = true;
+  auto code = state.exit_codes.find(command_line);
+  if (wait && code != state.exit_codes.end()) result.exit_code = code->second;
+  return result;
 }
 
 bool StartThread(ThreadRoutine routine) {
@@ -118,36 +145,121 @@ bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& val
     data = encoded.data;
   }
   Record("WriteRegistryItem", {Dec(NormalizeRootNumber(root)), item_path, type, data});
-  return GetState().write_result;
+  if (!GetState().write_result) return Fail(5);
+  auto it = GetState().registry_errors.find(item_path);
+  if (it != GetState().registry_errors.end()) return Fail(it->second);
+  return true;
+}
+
+namespace {
+
+Presence RegistryPresence(const std::string& key) {
+  auto it = GetState().registry_presence.find(key);
+  return it == GetState().registry_presence.end() ? Presence::kUnknown : it->second;
+}
+
+}  // namespace
+
+Presence QueryRegistryKey(int root, const Text& key_path) {
+  return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path);
+}
+
+Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_name) {
+  return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path + "\\" + value_name);
 }
 
 bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
   std::string all;
   for (std::string_view p : parts) all.append(p);
   Record("WriteBytesToFile", {path, all});
-  if (path.empty() || !GetState().write_result) return false;
+  if (path.empty()) return Fail(3);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
   GetState().files[path] = all;
   return true;
 }
 
 bool WriteFreshFile(const Text& path, std::string_view bytes) {
   Record("WriteFreshFile", {path, std::string(bytes)});
-  if (path.empty() || !GetState().write_result) return false;
+  if (path.empty()) return Fail(3);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
   GetState().files[path] = std::string(bytes);
+  return true;
+}
+
+bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& parts) {
+  std::string all;
+  for (std::string_view p : parts) all.append(p);
+  Record("ReplaceFileBytes", {path, all});
+  if (path.empty()) return Fail(123);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
+  GetState().files[path] = all;
   return true;
 }
 
 bool ReadBytesFromFile(const Text& path, std::string* bytes) {
   Record("ReadBytesFromFile", {path});
+  auto refused = GetState().read_errors.find(path);
+  if (refused != GetState().read_errors.end()) return Fail(refused->second);
   auto it = GetState().files.find(path);
-  if (it == GetState().files.end()) return false;
+  if (it == GetState().files.end()) return Fail(2);
   *bytes = it->second;
   return true;
 }
 
 bool CreateFolder(const Text& path) {
   Record("CreateFolder", {path});
+  auto refused = GetState().create_folder_errors.find(path);
+  if (refused != GetState().create_folder_errors.end()) return Fail(refused->second);
+  GetState().missing_folders.erase(path);
   return true;
+}
+
+bool RemoveFolder(const Text& path) {
+  Record("RemoveFolder", {path});
+  GetState().missing_folders.insert(path);
+  return true;
+}
+
+bool FolderExists(const Text& path) { return GetState().missing_folders.count(path) == 0; }
+
+// %NAME% of a listed variable is replaced; anything else stays, as the
+// system's expansion leaves undefined names alone.
+Text ExpandEnvironment(const Text& text) {
+  Text result;
+  for (size_t at = 0; at < text.size();) {
+    size_t open = text.find('%', at);
+    size_t close = open == Text::npos ? Text::npos : text.find('%', open + 1);
+    if (close == Text::npos) {
+      result += text.substr(at);
+      break;
+    }
+    auto value = GetState().environment.find(text.substr(open + 1, close - open - 1));
+    if (value == GetState().environment.end()) {
+      result += text.substr(at, close - at);
+      at = close;
+      continue;
+    }
+    result += text.substr(at, open - at) + value->second;
+    at = close + 1;
+  }
+  return result;
+}
+
+uint32_t LastError() { return GetState().last_error; }
+
+Text SystemErrorText(uint32_t code) {
+  auto it = GetState().error_texts.find(code);
+  return it == GetState().error_texts.end() ? "error " + Dec(code) : it->second;
+}
+
+ServiceState QueryServiceState(const Text& service_name) {
+  auto it = GetState().services.find(service_name);
+  return it == GetState().services.end() ? ServiceState::kUnknown : it->second;
+}
+
+Presence QueryNetworkShare(const Text& share_name) {
+  auto it = GetState().shares.find(share_name);
+  return it == GetState().shares.end() ? Presence::kUnknown : it->second;
 }
 
 bool SetFileAttributesMasked(const Text& path, uint32_t attributes) {

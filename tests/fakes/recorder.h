@@ -12,8 +12,10 @@
 //                      data: REG_SZ the text, REG_DWORD "0x%08X", REG_BINARY the raw bytes
 //   WriteBytesToFile   {path, all bytes}
 //   WriteFreshFile     {path, bytes}
+//   ReplaceFileBytes   {path, all bytes}
 //   ReadBytesFromFile  {path}
 //   CreateFolder       {path}
+//   RemoveFolder       {path}
 //   SetFileAttributesMasked {path, attributes as given, decimal}
 //   ShowMessageBox     {text, style, title}
 //   BrowseForFolder    {prompt, include files}
@@ -27,11 +29,34 @@
 //   CallCloseHandle    {handle "0x.."}
 // Subsystems add their own operations (their *_fake.cpp files) the same way.
 // Queries without effect (ScreenWidth, QueryDisplayMode, ProgramDirectory,
-// QueryWindowsVersion) answer from State and are not recorded.
+// QueryWindowsVersion, LastError, SystemErrorText, QueryServiceState,
+// QueryNetworkShare, QueryRegistryKey/Value, FolderExists, ExpandEnvironment)
+// answer from State and are not recorded.
+//
+// Failures on demand (each failing operation stores its code for LastError):
+//   run_result false      every RunCommandLine fails to start, error 2
+//   start_errors          command line -> error: that line fails to start
+//   exit_codes            command line -> exit code (others exit 0)
+//   write_result false    every file and registry write fails, error 5
+//   write_errors          path -> error for WriteBytesToFile, WriteFreshFile,
+//                         ReplaceFileBytes (the file keeps its old bytes)
+//   registry_errors       item path -> error for WriteRegistryItem
+//   read_errors           path -> error for ReadBytesFromFile (a path that is
+//                         neither there nor listed fails with 2)
+//   missing_folders       FolderExists is false for them; CreateFolder makes
+//                         one exist unless create_folder_errors names it
+//   services, shares      name -> state; unlisted: kUnknown
+//   registry_presence     "<root>:<key path>" or "<root>:<key path>\<value>"
+//                         -> presence; unlisted: kUnknown
+//   environment           NAME -> value for ExpandEnvironment's %NAME%
+//   error_texts           code -> SystemErrorText; unlisted: "error <code>"
+//   cleaning_errors       {"CleanSystemJunk"|"CleanPrivacyTraces", kind} ->
+//                         error: that cleaning call returns false
 #pragma once
 
 #include <functional>
 #include <map>
+#include <set>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -65,7 +90,21 @@ struct State {
   std::vector<ThreadRoutine> started_threads;
   bool start_thread_result = true;  // false: StartThread fails and keeps nothing
   bool run_result = true;
+  std::map<std::string, uint32_t> start_errors;
+  std::map<std::string, uint32_t> exit_codes;
   bool write_result = true;
+  std::map<std::string, uint32_t> write_errors;
+  std::map<std::string, uint32_t> registry_errors;
+  std::map<std::string, uint32_t> read_errors;
+  std::set<std::string> missing_folders;
+  std::map<std::string, uint32_t> create_folder_errors;
+  std::map<std::string, ServiceState> services;
+  std::map<std::string, Presence> shares;
+  std::map<std::string, Presence> registry_presence;
+  std::map<std::string, std::string> environment;
+  std::map<uint32_t, std::string> error_texts;
+  std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
+  uint32_t last_error = 0;
   int message_box_result = 0;
   Text browse_result;
   Text program_directory = "C:\\Lumeno";

@@ -74,11 +74,13 @@ TEST_F(SweepTest, ASecondPressWritesTheSameBytesAgain) {
   EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 2u);
 }
 
-TEST_F(SweepTest, AScriptThatCouldNotBeWrittenIsNotRun) {
+TEST_F(SweepTest, AScriptThatCouldNotBeWrittenIsNotRunAndSaysSo) {
   fake::GetState().write_result = false;
   RunEmptyFolderSweep();
   EXPECT_EQ(fake::CallsOf({"WriteBytesToFile"}).size(), 1u);
-  EXPECT_TRUE(fake::CallsOf({"RunCommandLine", "ShowMessageBox"}).empty());
+  EXPECT_TRUE(fake::CallsOf({"RunCommandLine"}).empty());
+  ASSERT_EQ(fake::CallsOf({"ShowMessageBox"}).size(), 1u);
+  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"})[0].args[1], "16");
 }
 
 }  // namespace

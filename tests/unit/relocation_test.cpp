@@ -94,9 +94,11 @@ TEST_F(Relocation, DriveRootGivesFoldersAtTheRoot) {
   EXPECT_EQ(Effects()[0], Folder("D:\\Desktop"));
 }
 
-TEST_F(Relocation, EmptyTargetBuildsPathsFromTheCurrentDriveRoot) {
+TEST_F(Relocation, EmptyTargetIsRefusedBeforeAnythingChanges) {
   Relocate("", {kDesktopBox});
-  EXPECT_EQ(Effects(), DesktopOnly(""));
+  ASSERT_EQ(Effects().size(), 1u);
+  EXPECT_EQ(Effects()[0].op, "ShowMessageBox");
+  EXPECT_EQ(Effects()[0].args[1], "16");
 }
 
 // 乗 is 81 5C in GBK: its second byte is the backslash byte.
