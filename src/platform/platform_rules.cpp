@@ -1,5 +1,6 @@
 #include "platform/platform_rules.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -98,6 +99,20 @@ Text FatalErrorText(int code, std::string_view message) {
   if (code != 0) text += "错误代码：" + ToText(code) + "\r\n\r\n";
   if (!message.empty()) text += "错误信息：" + Text(message) + "\r\n";
   return text;
+}
+
+bool IsUnloadedUsersHive(int root, std::string_view item_path) {
+  if (NormalizeRootNumber(root) != kRootUsers) return false;
+  const std::string_view first = item_path.substr(0, item_path.find('\\'));
+  auto starts_with = [first](std::string_view prefix) {
+    if (first.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(first[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        return false;
+    return true;
+  };
+  const bool is_default = first.size() == 8 && starts_with(".default");
+  return !is_default && !starts_with("s-1-");
 }
 
 }  // namespace lumeno

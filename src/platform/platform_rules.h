@@ -67,4 +67,10 @@ DisplayModeFields DisplayModeFieldsFor(int width, int height, int bits, int refr
 // message.
 Text FatalErrorText(int code, std::string_view message);
 
+// A path aimed directly below HKEY_USERS at a key that is no loaded hive:
+// root normalises to 5 and the first path component is neither ".DEFAULT"
+// nor begins with "S-1-" (ASCII case-insensitive). Windows refuses to create
+// such keys; Wine makes them and loses them when it stops.
+bool IsUnloadedUsersHive(int root, std::string_view item_path);
+
 }  // namespace lumeno
