@@ -3,10 +3,13 @@
 // and the registry values through which Windows finds them rewritten.
 #include "relocation/relocation.h"
 
+#include <array>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -181,13 +184,25 @@ bool EndsWithBackslashCharacter(std::string_view text) {
   return !text.empty() && text.back() == '\\' && LastCharacterStart(text) == text.size() - 1;
 }
 
+Text ItemPathOf(const RegistryWrite& value) { return ConcatTexts(value.key_path, "\\", value.value_name); }
+
 void Relocate(const RelocatedFolder& folder, const Text& target) {
   for (const char* suffix : folder.new_folders) CreateFolder(ConcatTexts(target, suffix));
   for (const CopyCommand& copy : folder.copies)
     RunCommandLine(ConcatTexts(copy.source, target, copy.destination), true, kHiddenWindowMode);
   for (const RegistryWrite& value : folder.values)
-    WriteRegistryItem(value.root, ConcatTexts(value.key_path, "\\", value.value_name),
-                      ConcatTexts(target, value.data));
+    WriteRegistryItem(value.root, ItemPathOf(value), ConcatTexts(target, value.data));
+}
+
+using TickedFolders = std::array<bool, std::size(kRelocatedFolders)>;
+
+std::vector<RegistryChange> ChangesOf(const TickedFolders& ticked, const Text& target) {
+  std::vector<RegistryChange> changes;
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i])
+      for (const RegistryWrite& value : kRelocatedFolders[i].values)
+        changes.push_back(SetRegistryItem(value.root, ItemPathOf(value), ConcatTexts(target, value.data)));
+  return changes;
 }
 
 bool AnyFolderTicked() {
@@ -204,10 +219,15 @@ Text RelocationTarget(std::string_view edit_text) {
   return Text(text);
 }
 
+// The boxes are read once before anything changes, so that the restore file
+// holds every value the run rewrites.
 void RelocateUserFolders() {
   const Text target = RelocationTarget(ReadText(kSettingsWindow, kTargetEditBox));
-  for (const RelocatedFolder& folder : kRelocatedFolders)
-    if (IsTicked(kSettingsWindow, folder.box)) Relocate(folder, target);
+  TickedFolders ticked{};
+  for (size_t i = 0; i < ticked.size(); ++i) ticked[i] = IsTicked(kSettingsWindow, kRelocatedFolders[i].box);
+  BackupBeforeChanges("资料转移", ChangesOf(ticked, target));
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i]) Relocate(kRelocatedFolders[i], target);
   if (AnyFolderTicked())
     ShowMessageBox("资料转移成功！", kStyleInformation);
   else

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
@@ -199,19 +200,29 @@ void ApplyServiceProfile() {
     ShowMessageBox("请选择服务优化项目上执行！", kStyleStop);
     return;
   }
-  for (const Text& line : CommandLinesOf(*profile)) RunHiddenAndWait(line);
+  const std::vector<Text> lines = CommandLinesOf(*profile);
+  BackupBeforeChanges("服务优化", ServiceStartChangesOf(lines));
+  for (const Text& line : lines) RunHiddenAndWait(line);
   ShowMessageBox("服务优化完毕！", kStyleInformation);
 }
 
+// The boxes are read once, before the restore file is written, so that it
+// holds every start type the run changes.
 void StartSelectedServices() {
-  bool any_started = false;
+  std::vector<const OptionalService*> ticked;
+  std::vector<Text> sc_lines;
   for (const OptionalService& service : kOptionalServices) {
     if (!IsTicked(kSettingsWindow, service.check_box)) continue;
-    RunHiddenAndWait(service.set_automatic);
-    RunHiddenAndWait(service.start_now);
-    any_started = true;
+    ticked.push_back(&service);
+    sc_lines.emplace_back(service.set_automatic);
   }
-  if (any_started)
+  BackupBeforeChanges("启动服务", ServiceStartChangesOf(sc_lines));
+
+  for (const OptionalService* service : ticked) {
+    RunHiddenAndWait(service->set_automatic);
+    RunHiddenAndWait(service->start_now);
+  }
+  if (!ticked.empty())
     ShowMessageBox("所选项目服务启动完毕！", kStyleInformation);
   else
     ShowMessageBox("请先选择欲启动项目！", kStyleStop);

@@ -2,9 +2,13 @@
 // on a worker thread, then one message box, then the button comes back.
 #include "tweaks/optimize.h"
 
+#include <array>
 #include <iterator>
+#include <vector>
 
 #include "cleaning/junk_cleaning.h"
+#include "platform/platform_rules.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -144,16 +148,19 @@ constexpr TweakItem kTweakCatalogue[] = {
     {"选择框20", 0x160102A3, "禁用启动时弹出错误信息", kBox20Writes},
 };
 
-// One cleaning call: which operation, with which kind number.
+// One cleaning call: which operation, with which kind number, and the key
+// under HKEY_CURRENT_USER it deletes, if any (the restore file keeps it).
 struct CleaningCall {
   bool (*operation)(int kind);
   int kind;
+  const char* deleted_key = nullptr;
 };
 
 constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1}};
 constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9}};
 constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1}};
-constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3}, {CleanPrivacyTraces, 0}};
+constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3},
+                                                        {CleanPrivacyTraces, 0, kTypedAddressesKey}};
 constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2}};
 constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0}};
 
@@ -185,33 +192,65 @@ void RunCleaning(const CleaningItem& item) {
   for (const CleaningCall& call : item.calls) call.operation(call.kind);
 }
 
+RegistryValue ValueOf(const TweakWrite& write) {
+  if (write.kind == TweakData::kNumber) return ToNumber(write.data);
+  return Text(write.data);
+}
+
+// Windows refuses keys directly below HKEY_USERS that are no loaded hive;
+// Wine makes them and loses them when it stops. Either way nothing is kept.
+bool IsWritten(const TweakWrite& write) { return !IsUnloadedUsersHive(write.root, write.item_path); }
+
+// Ticked states of the twenty tweak boxes, then the six cleaning items.
+using TickedItems = std::array<bool, kItemCount>;
+
+std::vector<RegistryChange> ChangesOf(const TickedItems& ticked) {
+  std::vector<RegistryChange> changes;
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) {
+    if (ticked[index++])
+      for (const TweakWrite& write : item.writes)
+        if (IsWritten(write)) changes.push_back(SetRegistryItem(write.root, write.item_path, ValueOf(write)));
+  }
+  for (const CleaningItem& item : kCleaningItems) {
+    if (ticked[index++])
+      for (const CleaningCall& call : item.calls)
+        if (call.deleted_key) changes.push_back(DeleteRegistryTree(kRootCurrentUser, call.deleted_key));
+  }
+  return changes;
+}
+
 }  // namespace
 
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
 
 void ApplyTweak(const TweakItem& item) {
-  for (const TweakWrite& write : item.writes) {
-    if (write.kind == TweakData::kNumber)
-      WriteRegistryItem(write.root, write.item_path, ToNumber(write.data));
-    else
-      WriteRegistryItem(write.root, write.item_path, Text(write.data));
-  }
+  for (const TweakWrite& write : item.writes)
+    if (IsWritten(write)) WriteRegistryItem(write.root, write.item_path, ValueOf(write));
 }
 
-// Each box is read only when its turn comes, so a box changed while the
-// worker runs counts if the worker has not reached it yet. The button is
+// The boxes are read once, in worker order, before anything changes: the
+// restore file must hold every value the run changes, so a box ticked while
+// the worker runs must not add writes it does not hold. The button is
 // enabled only after the message box has been answered: until then a second
 // click cannot start a second worker.
 void OptimizeWorker() {
+  TickedItems ticked{};
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) ticked[index++] = IsTicked(kMainWindow, item.box);
+  for (const CleaningItem& item : kCleaningItems) ticked[index++] = IsTicked(kMainWindow, item.box);
+  BackupBeforeChanges("开始优化", ChangesOf(ticked));
+
   int unticked = 0;
+  index = 0;
   for (const TweakItem& item : kTweakCatalogue) {
-    if (IsTicked(kMainWindow, item.box))
+    if (ticked[index++])
       ApplyTweak(item);
     else
       ++unticked;
   }
   for (const CleaningItem& item : kCleaningItems) {
-    if (IsTicked(kMainWindow, item.box))
+    if (ticked[index++])
       RunCleaning(item);
     else
       ++unticked;

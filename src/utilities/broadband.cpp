@@ -1,8 +1,10 @@
 #include "utilities/broadband.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 #include "utilities/phonebook.h"
 
 namespace lumeno {
@@ -266,6 +268,15 @@ std::string BuildShortcut() {
   return link;
 }
 
+constexpr char kTelephonyAutomatic[] = "sc config  TapiSrv start= auto";
+
+// The phone book as it was, kept beside the restore file when the merge
+// changes it.
+std::vector<BackupFile> PhonebookCopy(std::optional<std::string_view> current, const std::string& merged) {
+  if (!current || *current == merged) return {};
+  return {{"rasphone.pbk", std::string(*current)}};
+}
+
 }  // namespace
 
 const std::string& BroadbandPhonebookEntry() {
@@ -290,9 +301,10 @@ void CreateBroadbandEntry() {
   std::optional<std::string_view> current;
   if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) current = existing;
   const std::string phonebook = MergePhonebook(current);
+  BackupBeforeChanges("生成ADSL", ServiceStartChangesOf({kTelephonyAutomatic}), PhonebookCopy(current, phonebook));
   WriteBytesToFile(kBroadbandPhonebookPath, {phonebook});
   WriteBytesToFile(kBroadbandShortcutPath, {BroadbandShortcut()});
-  RunCommandLine("sc config  TapiSrv start= auto", true, kHiddenWindowMode);
+  RunCommandLine(kTelephonyAutomatic, true, kHiddenWindowMode);
   RunCommandLine("net start TapiSrv", true, kHiddenWindowMode);
   ShowMessageBox("宽带连接已成功建立！", kStyleInformation, "提示");
 }
