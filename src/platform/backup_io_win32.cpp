@@ -23,26 +23,24 @@ HKEY RootKeyFor(int root) {
   }
 }
 
-// The data of one value of an open key. The size asked for first may be
-// outdated by the time the data is read, so a value that grew is asked again.
+// The data of one value of an open key. Most values fit the first buffer,
+// so one call usually does; a value larger, or one that grew meanwhile, is
+// asked again with the size the system reports.
 LONG QueryValue(HKEY key, const char* name, RegistryData* data) {
-  DWORD type = 0, size = 0;
-  LONG status = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-  for (int attempt = 0; status == ERROR_SUCCESS && attempt < 8; ++attempt) {
-    std::vector<BYTE> buffer(size + 1);
-    DWORD got = size;
-    status = RegQueryValueExA(key, name, nullptr, &type, buffer.data(), &got);
+  std::vector<BYTE> buffer(512);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(buffer.size());
+    const LONG status = RegQueryValueExA(key, name, nullptr, &type, buffer.data(), &size);
     if (status == ERROR_SUCCESS) {
       data->type = type;
-      data->bytes.assign(reinterpret_cast<const char*>(buffer.data()), got);
+      data->bytes.assign(reinterpret_cast<const char*>(buffer.data()), size);
       return ERROR_SUCCESS;
     }
-    if (status == ERROR_MORE_DATA) {
-      size = got > size ? got : size * 2 + 16;
-      status = ERROR_SUCCESS;
-    }
+    if (status != ERROR_MORE_DATA) return status;
+    buffer.resize(size > buffer.size() ? size : buffer.size() * 2);
   }
-  return status == ERROR_SUCCESS ? ERROR_MORE_DATA : status;
+  return ERROR_MORE_DATA;
 }
 
 // Values and subkeys of key, into keys; false when anything could not be read.
