@@ -162,14 +162,6 @@ TEST_F(RegistryBackup, EachKindOfChangeSavesWhatRestoresIt) {
   }
 }
 
-TEST_F(RegistryBackup, HkeyUsersOutsideLoadedHivesIsNeverRead) {
-  BackupBeforeChanges(kOptimize, std::vector{SetRegistryItem(HKU, "Control Panel\\Desktop\\AutoEndTasks", 1),
-                                             SetRegistryItem(HKU, "S-1-5-18\\Environment\\TMP", Text("x"))});
-  const std::vector<fake::Call> expected = {{"ReadRegistryValue", {"5", "S-1-5-18\\Environment", "TMP"}},
-                                            {"RegistryKeyExists", {"5", "S-1-5-18"}}};
-  EXPECT_EQ(fake::CallsOf({"ReadRegistryValue", "RegistryKeyExists", "ReadRegistryTree"}), expected);
-}
-
 // ---------------------------------------------------------------------------
 // Where the file goes and what it is called
 

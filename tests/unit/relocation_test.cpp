@@ -241,28 +241,6 @@ TEST_F(Relocation, EachBoxIsReadOnceBeforeAnyChange) {
   EXPECT_EQ(trace, expected);
 }
 
-// The values as they were: the user's own folder, a value that did not exist
-// (removed again), and none for the folder whose box is not ticked.
-TEST_F(Relocation, TheRestoreFileHoldsTheRewrittenValuesAsTheyWere) {
-  fake::SetRegistryValue(3, "Environment", "TEMP", {2, std::string("%USERPROFILE%\\Local Settings\\Temp") + '\0'});
-  fake::SetRegistryValue(5, ".DEFAULT\\Environment", "TEMP", {1, std::string("C:\\WINDOWS\\TEMP") + '\0'});
-  fake::SetRegistryValue(5, ".DEFAULT\\Environment", "TMP", {1, std::string("C:\\WINDOWS\\TEMP") + '\0'});
-  fake::SetRegistryValue(3, kSF, "Cache", {1, std::string("C:\\Cache") + '\0'});
-  Relocate("D:\\P", {kTempBox});
-  // GBK: "C:\Lumeno\备份\20261208-143005 资料转移.reg" (the fake's time).
-  const std::string file = "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 \xD7\xCA\xC1\xCF\xD7\xAA\xD2\xC6.reg";
-  EXPECT_EQ(fake::GetState().files[file],
-            "REGEDIT4\r\n"
-            "\r\n[HKEY_CURRENT_USER\\Environment]\r\n"
-            "\"TEMP\"=hex(2):25,55,53,45,52,50,52,4f,46,49,4c,45,25,5c,4c,6f,63,61,6c,20,53,\\\r\n"
-            "  65,74,74,69,6e,67,73,5c,54,65,6d,70,00\r\n"
-            "\"TMP\"=-\r\n"
-            "\r\n[HKEY_USERS\\.DEFAULT\\Environment]\r\n"
-            "\"TEMP\"=\"C:\\\\WINDOWS\\\\TEMP\"\r\n"
-            "\"TMP\"=\"C:\\\\WINDOWS\\\\TEMP\"\r\n"
-            "\r\n");
-}
-
 TEST_F(Relocation, TheTicksAreLeftAsTheyAre) {
   Relocate("D:\\P", {kTempBox});
   for (const Call& c : fake::CallsOf({"WriteProperty"})) ADD_FAILURE() << c;
