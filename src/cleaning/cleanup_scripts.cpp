@@ -2,8 +2,11 @@
 // select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
+#include <vector>
+
 #include "platform/command_outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
@@ -76,6 +79,18 @@ static const char* const kContextMenuLines[] = {
     R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v HotKeysCmds /f)",
     R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v IgfxTray /f)",
 };
+
+// What the lines above do to the registry, for the restore file. What
+// regsvr32 /u removes is the library's own business and is not known here.
+std::vector<RegistryChange> ContextMenuChanges() {
+  return {
+      DeleteRegistryTree(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers)"),
+      SetRegistryItem(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers\new\)",
+                      Text("{D969A300-E7FF-11d0-A93B-00A0C90F2719}")),
+      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "HotKeysCmds"),
+      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "IgfxTray"),
+  };
+}
 
 static const char* const kShareDeletionLines[] = {
     "net share C$ /del",
@@ -163,8 +178,11 @@ void RunSystemCleanup() {
   if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript, outcome);
   if (IsItemTicked(kLogsBox))
     for (const char* line : kLogDeletionLines) RunJudged(ConcatTexts(kCommandInterpreterPrefix, line), outcome);
-  if (IsItemTicked(kContextMenuBox))
+  if (IsItemTicked(kContextMenuBox)) {
+    // Only this item changes the registry; the items before it do not.
+    NoteBackup(BackupBeforeChanges("系统清理", ContextMenuChanges()), outcome);
     for (const char* line : kContextMenuLines) RunJudged(line, outcome);
+  }
   if (IsItemTicked(kSharesBox))
     for (const char* line : kShareDeletionLines) RunJudged(line, outcome);
   if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript, outcome);

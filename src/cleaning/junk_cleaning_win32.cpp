@@ -25,7 +25,7 @@ namespace {
 constexpr DWORD kZeroFillOffset = 64;  // the index.dat header stays as it was
 constexpr DWORD kZeroFillBlock = 10000;
 
-const char* const kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const char* const kTypedUrlsKey = kTypedAddressesKey;
 const char* const kProtectedStorageKey = "Software\\Microsoft\\Protected Storage System Provider\\";
 const char* const kFormDataKey = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
 

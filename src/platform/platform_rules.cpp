@@ -1,5 +1,6 @@
 #include "platform/platform_rules.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 

@@ -3,6 +3,7 @@
 // and the registry values through which Windows finds them rewritten.
 #include "relocation/relocation.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/outcome.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -193,6 +195,19 @@ bool EndsWithBackslashCharacter(std::string_view text) {
   return !text.empty() && text.back() == '\\' && LastCharacterStart(text) == text.size() - 1;
 }
 
+Text ItemPathOf(const RegistryWrite& value) { return ConcatTexts(value.key_path, "\\", value.value_name); }
+
+using TickedFolders = std::array<bool, std::size(kRelocatedFolders)>;
+
+std::vector<RegistryChange> ChangesOf(const TickedFolders& ticked, const Text& target) {
+  std::vector<RegistryChange> changes;
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i])
+      for (const RegistryWrite& value : kRelocatedFolders[i].values)
+        changes.push_back(SetRegistryItem(value.root, ItemPathOf(value), ConcatTexts(target, value.data)));
+  return changes;
+}
+
 Text CopyLine(const CopyCommand& copy, const Text& target, bool quoted) {
   if (quoted)
     return ConcatTexts("cmd /cxcopy \"", copy.source, "\\*.*\" \"", target, copy.quoted_destination, "\"", copy.switches);
@@ -222,7 +237,7 @@ void Relocate(const RelocatedFolder& folder, const Text& target, bool quoted, Ou
     outcome.Succeeded();
   }
   for (const RegistryWrite& value : folder.values) {
-    const Text item_path = ConcatTexts(value.key_path, "\\", value.value_name);
+    const Text item_path = ItemPathOf(value);
     if (WriteRegistryItem(value.root, item_path, ConcatTexts(target, value.data)))
       outcome.Succeeded();
     else
@@ -325,18 +340,25 @@ void RelocateUserFolders() {
     return;
   }
   const bool quoted = RelocationTargetNeedsQuotes(target);
+  // The boxes are read once before anything changes, so that the restore
+  // file holds every value the run rewrites.
+  TickedFolders ticked{};
+  bool any_ticked = false;
+  for (size_t i = 0; i < ticked.size(); ++i) {
+    ticked[i] = IsTicked(kSettingsWindow, kRelocatedFolders[i].box);
+    any_ticked = any_ticked || ticked[i];
+  }
   Outcome outcome("资料转移");
-  bool target_ready = false;
-  for (const RelocatedFolder& folder : kRelocatedFolders) {
-    if (!IsTicked(kSettingsWindow, folder.box)) continue;
+  if (any_ticked) {
     uint32_t error = 0;
-    if (!target_ready && !PrepareTarget(target, &error)) {
+    if (!PrepareTarget(target, &error)) {
       ShowMessageBox(ConcatTexts("无法使用转移目标“", target, "”：", ErrorText(error), UnchangedNote()), kStyleStop);
       return;
     }
-    target_ready = true;
-    Relocate(folder, target, quoted, outcome);
+    NoteBackup(BackupBeforeChanges("资料转移", ChangesOf(ticked, target)), outcome);
   }
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i]) Relocate(kRelocatedFolders[i], target, quoted, outcome);
   if (AnyFolderTicked())
     outcome.Report("资料转移成功！");
   else

@@ -8,6 +8,7 @@
 
 #include "platform/command_outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
@@ -199,21 +200,30 @@ void ApplyServiceProfile() {
     ShowMessageBox("请选择服务优化项目上执行！", kStyleStop);
     return;
   }
+  const std::vector<Text> lines = CommandLinesOf(*profile);
   Outcome outcome("服务优化");
-  for (const Text& line : CommandLinesOf(*profile)) RunJudged(line, outcome);
+  NoteBackup(BackupBeforeChanges("服务优化", ServiceStartChangesOf(lines)), outcome);
+  for (const Text& line : lines) RunJudged(line, outcome);
   outcome.Report("服务优化完毕！");
 }
 
+// The boxes are read once, before the restore file is written, so that it
+// holds every start type the run changes.
 void StartSelectedServices() {
-  bool any_started = false;
-  Outcome outcome("服务启动");
+  std::vector<const OptionalService*> ticked;
+  std::vector<Text> sc_lines;
   for (const OptionalService& service : kOptionalServices) {
     if (!IsTicked(kSettingsWindow, service.check_box)) continue;
-    RunJudged(service.set_automatic, outcome);
-    RunJudged(service.start_now, outcome);
-    any_started = true;
+    ticked.push_back(&service);
+    sc_lines.emplace_back(service.set_automatic);
   }
-  if (any_started)
+  Outcome outcome("服务启动");
+  NoteBackup(BackupBeforeChanges("启动服务", ServiceStartChangesOf(sc_lines)), outcome);
+  for (const OptionalService* service : ticked) {
+    RunJudged(service->set_automatic, outcome);
+    RunJudged(service->start_now, outcome);
+  }
+  if (!ticked.empty())
     outcome.Report("所选项目服务启动完毕！");
   else
     ShowMessageBox("请先选择欲启动项目！", kStyleStop);

@@ -2,10 +2,13 @@
 // on a worker thread, then one message box, then the button comes back.
 #include "tweaks/optimize.h"
 
+#include <array>
 #include <iterator>
+#include <vector>
 
 #include "cleaning/junk_cleaning.h"
 #include "platform/platform_rules.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -145,19 +148,21 @@ constexpr TweakItem kTweakCatalogue[] = {
     {"选择框20", 0x160102A3, "禁用启动时弹出错误信息", kBox20Writes},
 };
 
-// One cleaning call: which operation, with which kind number, and what a
-// report calls it when it could not do its work.
+// One cleaning call: which operation, with which kind number, what a report
+// calls it when it could not do its work, and the key under HKEY_CURRENT_USER
+// it deletes, if any (the restore file keeps it).
 struct CleaningCall {
   bool (*operation)(int kind);
   int kind;
   const char* what;
+  const char* deleted_key = nullptr;
 };
 
 constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1, "IE临时文件"}};
 constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9, "浏览器历史记录"}};
 constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1, "表单密码自动填写"}};
 constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3, "收藏夹"},
-                                                        {CleanPrivacyTraces, 0, "浏览过的网站"}};
+                                                        {CleanPrivacyTraces, 0, "浏览过的网站", kTypedAddressesKey}};
 constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2, "回收站"}};
 constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0, "系统临时文件"}};
 
@@ -196,6 +201,34 @@ void RunCleaning(const CleaningItem& item, Outcome& outcome) {
   }
 }
 
+RegistryValue ValueOf(const TweakWrite& write) {
+  if (write.kind == TweakData::kNumber) return ToNumber(write.data);
+  return Text(write.data);
+}
+
+// Windows refuses keys directly below HKEY_USERS that are no loaded hive;
+// Wine makes them and loses them when it stops. Either way nothing is kept.
+bool IsWritten(const TweakWrite& write) { return !IsUnloadedUsersHive(write.root, write.item_path); }
+
+// Ticked states of the twenty tweak boxes, then the six cleaning items.
+using TickedItems = std::array<bool, kItemCount>;
+
+std::vector<RegistryChange> ChangesOf(const TickedItems& ticked) {
+  std::vector<RegistryChange> changes;
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) {
+    if (ticked[index++])
+      for (const TweakWrite& write : item.writes)
+        if (IsWritten(write)) changes.push_back(SetRegistryItem(write.root, write.item_path, ValueOf(write)));
+  }
+  for (const CleaningItem& item : kCleaningItems) {
+    if (ticked[index++])
+      for (const CleaningCall& call : item.calls)
+        if (call.deleted_key) changes.push_back(DeleteRegistryTree(kRootCurrentUser, call.deleted_key));
+  }
+  return changes;
+}
+
 }  // namespace
 
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
@@ -204,32 +237,38 @@ std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
 // never be written on Windows: they are passed over and not counted.
 void ApplyTweak(const TweakItem& item, Outcome& outcome) {
   for (const TweakWrite& write : item.writes) {
-    if (IsUnloadedUsersHive(write.root, write.item_path)) continue;
-    const bool written = write.kind == TweakData::kNumber
-                             ? WriteRegistryItem(write.root, write.item_path, ToNumber(write.data))
-                             : WriteRegistryItem(write.root, write.item_path, Text(write.data));
-    if (written)
+    if (!IsWritten(write)) continue;
+    if (WriteRegistryItem(write.root, write.item_path, ValueOf(write)))
       outcome.Succeeded();
     else
       outcome.Failed(ConcatTexts(RootKeyName(write.root), "\\", write.item_path), ErrorText(LastError()));
   }
 }
 
-// Each box is read only when its turn comes, so a box changed while the
-// worker runs counts if the worker has not reached it yet. The button is
+// The boxes are read once, in worker order, before anything changes: the
+// restore file must hold every value the run changes, so a box ticked while
+// the worker runs must not add writes it does not hold. The button is
 // enabled only after the message box has been answered: until then a second
 // click cannot start a second worker.
 void OptimizeWorker() {
+  TickedItems ticked{};
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) ticked[index++] = IsTicked(kMainWindow, item.box);
+  for (const CleaningItem& item : kCleaningItems) ticked[index++] = IsTicked(kMainWindow, item.box);
+  const BackupResult backup = BackupBeforeChanges("开始优化", ChangesOf(ticked));
+
   int unticked = 0;
   Outcome outcome("系统优化");
+  NoteBackup(backup, outcome);
+  index = 0;
   for (const TweakItem& item : kTweakCatalogue) {
-    if (IsTicked(kMainWindow, item.box))
+    if (ticked[index++])
       ApplyTweak(item, outcome);
     else
       ++unticked;
   }
   for (const CleaningItem& item : kCleaningItems) {
-    if (IsTicked(kMainWindow, item.box))
+    if (ticked[index++])
       RunCleaning(item, outcome);
     else
       ++unticked;

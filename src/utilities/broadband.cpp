@@ -1,10 +1,12 @@
 #include "utilities/broadband.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/command_outcome.h"
 #include "platform/outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 #include "utilities/phonebook.h"
 
 namespace lumeno {
@@ -268,6 +270,15 @@ std::string BuildShortcut() {
   return link;
 }
 
+constexpr char kTelephonyAutomatic[] = "sc config  TapiSrv start= auto";
+
+// The phone book as it was, kept beside the restore file when the merge
+// changes it.
+std::vector<BackupFile> PhonebookCopy(std::optional<std::string_view> current, const std::string& merged) {
+  if (!current || *current == merged) return {};
+  return {{"rasphone.pbk", std::string(*current)}};
+}
+
 }  // namespace
 
 const std::string& BroadbandPhonebookEntry() {
@@ -302,9 +313,13 @@ void CreateBroadbandEntry() {
     readable = false;
     outcome.Failed(kBroadbandPhonebookPath, ConcatTexts(ErrorText(error), "；电话簿未更改"));
   }
+  const std::string phonebook = readable ? MergePhonebook(current) : std::string();
+  NoteBackup(BackupBeforeChanges("生成ADSL", ServiceStartChangesOf({kTelephonyAutomatic}),
+                                 readable ? PhonebookCopy(current, phonebook) : std::vector<BackupFile>()),
+             outcome);
   // Without the entry the shortcut would open nothing, so it waits too.
   if (readable) {
-    if (ReplaceFileBytes(kBroadbandPhonebookPath, {MergePhonebook(current)}))
+    if (ReplaceFileBytes(kBroadbandPhonebookPath, {phonebook}))
       outcome.Succeeded();
     else
       outcome.Failed(kBroadbandPhonebookPath, ErrorText(LastError()));
@@ -313,7 +328,7 @@ void CreateBroadbandEntry() {
     else
       outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
   }
-  RunJudged("sc config  TapiSrv start= auto", outcome);
+  RunJudged(kTelephonyAutomatic, outcome);
   RunJudged("net start TapiSrv", outcome);
   outcome.Report("宽带连接已成功建立！", "提示");
 }

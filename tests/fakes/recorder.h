@@ -27,11 +27,17 @@
 //   CallEnumProcesses  {bytes}
 //   CallOpenProcess    {access "0x%X", inherit, pid}
 //   CallCloseHandle    {handle "0x.."}
+//   ReadRegistryValue  {root, key path, value name}
+//   RegistryKeyExists  {root, key path}
+//   ReadRegistryTree   {root, key path}
+//   WriteNewFile       {path, bytes}
 // Subsystems add their own operations (their *_fake.cpp files) the same way.
 // Queries without effect (ScreenWidth, QueryDisplayMode, ProgramDirectory,
 // QueryWindowsVersion, LastError, SystemErrorText, QueryServiceState,
-// QueryNetworkShare, QueryRegistryKey/Value, FolderExists, ExpandEnvironment)
-// answer from State and are not recorded.
+// QueryNetworkShare, QueryRegistryKey/Value, FolderExists, ExpandEnvironment,
+// CurrentLocalTime, ApplicationDataFolder) answer from State and are not
+// recorded. The registry reads of restore files are recorded, so that tests
+// can see they come before the changes they back up.
 //
 // Failures on demand (each failing operation stores its code for LastError):
 //   run_result false      every RunCommandLine fails to start, error 2
@@ -56,12 +62,13 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <ostream>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/backup_io.h"
 #include "platform/platform.h"
 
 namespace lumeno::fake {
@@ -118,6 +125,19 @@ struct State {
   std::vector<uint32_t> unopenable;
   // Runs at each ShowMessageBox, before it returns (to inspect state then).
   std::function<void()> on_message_box;
+
+  // The registry the reads answer from: keys by root number (1..5) and path
+  // in ASCII lower case. Fill it with SetRegistryValue and AddRegistryKey;
+  // WriteRegistryItem only records and leaves it alone.
+  struct RegistryKey {
+    std::string path;  // as given
+    std::vector<std::pair<std::string, RegistryData>> values;
+  };
+  std::map<std::pair<int, std::string>, RegistryKey> registry;
+  std::set<std::pair<int, std::string>> unreadable_keys;  // (root, lower-case path): reads fail
+  LocalTime local_time{2026, 12, 8, 14, 30, 5};
+  Text application_data = "C:\\Documents and Settings\\user\\Application Data";
+  std::set<std::string> unwritable_folders;  // WriteNewFile fails in these
 };
 
 std::vector<Call>& Calls();
@@ -132,5 +152,10 @@ std::string Hex32(uint32_t value);  // "0x%08X"
 
 // Sets a check box or radio button of the fake windows.
 void Tick(WindowId window, ControlId control, bool on = true);
+
+// Puts a key (with the keys above it) into the fake registry.
+void AddRegistryKey(int root, const std::string& key_path);
+// Puts a value into the fake registry, its key included; replaces one of the same name.
+void SetRegistryValue(int root, const std::string& key_path, const std::string& name, RegistryData data);
 
 }  // namespace lumeno::fake

@@ -161,6 +161,8 @@ TEST_F(CreateBroadbandEntryTest, WritesBothFilesRunsTheTwoCommandsAndReports) {
   CreateBroadbandEntry();
   const std::vector<fake::Call> expected = {
       {"ReadBytesFromFile", {kPhonebookPathBytes}},
+      // TapiSrv is not installed here: nothing to save.
+      {"ReadRegistryValue", {"4", "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start"}},
       {"ReplaceFileBytes", {kPhonebookPathBytes, ExpectedPhonebook()}},
       {"ReplaceFileBytes", {kShortcutPathBytes, ParseDump(kShortcutDump)}},
       {"RunCommandLine", {"sc config  TapiSrv start= auto", "1", "1"}},
@@ -184,6 +186,36 @@ TEST_F(CreateBroadbandEntryTest, KeepsTheUsersOtherConnections) {
   fake::GetState().files[kPhonebookPathBytes] = other;
   CreateBroadbandEntry();
   EXPECT_EQ(fake::GetState().files[kPhonebookPathBytes], other + std::string(BroadbandPhonebookSection()));
+}
+
+// The telephony service's start type and the phone book as it was go into one
+// backup before anything is written; an unchanged phone book is not copied.
+TEST_F(CreateBroadbandEntryTest, SavesTheStartTypeAndThePhonebookFirst) {
+  // GBK: "C:\Lumeno\备份\20261208-143005 " (the fake's time), then "生成ADSL.reg".
+  const std::string folder = "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 ";
+  const std::string restore_file = folder + "\xC9\xFA\xB3\xC9" "ADSL.reg";
+  const std::string other = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\n\r\n";
+  fake::GetState().files[kPhonebookPathBytes] = other;
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start", {4, std::string("\3\0\0\0", 4)});
+  CreateBroadbandEntry();
+  EXPECT_EQ(fake::GetState().files[restore_file],
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TapiSrv]\r\n"
+            "\"Start\"=dword:00000003\r\n\r\n");
+  EXPECT_EQ(fake::GetState().files[folder + "rasphone.pbk"], other);
+  std::vector<std::string> order;
+  for (const fake::Call& call : fake::CallsOf({"WriteNewFile", "ReplaceFileBytes", "RunCommandLine"}))
+    order.push_back(call.op + " " + call.args[0]);
+  EXPECT_EQ(order, (std::vector<std::string>{"WriteNewFile " + restore_file, "WriteNewFile " + folder + "rasphone.pbk",
+                                             std::string("ReplaceFileBytes ") + kPhonebookPathBytes,
+                                             std::string("ReplaceFileBytes ") + kShortcutPathBytes,
+                                             "RunCommandLine sc config  TapiSrv start= auto",
+                                             "RunCommandLine net start TapiSrv"}));
+
+  // Pressed again: the phone book and the start type stay as they are now.
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start", {4, std::string("\2\0\0\0", 4)});
+  fake::Calls().clear();
+  CreateBroadbandEntry();
+  EXPECT_TRUE(fake::CallsOf({"WriteNewFile"}).empty());
 }
 
 }  // namespace

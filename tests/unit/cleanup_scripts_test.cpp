@@ -262,5 +262,38 @@ TEST_F(CleanupTest, SelectAllTicksAndUnticksTheSixItemsInOrder) {
   }
 }
 
+// The context-menu item saves the handlers' key whole and the two start-up
+// entries before its first line; no other item touches the registry.
+TEST_F(CleanupTest, TheContextMenuItemSavesWhatItsLinesChangeFirst) {
+  const std::string handlers = R"(Directory\Background\shellex\ContextMenuHandlers)";
+  const std::string run = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)";
+  fake::SetRegistryValue(1, handlers + R"(\igfxcui)", "", {1, std::string("{3AB1675A}\0", 11)});
+  fake::SetRegistryValue(4, run, "IgfxTray", {1, std::string("C:\\WINDOWS\\system32\\igfxtray.exe") + '\0'});
+  Tick({kJunkBox, kContextMenuBox, kSharesBox});
+  RunSystemCleanup();
+  // GBK: "C:\Lumeno\备份\20261208-143005 系统清理.reg" (the fake's time).
+  const std::string file = "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 \xCF\xB5\xCD\xB3\xC7\xE5\xC0\xED.reg";
+  EXPECT_EQ(fake::GetState().files[file],
+            "REGEDIT4\r\n"
+            "\r\n[-HKEY_CLASSES_ROOT\\" + handlers + "]\r\n"
+            "\r\n[HKEY_CLASSES_ROOT\\" + handlers + "]\r\n"
+            "\r\n[HKEY_CLASSES_ROOT\\" + handlers + "\\igfxcui]\r\n"
+            "@=\"{3AB1675A}\"\r\n"
+            "\r\n[HKEY_LOCAL_MACHINE\\" + run + "]\r\n"
+            "\"IgfxTray\"=\"C:\\\\WINDOWS\\\\system32\\\\igfxtray.exe\"\r\n"
+            "\r\n");
+  std::vector<std::string> order;
+  for (const fake::Call& call : fake::CallsOf({"WriteNewFile", "RunCommandLine"})) order.push_back(call.args[0]);
+  ASSERT_EQ(order.size(), 1u + 1 + 5 + 26);
+  EXPECT_EQ(order[0], kJunkPath);
+  EXPECT_EQ(order[1], file);
+  EXPECT_EQ(order[2], "regsvr32 /u /s igfxpph.dll");
+
+  fake::Reset();
+  Tick({kJunkBox, kLogsBox, kSharesBox, kCookiesBox, kAutorunBox});
+  RunSystemCleanup();
+  EXPECT_TRUE(fake::CallsOf({"WriteNewFile", "ReadRegistryValue", "ReadRegistryTree"}).empty());
+}
+
 }  // namespace
 }  // namespace lumeno

@@ -300,7 +300,9 @@ TEST(CommandFailures, Relocation) {
        },
        {"资料转移成功！", "64", kDefaultTitle},
        [] {
-         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"D:\\New", "D:\\New\\Sub", "D:\\New\\Sub\\Temp"}));
+         // The restore file's folder is made once the target is there, before any change.
+         EXPECT_EQ(Args("CreateFolder", 0),
+                   (std::vector<std::string>{"D:\\New", "D:\\New\\Sub", "C:\\Lumeno\\备份", "D:\\New\\Sub\\Temp"}));
          EXPECT_EQ(Args("WriteRegistryItem", 1).size(), 4u);
        }},
       {"a failed copy keeps the folder's values; a missing source is no failure",

@@ -162,6 +162,7 @@ TEST_F(OptimizeWorkerTest, NothingTickedWritesNothingAndSaysSo) {
   };
   EXPECT_EQ(tail, expected);
   EXPECT_EQ(CallsOf({"ReadProperty"}).size(), 26u);
+  EXPECT_TRUE(CallsOf({"WriteNewFile"}).empty());
 }
 
 TEST_F(OptimizeWorkerTest, OneTickedItemGivesTheCompletionMessage) {
@@ -187,33 +188,67 @@ TEST_F(OptimizeWorkerTest, ButtonIsEnabledOnlyAfterTheMessageBoxCloses) {
   EXPECT_EQ(Calls()[Calls().size() - 2].op, "ShowMessageBox");
 }
 
-TEST_F(OptimizeWorkerTest, EachBoxIsReadWhenItsTurnComesAndNeverWritten) {
+// All 26 boxes are read first, in worker order, so that the restore file is
+// made for exactly the writes that follow; then each box's actions in turn.
+TEST_F(OptimizeWorkerTest, EachBoxIsReadOnceBeforeAnyChangeAndNeverWritten) {
   for (ControlId box : kTweakBoxes) fake::Tick(kMainWindow, box);
   for (ControlId box : kCleaningBoxesInWorkerOrder) fake::Tick(kMainWindow, box);
   OptimizeWorker();
-  // Walk the calls: every box read must come right after the previous box's
-  // actions, in worker order, and be followed by its own actions.
   std::vector<ControlId> order(std::begin(kTweakBoxes), std::end(kTweakBoxes));
   order.insert(order.end(), std::begin(kCleaningBoxesInWorkerOrder), std::end(kCleaningBoxesInWorkerOrder));
-  size_t read_index = 0;
-  std::vector<size_t> actions_after_read;
+  std::vector<std::string> reads, effects;
   for (const Call& c : Calls()) {
     if (c.op == "ReadProperty") {
-      ASSERT_LT(read_index, order.size());
-      EXPECT_EQ(c.args, (std::vector<std::string>{"0x52010001", fake::Hex32(order[read_index]), "18"}));
-      ++read_index;
-      actions_after_read.push_back(0);
+      EXPECT_TRUE(effects.empty()) << "a box read after " << effects.back();
+      reads.push_back(c.args[1]);
+      EXPECT_EQ(c.args[0], "0x52010001");
+      EXPECT_EQ(c.args[2], "18");
     } else if (c.op == "WriteRegistryItem" || c.op == "CleanSystemJunk" || c.op == "CleanPrivacyTraces") {
-      ASSERT_FALSE(actions_after_read.empty()) << "an action before the first box was read";
-      ++actions_after_read.back();
+      effects.push_back(c.op + " " + c.args[0]);
     }
   }
-  EXPECT_EQ(read_index, 26u);
-  const std::vector<size_t> expected = {6, 1, 0, 4, 1, 2, 3, 10, 5, 1, 4, 1, 1, 1, 1, 4, 2, 2, 5, 1,
-                                        1, 1, 1, 2, 1, 1};
-  EXPECT_EQ(actions_after_read, expected);
+  std::vector<std::string> expected_reads;
+  for (ControlId box : order) expected_reads.push_back(fake::Hex32(box));
+  EXPECT_EQ(reads, expected_reads);
+  EXPECT_EQ(effects.size(), 55u + 7u);  // the 59 writes but the four below HKEY_USERS; seven cleaning calls
   // The worker leaves the boxes alone: its only property write is the button.
   EXPECT_EQ(CallsOf({"WriteProperty"}).size(), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// The restore file
+
+// GBK: "C:\Lumeno\备份\20261208-143005 开始优化.reg" (the fake's time).
+const std::string kRestoreFile =
+    "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 \xBF\xAA\xCA\xBC\xD3\xC5\xBB\xAF.reg";
+
+TEST_F(OptimizeWorkerTest, TheRestoreFileHoldsTheTickedWritesAndTheTypedAddressesBeforeAnyChange) {
+  const RegistryData zero{4, std::string(4, '\0')};
+  fake::SetRegistryValue(4, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "SFCDisable", zero);
+  fake::SetRegistryValue(3, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1",
+                         {1, std::string("http://example.invalid/\0", 24)});
+  TickBox(10);
+  fake::Tick(kMainWindow, kBox24);
+  OptimizeWorker();
+  ASSERT_EQ(fake::GetState().files.count(kRestoreFile), 1u);
+  EXPECT_EQ(fake::GetState().files[kRestoreFile],
+            "REGEDIT4\r\n"
+            "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\r\n"
+            "\"SFCDisable\"=dword:00000000\r\n"
+            "\r\n[-HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\r\n"
+            "\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\r\n"
+            "\"url1\"=\"http://example.invalid/\"\r\n"
+            "\r\n");
+  const std::vector<Call> order = CallsOf({"WriteNewFile", "WriteRegistryItem", "CleanPrivacyTraces"});
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(order.front().op, "WriteNewFile");
+  EXPECT_EQ(CallsOf({"WriteNewFile"}).size(), 1u);
+}
+
+TEST_F(OptimizeWorkerTest, OnlyCleaningWithoutRegistryChangesWritesNoRestoreFile) {
+  for (ControlId box : {kBox21, kBox22, kBox23, kBox25, kBox26}) fake::Tick(kMainWindow, box);
+  OptimizeWorker();
+  EXPECT_TRUE(CallsOf({"WriteNewFile", "CreateFolder", "ReadRegistryValue", "ReadRegistryTree"}).empty());
 }
 
 TEST_F(OptimizeWorkerTest, CatalogueNamesTwentyBoxesByIdInOrder) {

@@ -173,5 +173,28 @@ TEST(FatalErrorText, LaysOutTitleCodeAndMessageWithCrLf) {
   EXPECT_EQ(FatalErrorText(0, ""), heading);
 }
 
+TEST(UnloadedUsersHive, OnlyKeysDirectlyBelowHkeyUsersThatAreNoHive) {
+  struct Case {
+    int root;
+    const char* item_path;
+    bool unloaded;
+  };
+  const Case cases[] = {
+      {5, "Control Panel\\Desktop\\AutoEndTasks", true},
+      {5, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL", true},
+      {5, "AutoEndTasks", true},  // a value directly under the root
+      {5, ".DEFAULT\\Environment\\TEMP", false},
+      {5, ".default\\Environment\\TMP", false},
+      {5, ".DEFAULTS\\Environment\\TMP", true},
+      {5, "S-1-5-21-0-0-0-1000\\Environment\\TEMP", false},
+      {5, "s-1-5-18\\x", false},
+      {5, "S-1\\x", true},
+      {3, "Control Panel\\Desktop\\AutoEndTasks", false},
+      {4, "Control Panel\\Desktop\\AutoEndTasks", false},
+      {0, "Control Panel\\Desktop\\AutoEndTasks", false},  // HKEY_CURRENT_USER
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsUnloadedUsersHive(c.root, c.item_path), c.unloaded) << c.root << " " << c.item_path;
+}
+
 }  // namespace
 }  // namespace lumeno

@@ -41,7 +41,13 @@ Call Value(int root, const std::string& item, const std::string& data) {
 }
 Call Message(const std::string& text, int style) { return {"ShowMessageBox", {text, std::to_string(style), kDefaultTitle}}; }
 
-std::vector<Call> Effects() { return fake::CallsOf({"CreateFolder", "RunCommandLine", "WriteRegistryItem", "ShowMessageBox"}); }
+// The folder the restore file goes to (in the program's own) is not a relocation's.
+std::vector<Call> Effects() {
+  std::vector<Call> effects;
+  for (const Call& c : fake::CallsOf({"CreateFolder", "RunCommandLine", "WriteRegistryItem", "ShowMessageBox"}))
+    if (c.op != "CreateFolder" || c.args[0].rfind("C:\\Lumeno\\", 0) != 0) effects.push_back(c);
+  return effects;
+}
 
 // The effects of relocating only the Desktop to target, as they must appear
 // with the path t the target stands for.
@@ -216,21 +222,21 @@ TEST_F(Relocation, NothingTickedTouchesNothing) {
   EXPECT_EQ(Effects(), std::vector<Call>{Message(kNothingTickedMessage, 16)});
 }
 
-// Each box is read when its folder's turn comes, and all six once more for
-// the closing message.
-TEST_F(Relocation, EachBoxIsReadWhenItsTurnComes) {
+// The six boxes are read once before anything changes, so that the restore
+// file holds every value the run rewrites; all six once more for the message.
+TEST_F(Relocation, EachBoxIsReadOnceBeforeAnyChange) {
   Relocate("D:\\P", {kDesktopBox, kFavoritesBox});
   const std::string checked = std::to_string(kPropertyChecked);
   std::vector<std::string> trace;
   for (const Call& c : fake::Calls()) {
     if (c.op == "ReadProperty" && c.args[2] == checked) trace.push_back("read " + c.args[1]);
-    if (c.op == "CreateFolder") trace.push_back("folder " + c.args[0]);
+    if (c.op == "CreateFolder" && c.args[0].rfind("D:", 0) == 0) trace.push_back("folder " + c.args[0]);
+    if (c.op == "WriteNewFile") trace.push_back("restore file");
     if (c.op == "ShowMessageBox") trace.push_back("message");
   }
   const std::vector<std::string> expected = {
-      "read 0x160102E8", "folder D:\\P\\Desktop",
-      "read 0x160102EB", "folder D:\\P\\Favorites",
-      "read 0x160102EC", "read 0x160102EA", "read 0x160102E9", "read 0x160102E4",
+      "read 0x160102E8", "read 0x160102EB", "read 0x160102EC", "read 0x160102EA", "read 0x160102E9", "read 0x160102E4",
+      "restore file", "folder D:\\P\\Desktop", "folder D:\\P\\Favorites",
       "read 0x160102E8", "read 0x160102EB", "read 0x160102EC", "read 0x160102EA", "read 0x160102E9", "read 0x160102E4",
       "message",
   };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -292,6 +293,54 @@ TEST_F(ServiceTest, NoServiceTickedStartsNothing) {
   EXPECT_EQ(ReadControls(), Ids({kUpnpBox, kSpoolerBox, kHardwareBox, kWirelessBox}));
   EXPECT_EQ(fake::CallsOf({"ShowMessageBox"}),
             (std::vector<fake::Call>{{"ShowMessageBox", {kChooseServiceMessage, "16", kDefaultTitle}}}));
+}
+
+// ---------------------------------------------------------------------------
+// The restore file: each installed service's start type, read before any sc line
+
+TEST_F(ServiceTest, StartTypesAreSavedBeforeTheFirstCommandLine) {
+  const std::string services = "SYSTEM\\CurrentControlSet\\Services\\";
+  const RegistryData automatic{4, std::string("\x02\0\0\0", 4)}, manual{4, std::string("\x03\0\0\0", 4)};
+  struct Case {
+    std::function<void()> handler;
+    std::string file;  // GBK: "C:\Lumeno\备份\<the fake's time> <command>.reg"
+    std::vector<std::string> sections;
+  };
+  const std::string folder = "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 ";
+  const Case cases[] = {
+      {[] {
+         fake::Tick(kSettingsWindow, kMinimalRadio);
+         ApplyServiceProfile();
+       },
+       folder + "\xB7\xFE\xCE\xF1\xD3\xC5\xBB\xAF.reg",  // 服务优化
+       // Eventlog stays automatic and ose is not installed: neither is saved.
+       {"[HKEY_LOCAL_MACHINE\\" + services + "Alerter]\r\n\"Start\"=dword:00000002\r\n",
+        "[HKEY_LOCAL_MACHINE\\" + services + "Spooler]\r\n\"Start\"=dword:00000003\r\n",
+        "[HKEY_LOCAL_MACHINE\\" + services + "TrkWks]\r\n\"Start\"=dword:00000002\r\n",
+        "[HKEY_LOCAL_MACHINE\\" + services + "WZCSVC]\r\n\"Start\"=dword:00000003\r\n"}},
+      {[] {
+         fake::Tick(kSettingsWindow, kSpoolerBox);
+         StartSelectedServices();
+       },
+       folder + "\xC6\xF4\xB6\xAF\xB7\xFE\xCE\xF1.reg",  // 启动服务
+       {"[HKEY_LOCAL_MACHINE\\" + services + "spooler]\r\n\"Start\"=dword:00000003\r\n"}},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    fake::SetRegistryValue(4, services + "Alerter", "Start", automatic);
+    fake::SetRegistryValue(4, services + "Eventlog", "Start", automatic);
+    fake::SetRegistryValue(4, services + "Spooler", "Start", manual);
+    fake::SetRegistryValue(4, services + "TrkWks", "Start", automatic);
+    fake::SetRegistryValue(4, services + "WZCSVC", "Start", manual);
+    c.handler();
+    std::string expected = "REGEDIT4\r\n";
+    for (const std::string& section : c.sections) expected += "\r\n" + section;
+    EXPECT_EQ(fake::GetState().files[c.file], expected + "\r\n") << c.file;
+    std::vector<std::string> order;
+    for (const fake::Call& call : fake::CallsOf({"ReadRegistryValue", "WriteNewFile", "RunCommandLine"}))
+      if (order.empty() || order.back() != call.op) order.push_back(call.op);
+    EXPECT_EQ(order, (std::vector<std::string>{"ReadRegistryValue", "WriteNewFile", "RunCommandLine"})) << c.file;
+  }
 }
 
 }  // namespace
