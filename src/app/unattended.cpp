@@ -89,7 +89,9 @@ class ActiveSession {
 
 // Runs the section's button presses with its control states and returns
 // whether it failed. Its log line is what the windows would have shown.
-bool RunSection(const PlannedSection& section, HeadlessSession& session, const LogLine& log) {
+// Lines noted meanwhile (backup files) follow it, indented.
+bool RunSection(const PlannedSection& section, HeadlessSession& session, std::vector<Text>& notes,
+                const LogLine& log) {
   const Text head = ConcatTexts("[", section.name, "] ");
   if (section.steps.empty()) {
     log(ConcatTexts(head, "未选择任何项目，跳过"));
@@ -115,6 +117,8 @@ bool RunSection(const PlannedSection& section, HeadlessSession& session, const L
     failed |= (report.style & kIconMask) != kInformationIcon;
   }
   log(ConcatTexts(head, shown.empty() ? Text("完成") : shown));
+  for (const Text& note : notes) log(ConcatTexts("    ", note));
+  notes.clear();
   return failed;
 }
 
@@ -193,9 +197,11 @@ int RunUnattended(const CommandLineRequest& request) {
 int RunPresetSections(const Preset& preset, const LogLine& log) {
   HeadlessSession session;
   const PlannedSection* running = nullptr;
-  session.note = [&](const Text& line) { log(ConcatTexts("    ", line)); };
+  std::vector<Text> notes;
+  session.note = [&](const Text& line) { notes.push_back(line); };
   session.fatal = [&](const Text& text) {
     log(ConcatTexts("[", running ? running->name : Text(), "] ", text));
+    for (const Text& note : notes) log(ConcatTexts("    ", note));
     log(EndLine(kExitStepFailed));
     return kExitStepFailed;
   };
@@ -203,7 +209,7 @@ int RunPresetSections(const Preset& preset, const LogLine& log) {
   bool failed = false;
   for (const PlannedSection& section : preset.sections) {
     running = &section;
-    failed |= RunSection(section, session, log);
+    failed |= RunSection(section, session, notes, log);
   }
   return failed ? kExitStepFailed : kExitDone;
 }

@@ -47,9 +47,11 @@ bool RunUnattendedFromCommandLine(int* exit_code) {
   CommandLineRequest request = ParseCommandLine(GetCommandLineA());
   if (request.kind == CommandLineRequest::Kind::kWindows) return false;
   // Whoever started the program shows the busy cursor until it first looks
-  // at its message queue; one look ends it, as no window will follow.
+  // at its message queue; one look ends it, as no window will follow. The
+  // look is at the thread's own messages (-1), which Wine, too, counts as
+  // the process waiting for input.
   MSG message;
-  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+  PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_NOREMOVE);
   request.preset_path = FullPath(request.preset_path);
   request.log_path = FullPath(request.log_path);
   InitializePlatform();

@@ -238,9 +238,9 @@ TEST_F(UnattendedTest, AnyReportOtherThanInformationFailsTheRunAndEveryLineIsLog
   preset.sections.push_back({"乙", 3, {}, {{kSettingsWindow, 0, [] { ShowMessageBox("好", 64, "完成"); }, 0}}});
   std::vector<std::string> log;
   EXPECT_EQ(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), kExitStepFailed);
-  EXPECT_EQ(log, (std::vector<std::string>{"    备份：C:\\备份\\1.reg", "[甲] 完成，但有 1 项未能执行：\r\nsc config a\r\n",
+  EXPECT_EQ(log, (std::vector<std::string>{"[甲] 完成，但有 1 项未能执行：\r\nsc config a\r\n", "    备份：C:\\备份\\1.reg",
                                            "[分辨率] 请选择合适的分辨率！", "[乙] 好"}));
-  EXPECT_EQ(LogLineBytes(log[1]), "[甲] 完成，但有 1 项未能执行：\r\n    sc config a\r\n");
+  EXPECT_EQ(LogLineBytes(log[0]), "[甲] 完成，但有 1 项未能执行：\r\n    sc config a\r\n");
   EXPECT_EQ(LogLineBytes("a\nb\n\nc"), "a\r\n    b\r\n    c\r\n");
 
   Preset one_fine;
