@@ -398,10 +398,8 @@ bool Parser::Finish(const SectionInProgress& section) {
   bool needs_target = std::any_of(schema.keys.begin(), schema.keys.end(),
                                   [](const PresetKey& k) { return k.kind == KeyKind::kTarget; });
   if (needs_target && any_box && (!target || target->value.empty())) {
-    const char* name = "目标";
     return Fail(target ? target->line : section.line,
-                ConcatTexts("[", schema.name, "] 勾选了要转移的文件夹，但", Quoted(name),
-                            "为空，应为目标文件夹，如 目标=D:\\Personal"));
+                ConcatTexts("[", schema.name, "] 勾选了要转移的文件夹，但“目标”为空，应为目标文件夹，如 目标=D:\\Personal"));
   }
   result_.preset.sections.push_back(std::move(planned));
   return true;
