@@ -17,7 +17,7 @@ cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 
 # The sources each target needs besides itself. The recording fake stands in
 # for the platform, as in the unit tests.
-fake_platform="src/platform/text.cpp src/platform/platform_rules.cpp tests/fakes/platform_fake.cpp"
+fake_platform="src/platform/text.cpp src/platform/platform_rules.cpp src/platform/headless.cpp tests/fakes/platform_fake.cpp"
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;
