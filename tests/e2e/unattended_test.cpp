@@ -159,4 +159,26 @@ TEST_F(UnattendedErrors, WithoutAdministratorRightsAMachineWidePresetExitsThree)
   EXPECT_EQ(lines[2], "==== 结束，退出码 3");
 }
 
+// A step that fails (one sc line of the profile) makes the section's report a
+// failure list instead of the success box: the run ends with 1 and the log
+// names what failed, while the other lines still ran.
+TEST_F(UnattendedErrors, AFailingStepGivesExitOneAndTheFailureInTheLog) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start="));
+  const std::string preset = std::string(kTestDirectory) + "\\失败.ini";
+  ASSERT_TRUE(WriteFileBytes(preset, "[服务快速优化]\r\n方案=网吧模式\r\n"));
+  ApplyRun run = RunApply("/apply " + preset);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exit_code, 1u);
+  EXPECT_EQ(ReadStandInRuns("sc").size(), 82u);
+  std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[1].rfind("[服务快速优化] ", 0), 0u) << lines[1];
+  EXPECT_NE(lines[1].find("但有 1 项未能执行"), std::string::npos) << lines[1];
+  bool named = false;
+  for (size_t i = 2; i + 1 < lines.size(); ++i)
+    named |= lines[i].rfind("    ", 0) == 0 && lines[i].find("ose") != std::string::npos;
+  EXPECT_TRUE(named) << "no log line names the failing command";
+  EXPECT_EQ(lines.back(), "==== 结束，退出码 1");
+}
+
 }  // namespace
