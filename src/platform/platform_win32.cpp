@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/headless.h"
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
@@ -396,6 +397,11 @@ HWND OwnerWindowFor(WindowId owner) {
 }  // namespace
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId owner) {
+  // Unattended, nobody is there to answer: the box becomes a report, answered OK.
+  if (HeadlessSession* session = ActiveHeadlessSession()) {
+    session->Report(message, style, title);
+    return MessageBoxResultFor(IDOK);
+  }
   int button = MessageBoxA(OwnerWindowFor(owner), Cs(message), Cs(title), MessageBoxStyleFor(style));
   return MessageBoxResultFor(button);
 }
@@ -527,6 +533,8 @@ WindowsVersion QueryWindowsVersion() {
 
 [[noreturn]] void FatalError(int code, const Text& message) {
   Text text = FatalErrorText(code, message);
+  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
+    ExitProcess(static_cast<UINT>(session->fatal(text)));
   MessageBoxA(nullptr, Cs(text), "错误", MessageBoxStyleFor(MB_ICONERROR));
   ExitProcess(static_cast<UINT>(-1));
 }

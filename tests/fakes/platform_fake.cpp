@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "fakes/recorder.h"
+#include "platform/headless.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno::fake {
@@ -65,6 +66,8 @@ using fake::Record;
 
 PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
   Record("ReadProperty", {Hex32(window), Hex32(control), Dec(index)});
+  // Like the window engine, an active headless session answers instead of the windows.
+  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Read(window, control, index);
   auto& props = GetState().properties;
   auto it = props.find({window, control, index});
   return it == props.end() ? PropertyValue{} : it->second;
@@ -72,6 +75,7 @@ PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
 
 void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value) {
   Record("WriteProperty", {Hex32(window), Hex32(control), Dec(index), value.is_text ? value.text : Dec(value.number)});
+  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Write(window, control, index, value);
   GetState().properties[{window, control, index}] = value;
 }
 
@@ -271,6 +275,7 @@ Text ProgramDirectory() { return GetState().program_directory; }
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId) {
   Record("ShowMessageBox", {message, Dec(style), title});
+  if (HeadlessSession* session = ActiveHeadlessSession()) session->Report(message, style, title);
   if (GetState().on_message_box) GetState().on_message_box();
   return GetState().message_box_result;
 }
@@ -332,6 +337,8 @@ bool CallCloseHandle(uintptr_t handle) {
 
 [[noreturn]] void FatalError(int code, const Text& message) {
   Record("FatalError", {Dec(code), message});
+  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
+    session->fatal(FatalErrorText(code, message));
   throw fake::FatalExit{code, message};
 }
 
