@@ -5,12 +5,20 @@
 
 #include "app/layouts.h"
 #include "app/preset.h"
+#include "platform/backup_io.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 
 namespace lumeno {
 
 namespace {
+
+// "YYYY-MM-DD HH:MM:SS"
+Text LogTime(const LocalTime& t) {
+  auto two_digits = [](int n) { return Text{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; };
+  return ConcatTexts(ToText(t.year), "-", two_digits(t.month), "-", two_digits(t.day), " ", two_digits(t.hour), ":",
+                     two_digits(t.minute), ":", two_digits(t.second));
+}
 
 const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/log <日志文件>]";
 constexpr int kInformationIcon = 0x40;
@@ -167,7 +175,7 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
 
 int RunUnattended(const CommandLineRequest& request) {
   RunLog log(request.log_path.empty() ? ConcatTexts(ProgramDirectory(), "\\lumeno.log") : request.log_path);
-  log.Line(ConcatTexts("==== ", CurrentLocalTime(), " ", ComputerName(), " ", request.preset_path));
+  log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", request.preset_path));
   if (request.kind != CommandLineRequest::Kind::kApply) {
     log.Line(ConcatTexts(request.error, "。", kUsage));
     return Finish(log, kExitBadInput);

@@ -60,8 +60,6 @@ bool RunUnattendedFromCommandLine(int* exit_code);
 // True when the process's token holds the Administrators group.
 bool IsAdministrator();
 Text ComputerName();
-// "YYYY-MM-DD HH:MM:SS", local time.
-Text CurrentLocalTime();
 // Appends to the file, creating it when missing; others may write it meanwhile.
 bool AppendToFile(const Text& path, std::string_view bytes);
 // Writes to the console the program was started from, if any.

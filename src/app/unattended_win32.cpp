@@ -2,7 +2,6 @@
 // check, the computer name, the time, the log file and the console.
 #include <windows.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "app/unattended.h"
@@ -75,15 +74,6 @@ Text ComputerName() {
   char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD size = sizeof name;
   return GetComputerNameA(name, &size) ? Text(name, size) : Text();
-}
-
-Text CurrentLocalTime() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                now.wMinute, now.wSecond);
-  return text;
 }
 
 bool AppendToFile(const Text& path, std::string_view bytes) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/headless.h"
 #include "platform/outcome.h"
 #include "platform/registry_backup.h"
 
@@ -92,6 +93,8 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   BackupResult result;
   result.needed = !files.empty() || !plan.unreadable.empty();
   if (!files.empty()) WriteFiles(TimeStamp(CurrentLocalTime()), files, &result);
+  // An unattended run names its restore files in its log.
+  for (const Text& path : result.paths) NoteInRunLog(ConcatTexts("备份：", path));
   if (!plan.unreadable.empty()) {
     // What was read is kept on disk; the rest cannot be restored from it.
     result.written = false;

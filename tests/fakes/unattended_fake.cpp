@@ -22,7 +22,6 @@ bool IsAdministrator() {
 }
 
 Text ComputerName() { return fake::UnattendedHost().computer_name; }
-Text CurrentLocalTime() { return fake::UnattendedHost().local_time; }
 
 bool AppendToFile(const Text& path, std::string_view bytes) {
   fake::Record("AppendToFile", {path, std::string(bytes)});

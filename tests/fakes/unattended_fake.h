@@ -2,7 +2,7 @@
 //   IsAdministrator  {}
 //   AppendToFile     {path, bytes}
 //   WriteToConsole   {bytes}
-// ComputerName and CurrentLocalTime answer from the state and are not recorded.
+// ComputerName answers from the state and are not recorded.
 #pragma once
 
 #include <map>
@@ -16,7 +16,6 @@ struct UnattendedHostState {
   bool administrator = true;
   bool append_result = true;
   Text computer_name = "PC-07";
-  Text local_time = "2024-05-01 08:30:12";
   std::map<Text, std::string> appended;  // path -> everything appended to it
   std::string console;
 };

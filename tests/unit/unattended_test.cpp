@@ -156,7 +156,10 @@ TEST_F(UnattendedTest, EachSectionMakesTheSameCallsAsItsButton) {
     std::vector<std::string> log;
     EXPECT_EQ(RunPresetSections(parsed.preset, [&](std::string_view line) { log.emplace_back(line); }), kExitDone);
     EXPECT_EQ(fake::Calls(), clicked) << c.preset;
-    EXPECT_EQ(log.size(), parsed.preset.sections.size()) << c.preset;
+    // One line per section, each followed by the restore files it wrote.
+    size_t section_lines = 0;
+    for (const std::string& line : log) section_lines += line.rfind("    备份：", 0) != 0;
+    EXPECT_EQ(section_lines, parsed.preset.sections.size()) << c.preset;
   }
 }
 
@@ -176,7 +179,7 @@ TEST_F(UnattendedTest, ABadPresetIsLoggedAndChangesNothing) {
     EXPECT_EQ(Apply(file), kExitBadInput) << file;
     EXPECT_EQ(Actions(), std::vector<Call>{}) << file;
     EXPECT_EQ(fake::CallsOf({"IsAdministrator"}).size(), 0u);
-    EXPECT_EQ(Log(), std::string("==== 2024-05-01 08:30:12 PC-07 D:\\预设\\网吧.ini\r\n") + error +
+    EXPECT_EQ(Log(), std::string("==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n") + error +
                          "\r\n未做任何更改\r\n==== 结束，退出码 2\r\n");
   }
 }
@@ -186,12 +189,12 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   usage.log_path = "E:\\logs\\PC-07.log";
   EXPECT_EQ(RunUnattended(usage), kExitBadInput);
   EXPECT_EQ(fake::UnattendedHost().appended["E:\\logs\\PC-07.log"],
-            "==== 2024-05-01 08:30:12 PC-07 a.ini\r\n“/apply”只能出现一次。用法：lumeno.exe /apply <预设文件> "
+            "==== 2026-12-08 14:30:05 PC-07 a.ini\r\n“/apply”只能出现一次。用法：lumeno.exe /apply <预设文件> "
             "[/log <日志文件>]\r\n==== 结束，退出码 2\r\n");
 
   CommandLineRequest missing = ParseCommandLine("lumeno.exe /apply D:\\无.ini");
   EXPECT_EQ(RunUnattended(missing), kExitBadInput);
-  EXPECT_EQ(Log(), "==== 2024-05-01 08:30:12 PC-07 D:\\无.ini\r\n无法读取预设文件“D:\\无.ini”\r\n==== 结束，退出码 2\r\n");
+  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 D:\\无.ini\r\n无法读取预设文件“D:\\无.ini”\r\n==== 结束，退出码 2\r\n");
   EXPECT_EQ(Actions(), std::vector<Call>{});
 }
 
@@ -200,7 +203,7 @@ TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
   EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n[清系统]\n清空 Cookies=1\n[服务快速优化]\n方案=XP默认\n"),
             kExitNotAdministrator);
   EXPECT_EQ(Actions(), std::vector<Call>{});
-  EXPECT_EQ(Log(), "==== 2024-05-01 08:30:12 PC-07 D:\\预设\\网吧.ini\r\n需要管理员权限：预设中的 [服务快速优化] "
+  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n需要管理员权限：预设中的 [服务快速优化] "
                    "会更改整台计算机的设置。未做任何更改\r\n==== 结束，退出码 3\r\n");
 
   SetUp();
@@ -216,7 +219,7 @@ TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleT
   EXPECT_EQ(Apply("[分辨率]\nCRT显示器=19寸CRT\n[可选服务]\n开启打印服务=0\n[优化]\nIE临时文件=1\n[小工具]\n生成ADSL=1\n"),
             kExitDone);
   const std::string run =
-      "==== 2024-05-01 08:30:12 PC-07 D:\\预设\\网吧.ini\r\n"
+      "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
       "[优化] 恭喜您，你选择的优化项目已完成！\r\n"
       "[可选服务] 未选择任何项目，跳过\r\n"
       "[分辨率] 1024×768 ＠60Hz/32位\r\n"
@@ -225,6 +228,16 @@ TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleT
   EXPECT_EQ(Log(), "earlier run\r\n" + run);
   EXPECT_EQ(fake::UnattendedHost().console, run);
   EXPECT_EQ(fake::CallsOf({"SetDisplayMode"}), (std::vector<Call>{{"SetDisplayMode", {"1280", "1024", "32", "85"}}}));
+}
+
+// The restore file a section writes is named in the log, under that section.
+TEST_F(UnattendedTest, TheLogNamesEachRestoreFile) {
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\Alerter", "Start", {4, std::string("\2\0\0\0", 4)});
+  EXPECT_EQ(Apply("[服务快速优化]\n方案=网吧模式\n"), kExitDone);
+  EXPECT_NE(Log().find("[服务快速优化] 服务优化完毕！\r\n"
+                       "    备份：C:\\Lumeno\\备份\\20261208-143005 服务优化.reg\r\n==== 结束"),
+            std::string::npos)
+      << Log();
 }
 
 TEST_F(UnattendedTest, AnyReportOtherThanInformationFailsTheRunAndEveryLineIsLogged) {
