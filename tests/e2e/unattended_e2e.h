@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -543,7 +544,18 @@ inline void ExpectApplyMatchesClicking(const std::string& preset_name) {
   }
   EXPECT_EQ(run.exit_code, any_failure ? 1u : 0u);
 
-  std::vector<std::string> lines = LogLines(ReadFileBytes(log_path).value_or(""));
+  // Each restore file written is named under its section's line, and is there.
+  std::vector<std::string> lines;
+  for (std::string& line : LogLines(ReadFileBytes(log_path).value_or(""))) {
+    constexpr std::string_view kBackup = "    备份：";
+    if (line.rfind(kBackup, 0) != 0) {
+      lines.push_back(std::move(line));
+      continue;
+    }
+    const std::string path = line.substr(kBackup.size());
+    EXPECT_TRUE(path.ends_with(".reg") || path.ends_with(".pbk")) << line;
+    EXPECT_TRUE(ReadFileBytes(path).has_value()) << line;
+  }
   ASSERT_EQ(lines.size(), shown_lines.size() + 3);
   EXPECT_EQ(lines[0], "earlier run");
   const std::string& header = lines[1];
