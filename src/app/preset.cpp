@@ -368,6 +368,7 @@ bool Parser::Finish(const SectionInProgress& section) {
   planned.name = schema.name;
   planned.line = section.line;
   const GivenKey* target = nullptr;
+  ControlId chosen_preset = 0;
   bool any_box = false;
   for (const GivenKey& given : section.given) {
     const PresetKey& key = *given.key;
@@ -379,8 +380,10 @@ bool Parser::Finish(const SectionInProgress& section) {
         break;
       case KeyKind::kChoice:
         for (ControlId radio : key.choices)
-          if (SameCaption(given.value, CaptionOf(schema.window, radio)))
+          if (SameCaption(given.value, CaptionOf(schema.window, radio))) {
             planned.settings.push_back({schema.window, radio, kPropertyChecked, PropertyValue::Boolean(true)});
+            if (schema.result_label) chosen_preset = radio;
+          }
         break;
       case KeyKind::kTarget:
         target = &given;
@@ -395,6 +398,7 @@ bool Parser::Finish(const SectionInProgress& section) {
     if (key.kind != KeyKind::kPress && schema.button && planned.steps.empty())
       planned.steps.push_back({schema.window, schema.button, schema.routine, schema.result_label});
   }
+  if (!planned.steps.empty()) planned.steps.front().chosen_preset = chosen_preset;
   bool needs_target = std::any_of(schema.keys.begin(), schema.keys.end(),
                                   [](const PresetKey& k) { return k.kind == KeyKind::kTarget; });
   if (needs_target && any_box && (!target || target->value.empty())) {

@@ -36,6 +36,7 @@ struct PresetStep {
   ControlId button;       // the button whose handler runs
   void (*routine)();      // set where the button's handler only starts this routine on a thread
   ControlId result_label; // a label the handler fills with its outcome, or 0
+  ControlId chosen_preset = 0;  // the resolution preset the press should set, or 0
 };
 
 struct PlannedSection {

@@ -8,6 +8,7 @@
 #include "platform/backup_io.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "utilities/display_presets.h"
 
 namespace lumeno {
 
@@ -108,17 +109,27 @@ bool RunSection(const PlannedSection& section, HeadlessSession& session, std::ve
   session.Clear();
   for (const PresetSetting& setting : section.settings)
     session.Write(setting.window, setting.control, setting.index, setting.value);
-  Text shown;
+  Text shown, refused;
   for (const PresetStep& step : section.steps) {
     if (step.routine)
       step.routine();
     else
       RunEventHandler(step.window, step.button, Event::kClicked);
     if (step.result_label) shown = session.Read(step.window, step.result_label, kPropertyText).text;
+    // The window shows the mode the screen really has; a run must also tell
+    // a refused mode apart (the refresh rate is only asked for).
+    DisplayMode wanted;
+    if (step.chosen_preset && ResolutionPresetMode(step.chosen_preset, &wanted) &&
+        (ScreenWidth() != wanted.width || ScreenHeight() != wanted.height ||
+         QueryDisplayMode().bits_per_pixel != wanted.bits_per_pixel)) {
+      refused = ConcatTexts("未能设置为 ", ToText(wanted.width), "×", ToText(wanted.height), "/",
+                            ToText(wanted.bits_per_pixel), "位，当前为 ", shown);
+    }
   }
   // A command that succeeded says so with the information icon; any other
   // box is a failure report.
-  bool failed = false;
+  bool failed = !refused.empty();
+  if (failed) shown = refused;
   if (!session.Reports().empty()) shown.clear();
   for (const MessageReport& report : session.Reports()) {
     shown += ConcatTexts(shown.empty() ? "" : "\n", report.text);

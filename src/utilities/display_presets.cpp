@@ -58,6 +58,16 @@ bool ApplyTickedPreset(std::span<const ResolutionPreset> group) {
 
 }  // namespace
 
+bool ResolutionPresetMode(ControlId radio, DisplayMode* mode) {
+  for (std::span<const ResolutionPreset> group : kPresetGroups)
+    for (const ResolutionPreset& preset : group)
+      if (preset.radio == radio) {
+        *mode = {preset.width, preset.height, preset.bits, preset.refresh};
+        return true;
+      }
+  return false;
+}
+
 void ApplyResolutionPreset() {
   bool any_applied = false;
   for (std::span<const ResolutionPreset> group : kPresetGroups) any_applied |= ApplyTickedPreset(group);

@@ -296,7 +296,14 @@ DisplayMode QueryDisplayMode() { return GetState().display; }
 
 bool SetDisplayMode(int width, int height, int bits, int refresh) {
   Record("SetDisplayMode", {Dec(width), Dec(height), Dec(bits), Dec(refresh)});
-  return GetState().set_display_result;
+  // A mode that was set is what the screen shows from then on.
+  fake::State& state = fake::GetState();
+  if (!state.set_display_result) return false;
+  if (width) state.screen_width = state.display.width = width;
+  if (height) state.screen_height = state.display.height = height;
+  if (bits) state.display.bits_per_pixel = bits;
+  if (refresh) state.display.refresh_hz = refresh;
+  return true;
 }
 
 WindowsVersion QueryWindowsVersion() { return GetState().version; }

@@ -80,8 +80,9 @@ TEST_F(DisplayPresets, NothingTickedAsksForAPresetAndStillShowsTheMode) {
 }
 
 TEST_F(DisplayPresets, LabelIsRewrittenAfterThePress) {
-  // The fake's display does not follow the request: the label shows what
-  // the screen reports, not what was asked for.
+  // A refused mode leaves the screen as it was: the label shows what the
+  // screen reports, not what was asked for.
+  fake::GetState().set_display_result = false;
   fake::GetState().screen_width = 800;
   fake::GetState().screen_height = 600;
   fake::GetState().display = {800, 600, 32, 75};

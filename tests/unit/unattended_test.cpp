@@ -216,18 +216,27 @@ TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
 
 TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleToo) {
   fake::UnattendedHost().appended["C:\\Lumeno\\lumeno.log"] = "earlier run\r\n";
-  EXPECT_EQ(Apply("[分辨率]\nCRT显示器=19寸CRT\n[可选服务]\n开启打印服务=0\n[优化]\nIE临时文件=1\n[小工具]\n生成ADSL=1\n"),
+  EXPECT_EQ(Apply("[分辨率]\n普通液晶=19寸LCD\n[可选服务]\n开启打印服务=0\n[优化]\nIE临时文件=1\n[小工具]\n生成ADSL=1\n"),
             kExitDone);
   const std::string run =
       "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
       "[优化] 恭喜您，你选择的优化项目已完成！\r\n"
       "[可选服务] 未选择任何项目，跳过\r\n"
-      "[分辨率] 1024×768 ＠60Hz/32位\r\n"
+      "[分辨率] 1280×1024 ＠60Hz/32位\r\n"
       "[小工具] 宽带连接已成功建立！\r\n"
       "==== 结束，退出码 0\r\n";
   EXPECT_EQ(Log(), "earlier run\r\n" + run);
   EXPECT_EQ(fake::UnattendedHost().console, run);
-  EXPECT_EQ(fake::CallsOf({"SetDisplayMode"}), (std::vector<Call>{{"SetDisplayMode", {"1280", "1024", "32", "85"}}}));
+  EXPECT_EQ(fake::CallsOf({"SetDisplayMode"}), (std::vector<Call>{{"SetDisplayMode", {"1280", "1024", "32", "60"}}}));
+}
+
+// The window's label shows the mode the screen has; a mode the system
+// refused fails the run, though no box says so.
+TEST_F(UnattendedTest, ARefusedDisplayModeFailsTheRun) {
+  fake::GetState().set_display_result = false;
+  EXPECT_EQ(Apply("[分辨率]\nCRT显示器=19寸CRT\n"), kExitStepFailed);
+  EXPECT_NE(Log().find("[分辨率] 未能设置为 1280×1024/32位，当前为 1024×768 ＠60Hz/32位\r\n"), std::string::npos)
+      << Log();
 }
 
 // The restore file a section writes is named in the log, under that section.
