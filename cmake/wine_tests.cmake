@@ -8,6 +8,7 @@
 #   wine.template      makes the sealed template prefix (once per build root; a WoW64 prefix
 #                      that runs both)
 #   wine.seal          proves the template cannot reach outside itself
+#   setup.packages     the missing-package step of scripts/lib.sh, against stand-ins for apt
 #   win32.<name>       tests/win32/<name>_test.cpp under Wine, x86_64
 #   e2e.<name>         tests/e2e/<name>_test.cpp under Wine and Xvfb, x86_64
 #   win32.<name>.x86, e2e.<name>.x86   the same for i686
@@ -29,6 +30,8 @@ set_tests_properties(wine.template PROPERTIES FIXTURES_SETUP wine_template TIMEO
 add_test(NAME wine.seal COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/seal_test.sh ${LUMENO_TEMPLATE}
                                 ${LUMENO_WINE_DIR}/tests)
 set_tests_properties(wine.seal PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 300)
+
+add_test(NAME setup.packages COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/environment_test.sh)
 
 # lumeno_add_wine_arch(SUFFIX PROGRAM_TREE TEST_TREE SCREENS): every Win32 and
 # end-to-end test, against the lumeno.exe of PROGRAM_TREE; screenshots go to SCREENS.
