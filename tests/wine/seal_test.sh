@@ -93,6 +93,16 @@ wineserver -w
 check_prefix "$copy" "after a run" 1
 damaged=$(template_damaged "$copy")
 [[ -z $damaged ]] || fail "a run wrote into system files shared with the template: $damaged"
+# The damage check sees both system folders: a file written there after the
+# seal, with a second link as a shared one has, is named. (Made in the copy
+# only, so the template's own files stay untouched.)
+for folder in drive_c/windows/system32 drive_c/windows/syswow64; do
+  probe=$copy/$folder/lumeno-seal-probe
+  echo written >"$probe" && ln "$probe" "$probe.link"
+  [[ $(template_damaged "$copy") == *"$folder/lumeno-seal-probe"* ]] ||
+    fail "a write into $folder would go unnoticed"
+  rm -f "$probe" "$probe.link"
+done
 
 if ((failures)); then echo "seal: $failures failure(s)"; exit 1; fi
 echo "seal: the prefix reaches nothing outside itself"
