@@ -10,7 +10,7 @@
 #    (system32's tools) and a 32-bit one (syswow64's), which sees the
 #    registry's 32-bit view and syswow64 as System32, as on 32-bit XP;
 #  - the system folders a copy shares with the template by hard links
-#    (system32, syswow64) are not written by a run.
+#    (system32, syswow64, winsxs) are not written by a run.
 # After a run Wine re-creates serial port links (dosdevices/comN -> /dev/ttyS*):
 # those are character devices, not folders, and are the one exception.
 set -uo pipefail
@@ -93,10 +93,10 @@ wineserver -w
 check_prefix "$copy" "after a run" 1
 damaged=$(template_damaged "$copy")
 [[ -z $damaged ]] || fail "a run wrote into system files shared with the template: $damaged"
-# The damage check sees both system folders: a file written there after the
+# The damage check sees every shared system folder: a file written there after the
 # seal, with a second link as a shared one has, is named. (Made in the copy
 # only, so the template's own files stay untouched.)
-for folder in drive_c/windows/system32 drive_c/windows/syswow64; do
+for folder in drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs; do
   probe=$copy/$folder/lumeno-seal-probe
   echo written >"$probe" && ln "$probe" "$probe.link"
   [[ $(template_damaged "$copy") == *"$folder/lumeno-seal-probe"* ]] ||
