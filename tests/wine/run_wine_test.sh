@@ -43,9 +43,11 @@ exe=${1:?usage: run_wine_test.sh [options] TEST.exe [args...]}; shift
 # A program is driven and read back by tools of its own width: a 64-bit test
 # would see the other registry view and System32 than a 32-bit program writes.
 pe_machine() { od -An -tx2 -j $(($(od -An -tu4 -j60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }
-if [[ -f $program_tree/lumeno.exe && $(pe_machine "$exe") != $(pe_machine "$program_tree/lumeno.exe") ]]; then
-  die "$exe and $program_tree/lumeno.exe are built for different machines"
-fi
+for other in "$program_tree/lumeno.exe" "$programs/recorder.exe"; do
+  if [[ -f $other && $(pe_machine "$exe") != $(pe_machine "$other") ]]; then
+    die "$exe and $other are built for different machines"
+  fi
+done
 [[ -f $template/.lumeno-sealed ]] || die "no sealed template at $template (ctest runs wine.template first)"
 
 mkdir -p "$work" "$screens"
