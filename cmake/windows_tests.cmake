@@ -4,7 +4,7 @@
 #   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
 #   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
 # The test executables need the posix thread model (LUMENO_THREAD_MODEL=posix,
-# the tree build/win64-tests); the program's own trees (win32 thread model)
+# the trees build/win64-tests and build/win32-tests); the program's own trees (win32 thread model)
 # build only minimal_window.exe, the floor scripts/bench compares the program with.
 # The native tree registers the tests with ctest (cmake/wine_tests.cmake).
 set(LUMENO_TEST_INCLUDES ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
