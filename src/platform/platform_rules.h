@@ -36,11 +36,11 @@ struct EncodedRegistryValue {
 EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value);
 
 // RunCommandLine's window mode -> wShowWindow (SW_* numbers). 0 or below acts
-// as 1, above 6 as 6.
-int ShowCommandForRunMode(int mode);
+// as hidden, above 6 as 6.
+int ShowCommandForRunMode(WindowMode mode);
 
 // ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
-int ShowCommandForShellMode(int mode);
+int ShowCommandForShellMode(WindowMode mode);
 
 // ShellOpen's verb number -> verb, or nullptr for the default action.
 const char* ShellVerbForNumber(int verb);

@@ -35,7 +35,7 @@ void InitializePlatform() {
 // ---------------------------------------------------------------------------
 // Processes and threads
 
-bool RunCommandLine(const Text& command_line, bool wait, int mode) {
+bool RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
   // 68 bytes on 32-bit Windows; the 64-bit structure is larger, and cb must
   // be the size of the structure actually passed.
   static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68);
@@ -298,7 +298,7 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return path;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
   HINSTANCE result = ShellExecuteA(nullptr, ShellVerbForNumber(verb), Cs(file),
                                    parameters.empty() ? nullptr : Cs(parameters), Cs(directory),
                                    ShowCommandForShellMode(mode));

@@ -10,6 +10,8 @@ namespace lumeno {
 
 namespace {
 
+using main_controls::kOptimizeButton;
+
 constexpr int kHkcu = kRootCurrentUser;
 constexpr int kHklm = kRootLocalMachine;
 constexpr int kHku = kRootUsers;
@@ -196,6 +198,13 @@ void ApplyTweak(const TweakItem& item) {
     else
       WriteRegistryItem(write.root, write.item_path, Text(write.data));
   }
+}
+
+void RunOptimize() {
+  SetDisabled(kMainWindow, kOptimizeButton, true);
+  // The worker enables the button again as its last step; a worker that
+  // never started could not, so the button comes back here instead.
+  if (!StartThread(OptimizeWorker)) SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 
 // Each box is read only when its turn comes, so a box changed while the

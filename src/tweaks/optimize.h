@@ -32,7 +32,8 @@ std::span<const TweakItem> TweakCatalogue();
 // Performs one box's writes in step order; their results are ignored.
 void ApplyTweak(const TweakItem& item);
 
-inline constexpr ControlId kOptimizeButton = 0x160102A2u;  // 按钮1 "开始优化"
+// Click handler of 按钮1 "开始优化": disables the button and starts the worker.
+void RunOptimize();
 
 // Thread routine started by RunOptimize.
 void OptimizeWorker();

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/layouts.h"
 #include "platform/native_window.h"
 #include "ui/window_engine.h"
+#include "ui/window_layout.h"
 
 namespace lumeno {
 

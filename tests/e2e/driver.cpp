@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "support/windows_support.h"
+
 namespace driver {
 
 namespace {
@@ -25,31 +27,6 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-struct ControlSearch {
-  uint32_t id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<ControlSearch*>(parameter);
-  if (static_cast<uint32_t>(GetDlgCtrlID(window)) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-struct WindowList {
-  DWORD process_id;
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM parameter) {
-  auto* list = reinterpret_cast<WindowList*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == list->process_id && IsWindowVisible(window)) list->windows.push_back(window);
-  return TRUE;
-}
-
 std::string StandInPath(const std::string& name, const char* suffix) {
   std::string base = name;
   if (base.size() > 4 && lstrcmpiA(base.c_str() + base.size() - 4, ".exe") == 0) base.resize(base.size() - 4);
@@ -58,14 +35,7 @@ std::string StandInPath(const std::string& name, const char* suffix) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, Millis timeout) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start >= timeout) return false;
-    Sleep(10);
-  }
-}
+bool WaitUntil(const std::function<bool()>& condition, Millis timeout) { return support::WaitUntil(condition, timeout); }
 
 // ---------------------------------------------------------------------------
 // Program
@@ -109,11 +79,7 @@ void Program::Terminate(UINT code) {
   WaitForSingleObject(process_, kDefaultTimeout);
 }
 
-std::vector<HWND> Program::TopLevelWindows() const {
-  WindowList list{process_id_, {}};
-  if (process_id_) EnumWindows(CollectProcessWindows, reinterpret_cast<LPARAM>(&list));
-  return list.windows;
-}
+std::vector<HWND> Program::TopLevelWindows() const { return support::TopLevelWindows(process_id_); }
 
 HWND Program::WaitForWindow(const std::string& title, Millis timeout) const {
   HWND found = nullptr;
@@ -148,11 +114,7 @@ bool Program::NoMessageBoxWithin(Millis timeout) const { return WaitForMessageBo
 // ---------------------------------------------------------------------------
 // Windows and controls
 
-HWND FindControl(HWND parent, uint32_t id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindControl(HWND parent, uint32_t id) { return support::FindControl(parent, id); }
 
 HWND WaitForControl(HWND parent, uint32_t id, Millis timeout) {
   HWND found = nullptr;

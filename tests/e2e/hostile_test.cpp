@@ -21,29 +21,30 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
+#include "platform/control_ids.h"
 
 namespace {
 
 // MainWindow
-constexpr uint32_t kOptimizeButton = 0x160102A2;     // 按钮1 "开始优化"
-constexpr uint32_t kSettingsButton = 0x160102C6;     // 按钮4 "系统设置"
+constexpr uint32_t kOptimizeButton = lumeno::main_controls::kOptimizeButton;// 按钮1 "开始优化"
+constexpr uint32_t kSettingsButton = lumeno::main_controls::kSettingsButton;// 按钮4 "系统设置"
 constexpr uint32_t kTemporaryFilesBox = 0x16010297;  // 选择框26 "系统临时文件"
 
 // SettingsWindow
-constexpr uint32_t kSettingsTab = 0x16010311;
+constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;
 constexpr int kRelocationPage = 2;                 // "转资料"
 constexpr int kCleanupPage = 3;                    // "清系统"
 constexpr int kToolsPage = 4;                      // "小工具"
-constexpr uint32_t kTargetEditBox = 0x160102E7;    // 编辑框1
-constexpr uint32_t kDesktopBox = 0x160102E8;       // 选择框9 "桌面"
-constexpr uint32_t kRelocateButton = 0x160102ED;   // 按钮8 "转移"
-constexpr uint32_t kJunkScriptBox = 0x160102E2;    // 选择框11 "清理系统垃圾"
-constexpr uint32_t kLogFilesBox = 0x160102E1;      // 选择框12 "清理日志文件"
-constexpr uint32_t kCookiesScriptBox = 0x160102DE; // 选择框15 "清空 Cookies"
-constexpr uint32_t kCleanupButton = 0x160102E3;    // 按钮9 "清理"
-constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
-constexpr uint32_t kMemorySwitch = 0x16010376;     // 选择框18
-constexpr uint32_t kMemoryStateLabel = 0x16010374; // 透明标签1
+constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;// 编辑框1
+constexpr uint32_t kDesktopBox = lumeno::settings_controls::kDesktopBox;// 选择框9 "桌面"
+constexpr uint32_t kRelocateButton = lumeno::settings_controls::kRelocateButton;// 按钮8 "转移"
+constexpr uint32_t kJunkScriptBox = lumeno::settings_controls::kJunkBox;// 选择框11 "清理系统垃圾"
+constexpr uint32_t kLogFilesBox = lumeno::settings_controls::kLogsBox;// 选择框12 "清理日志文件"
+constexpr uint32_t kCookiesScriptBox = lumeno::settings_controls::kCookiesBox;// 选择框15 "清空 Cookies"
+constexpr uint32_t kCleanupButton = lumeno::settings_controls::kCleanupButton;// 按钮9 "清理"
+constexpr uint32_t kBroadbandButton = lumeno::settings_controls::kBroadbandButton;// 按钮26 "生成ADSL"
+constexpr uint32_t kMemorySwitch = lumeno::settings_controls::kMemorySwitch;// 选择框18
+constexpr uint32_t kMemoryStateLabel = lumeno::settings_controls::kMemoryState;// 透明标签1
 
 // GBK bytes.
 const std::string kSettingsTitle = "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3";  // 系统设置

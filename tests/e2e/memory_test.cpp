@@ -10,16 +10,17 @@
 #include <thread>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 #include "settings_window.h"
 
 namespace {
 
 using namespace driver;
 
-constexpr uint32_t kGaugeLabel = 0x1601029F;  // MainWindow 标签1
-constexpr uint32_t kGaugeBar = 0x1601029E;    // MainWindow 进度条1
-constexpr uint32_t kSwitch = 0x16010376;      // SettingsWindow 选择框18
-constexpr uint32_t kStateLabel = 0x16010374;  // SettingsWindow 透明标签1
+constexpr uint32_t kGaugeLabel = lumeno::main_controls::kGaugeLabel;// MainWindow 标签1
+constexpr uint32_t kGaugeBar = lumeno::main_controls::kGaugeBar;// MainWindow 进度条1
+constexpr uint32_t kSwitch = lumeno::settings_controls::kMemorySwitch;// SettingsWindow 选择框18
+constexpr uint32_t kStateLabel = lumeno::settings_controls::kMemoryState;// SettingsWindow 透明标签1
 
 const std::string kGaugeStart = "RAM\xC4\xDA\xB4\xE6\xCA\xB9\xD3\xC3\xC7\xE9\xBF\xF6\xA3\xA8";  // RAM内存使用情况（
 const std::string kGaugeEnd = "%\xA3\xA9\xA3\xBA";                                              // %）：

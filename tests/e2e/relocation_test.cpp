@@ -10,21 +10,22 @@
 #include <vector>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 #include "settings_window.h"
 
 namespace {
 
 using namespace driver;
 
-constexpr uint32_t kTargetEditBox = 0x160102E7;  // 编辑框1
-constexpr uint32_t kPickerLabel = 0x160102E5;    // 标签9 ">>>"
-constexpr uint32_t kMoveButton = 0x160102ED;     // 按钮8 "转移"
-constexpr uint32_t kDesktopBox = 0x160102E8;
-constexpr uint32_t kFavoritesBox = 0x160102EB;
-constexpr uint32_t kMyDocumentsBox = 0x160102EC;
-constexpr uint32_t kTempBox = 0x160102EA;
-constexpr uint32_t kInternetCacheBox = 0x160102E9;
-constexpr uint32_t kOutlookExpressBox = 0x160102E4;
+constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;// 编辑框1
+constexpr uint32_t kPickerLabel = lumeno::settings_controls::kBrowseLabel;// 标签9 ">>>"
+constexpr uint32_t kMoveButton = lumeno::settings_controls::kRelocateButton;// 按钮8 "转移"
+constexpr uint32_t kDesktopBox = lumeno::settings_controls::kDesktopBox;
+constexpr uint32_t kFavoritesBox = lumeno::settings_controls::kFavoritesBox;
+constexpr uint32_t kMyDocumentsBox = lumeno::settings_controls::kMyDocumentsBox;
+constexpr uint32_t kTempBox = lumeno::settings_controls::kTempBox;
+constexpr uint32_t kInternetCacheBox = lumeno::settings_controls::kInternetCacheBox;
+constexpr uint32_t kOutlookExpressBox = lumeno::settings_controls::kOutlookExpressBox;
 
 const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";

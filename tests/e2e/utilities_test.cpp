@@ -7,20 +7,21 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
+#include "platform/control_ids.h"
 
 namespace {
 
-constexpr uint32_t kSettingsButton = 0x160102C6;  // 按钮4 "系统设置" of the main window
-constexpr uint32_t kSettingsTab = 0x16010311;
+constexpr uint32_t kSettingsButton = lumeno::main_controls::kSettingsButton;// 按钮4 "系统设置" of the main window
+constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;
 constexpr int kToolsPage = 4;                      // "小工具"
-constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
+constexpr uint32_t kBroadbandButton = lumeno::settings_controls::kBroadbandButton;// 按钮26 "生成ADSL"
 constexpr uint32_t kRegeditButton = 0x160102DA;    // 按钮11 "注册表"
 constexpr uint32_t kDeviceManagerButton = 0x160102D6;  // 按钮15 "设备管理"
 constexpr uint32_t kServicesButton = 0x160102D4;   // 按钮17 "服务配置"
 constexpr uint32_t kChkdskButton = 0x160102D3;     // 按钮18 "磁盘检测"
 constexpr uint32_t kScheduledTasksButton = 0x160102CE;  // 按钮23 "计划任务"
-constexpr uint32_t kEjectButton = 0x16010304;
-constexpr uint32_t kCloseTrayButton = 0x16010303;
+constexpr uint32_t kEjectButton = lumeno::settings_controls::kEjectButton;
+constexpr uint32_t kCloseTrayButton = lumeno::settings_controls::kCloseTrayButton;
 constexpr uint16_t kAboutMenuItem = 0x02BD;  // low word of the menu item "介绍"
 
 // GBK bytes.

@@ -88,8 +88,8 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   return true;
 }
 
-bool RunCommandLine(const Text& command_line, bool wait, int mode) {
-  Record("RunCommandLine", {command_line, Flag(wait), Dec(mode)});
+bool RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
+  Record("RunCommandLine", {command_line, Flag(wait), Dec(static_cast<int>(mode))});
   return GetState().run_result;
 }
 
@@ -168,8 +168,8 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return GetState().browse_result;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
-  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(mode)});
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
+  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(static_cast<int>(mode))});
   return 42;
 }
 

@@ -86,28 +86,23 @@ TEST(RegistryEncoding, BytesAreStoredAsBinaryUnchanged) {
   EXPECT_EQ(v.data, std::string("\x00\x01\xFF", 3));
 }
 
-TEST(WindowModes, RunCommandLineClampsIntoOneToSix) {
-  EXPECT_EQ(ShowCommandForRunMode(1), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(2), kSwShowNormal);
-  EXPECT_EQ(ShowCommandForRunMode(3), kSwShowMinimized);
-  EXPECT_EQ(ShowCommandForRunMode(4), kSwShowMaximized);
-  EXPECT_EQ(ShowCommandForRunMode(5), kSwShowNoActivate);
-  EXPECT_EQ(ShowCommandForRunMode(6), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(7), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(1000), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(0), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(-5), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(kDefaultWindowMode), kSwShowNormal);
-}
-
-TEST(WindowModes, ShellOpenFallsBackToShowNormal) {
-  EXPECT_EQ(ShowCommandForShellMode(1), kSwHide);
-  EXPECT_EQ(ShowCommandForShellMode(2), kSwShowNormal);
-  EXPECT_EQ(ShowCommandForShellMode(3), kSwShowMinimized);
-  EXPECT_EQ(ShowCommandForShellMode(4), kSwShowMaximized);
-  EXPECT_EQ(ShowCommandForShellMode(5), kSwShowNa);
-  EXPECT_EQ(ShowCommandForShellMode(6), kSwMinimize);
-  for (int mode : {0, 7, -1}) EXPECT_EQ(ShowCommandForShellMode(mode), kSwShowNormal) << mode;
+// One numbering for both calls; each names the show command in its own terms.
+TEST(WindowModes, RunCommandLineAndShellOpenShareOneNumbering) {
+  const struct {
+    int mode, run, shell;
+  } cases[] = {
+      {-5, kSwHide, kSwShowNormal},         {0, kSwHide, kSwShowNormal},
+      {1, kSwHide, kSwHide},                {2, kSwShowNormal, kSwShowNormal},
+      {3, kSwShowMinimized, kSwShowMinimized}, {4, kSwShowMaximized, kSwShowMaximized},
+      {5, kSwShowNoActivate, kSwShowNa},    {6, kSwMinimize, kSwMinimize},
+      {7, kSwMinimize, kSwShowNormal},      {1000, kSwMinimize, kSwShowNormal},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ShowCommandForRunMode(static_cast<WindowMode>(c.mode)), c.run) << c.mode;
+    EXPECT_EQ(ShowCommandForShellMode(static_cast<WindowMode>(c.mode)), c.shell) << c.mode;
+  }
+  EXPECT_EQ(ShowCommandForRunMode(WindowMode::kNormal), kSwShowNormal);
+  EXPECT_EQ(ShowCommandForRunMode(kHiddenWindowMode), kSwHide);
 }
 
 TEST(ShellVerbs, NumbersOneToFiveNameVerbsOthersTheDefaultAction) {

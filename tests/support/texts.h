@@ -1,0 +1,9 @@
+// GBK bytes of texts that many tests compare, spelled once as bytes, so that
+// no check depends on how the compiler encodes the program's literals.
+#pragma once
+
+namespace texts {
+
+inline constexpr char kDefaultTitle[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+
+}  // namespace texts
