@@ -12,7 +12,7 @@ namespace driver {
 namespace {
 
 // Cross-process sends get this long before a window counts as not answering.
-constexpr UINT kSendTimeout = 5000;
+constexpr UINT kSendTimeout = 30000;
 
 bool Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result, UINT timeout = kSendTimeout) {
   DWORD_PTR value = 0;

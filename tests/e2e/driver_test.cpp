@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "support/texts.h"
 #include "programs/driver_target.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST_F(DriverTest, ReadsAndAnswersMessageBoxes) {
   box = program_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   content = ReadMessageBox(box);
-  EXPECT_EQ(content.title, "信息：");
+  EXPECT_EQ(content.title, texts::kDefaultTitle);
   EXPECT_EQ(content.text, "关于");
   EXPECT_FALSE(content.has_icon);
   ASSERT_TRUE(AnswerMessageBox(box));

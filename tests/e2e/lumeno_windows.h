@@ -12,8 +12,8 @@
 
 namespace lumeno_e2e {
 
-inline constexpr uint32_t kSettingsButton = lumeno::main_controls::kSettingsButton;// MainWindow 按钮4 "系统设置"
-inline constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;// SettingsWindow 选择夹1
+using lumeno::main_controls::kSettingsButton;
+inline constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;  // SettingsWindow 选择夹1
 inline constexpr char kSettingsTitle[] = "系统设置";
 inline constexpr int kPageServices = 1;  // "XP优化"
 inline constexpr int kPageCleanup = 3;   // "清系统"

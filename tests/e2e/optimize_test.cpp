@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr uint32_t kOptimizeButton = lumeno::main_controls::kOptimizeButton;
+using lumeno::main_controls::kOptimizeButton;
 constexpr uint32_t kBox1 = 0x160102B6, kBox6 = 0x160102B1, kBox10 = 0x160102AD, kBox11 = 0x160102AC;
 constexpr uint32_t kBox24 = 0x16010299, kBox26 = 0x16010297;
 

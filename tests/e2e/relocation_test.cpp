@@ -6,73 +6,35 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "driver.h"
 #include "platform/control_ids.h"
 #include "settings_window.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 
 namespace {
 
 using namespace driver;
 
-constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;// 编辑框1
-constexpr uint32_t kPickerLabel = lumeno::settings_controls::kBrowseLabel;// 标签9 ">>>"
-constexpr uint32_t kMoveButton = lumeno::settings_controls::kRelocateButton;// 按钮8 "转移"
-constexpr uint32_t kDesktopBox = lumeno::settings_controls::kDesktopBox;
-constexpr uint32_t kFavoritesBox = lumeno::settings_controls::kFavoritesBox;
-constexpr uint32_t kMyDocumentsBox = lumeno::settings_controls::kMyDocumentsBox;
-constexpr uint32_t kTempBox = lumeno::settings_controls::kTempBox;
-constexpr uint32_t kInternetCacheBox = lumeno::settings_controls::kInternetCacheBox;
-constexpr uint32_t kOutlookExpressBox = lumeno::settings_controls::kOutlookExpressBox;
-
-const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::string kDefaultSF = ".DEFAULT\\" + kSF;
-
-struct ExpectedValue {
-  HKEY root;
-  std::string key;
-  std::string name;
-  std::string suffix;  // appended to the target
-};
-
-const std::vector<ExpectedValue> kAllValues = {
-    {HKEY_CURRENT_USER, kSF, "Desktop", "\\Desktop"},
-    {HKEY_CURRENT_USER, kUSF, "Desktop", "\\Desktop"},
-    {HKEY_USERS, kDefaultSF, "Desktop", "\\Desktop"},
-    {HKEY_CURRENT_USER, kSF, "Favorites", "\\Favorites"},
-    {HKEY_CURRENT_USER, kUSF, "Favorites", "\\Favorites"},
-    {HKEY_USERS, kDefaultSF, "Favorites", "\\Favorites"},
-    {HKEY_CURRENT_USER, kSF, "Personal", "\\My Documents"},
-    {HKEY_CURRENT_USER, kUSF, "Personal", "\\My Documents"},
-    {HKEY_USERS, kDefaultSF, "Download Directory", "\\My Documents"},
-    {HKEY_CURRENT_USER, kSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_CURRENT_USER, kUSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_USERS, kDefaultSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_CURRENT_USER, kSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_CURRENT_USER, kUSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_USERS, kDefaultSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_CURRENT_USER, kSF, "Recent", "\\Recent"},
-    {HKEY_CURRENT_USER, kUSF, "Recent", "\\Recent"},
-    {HKEY_CURRENT_USER, "Environment", "TEMP", "\\Temp"},
-    {HKEY_CURRENT_USER, "Environment", "TMP", "\\Temp"},
-    {HKEY_USERS, ".DEFAULT\\Environment", "TEMP", "\\Temp"},
-    {HKEY_USERS, ".DEFAULT\\Environment", "TMP", "\\Temp"},
-    {HKEY_CURRENT_USER, kSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_CURRENT_USER, kUSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_USERS, kDefaultSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_CURRENT_USER,
-     "Identities\\{F4E98C86-4D9A-463F-920C-1DF555C3B434}\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root",
-     "\\Outlook Express"},
-};
+constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;  // 编辑框1
+constexpr uint32_t kPickerLabel = lumeno::settings_controls::kBrowseLabel;  // 标签9 ">>>"
+constexpr uint32_t kMoveButton = lumeno::settings_controls::kRelocateButton;  // 按钮8 "转移"
+using lumeno::settings_controls::kDesktopBox;
+using lumeno::settings_controls::kFavoritesBox;
+using lumeno::settings_controls::kMyDocumentsBox;
+using lumeno::settings_controls::kTempBox;
+using lumeno::settings_controls::kInternetCacheBox;
+using lumeno::settings_controls::kOutlookExpressBox;
 
 // GBK bytes spelled out.
 const std::string kSuccessMessage = "\xD7\xCA\xC1\xCF\xD7\xAA\xD2\xC6\xB3\xC9\xB9\xA6\xA3\xA1";  // 资料转移成功！
 const std::string kNothingTickedMessage =
     "\xC7\xEB\xD1\xA1\xD4\xF1\xD3\xFB\xC7\xE5\xC0\xED\xCF\xEE\xC4\xBF\xA3\xA1";  // 请选择欲清理项目！
-const std::string kDefaultTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";                    // 信息：
+using texts::kDefaultTitle;
 const std::string kPickerPrompt = "\xC7\xEB\xD1\xA1\xD4\xF1\xC4\xBF\xB1\xEA\xC4\xBF\xC2\xBC";  // 请选择目标目录
 const std::string kDesktopInChinese = "\xD7\xC0\xC3\xE6";                                     // 桌面
 
@@ -137,33 +99,29 @@ TEST_F(Relocation, AllSixMakeTheirFoldersRunTheirCopiesAndWriteTheirValues) {
   EXPECT_EQ(box.text, kSuccessMessage);
   EXPECT_TRUE(box.has_icon);
 
+  // Every effect tests/data/relocation.tsv lists, with <T> standing for the target.
   const std::string t = "D:\\Personal";
-  const std::vector<std::string> lines = {
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\" + kDesktopInChinese + "\\*.* " + t + "\\Desktop\\ /e /y ",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Desktop\\*.* " + t + "\\Desktop\\ /e /y ",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* " + t + "\\Favorites\\ /e /y",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Mydocu~1\\*.* " + t + "\\Mydocu~1\\ /e /y",
-  };
+  auto with_target = [&](std::string text) { return text.replace(text.find("<T>"), 3, t); };
+  const std::map<std::string, HKEY> roots = {{"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_USERS", HKEY_USERS}};
+  std::vector<std::string> lines;
+  for (const expected::Row& row : expected::ReadTable("relocation.tsv")) {
+    if (row.at(1) == "folder") EXPECT_TRUE(IsFolder(with_target(row.at(2)))) << row.at(2);
+    if (row.at(1) == "run") lines.push_back(with_target(row.at(2)));
+    if (row.at(1) != "value") continue;
+    const size_t split = row.at(3).rfind('\\');
+    auto stored = ReadRegistryValue(roots.at(row.at(2)), row.at(3).substr(0, split), row.at(3).substr(split + 1));
+    ASSERT_TRUE(stored.has_value()) << row.at(3);
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ)) << row.at(3);
+    EXPECT_EQ(stored->bytes, with_target(row.at(4)) + std::string(1, '\0')) << row.at(3);
+  }
   const std::vector<RecordedRun> runs = ReadStandInRuns("cmd");
   ASSERT_EQ(runs.size(), lines.size());
   for (size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(runs[i].command_line, lines[i]) << i;
-    EXPECT_TRUE(runs[i].show_window_set);
-    EXPECT_EQ(runs[i].show_window, SW_HIDE) << i;
+    EXPECT_TRUE(runs[i].show_window_set && runs[i].show_window == SW_HIDE) << i;
   }
-
-  for (const char* folder : {"\\Desktop", "\\Favorites", "\\My Documents", "\\My Documents\\My Pictures",
-                             "\\My Documents\\My Music", "\\Temp", "\\Temporary Internet Files", "\\OE"})
-    EXPECT_TRUE(IsFolder(t + folder)) << folder;
   EXPECT_FALSE(PathExists(t + "\\Recent"));
   EXPECT_FALSE(PathExists(t + "\\Outlook Express"));
-
-  for (const ExpectedValue& value : kAllValues) {
-    auto stored = ReadRegistryValue(value.root, value.key, value.name);
-    ASSERT_TRUE(stored.has_value()) << value.key << "\\" << value.name;
-    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ)) << value.name;
-    EXPECT_EQ(stored->bytes, t + value.suffix + std::string(1, '\0')) << value.key << "\\" << value.name;
-  }
 }
 
 TEST_F(Relocation, NothingTickedOnlyAsksForAChoice) {

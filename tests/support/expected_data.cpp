@@ -118,3 +118,18 @@ size_t LastGbkCharacterStart(const std::string& text) {
 }
 
 }  // namespace expected
+
+namespace expected {
+
+std::string Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+  size_t i = 0;
+  while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;
+  std::string text = std::to_string(actual.size()) + " lines, " + std::to_string(expected.size()) + " expected";
+  if (i < actual.size() || i < expected.size()) {
+    text += "; line " + std::to_string(i) + " is \"" + (i < actual.size() ? actual[i] : "(none)") + "\", expected \"" +
+            (i < expected.size() ? expected[i] : "(none)") + "\"";
+  }
+  return text;
+}
+
+}  // namespace expected

@@ -43,3 +43,11 @@ bool IsGbkDoubleByte(unsigned char first, unsigned char second);
 size_t LastGbkCharacterStart(const std::string& text);
 
 }  // namespace expected
+
+namespace expected {
+
+// Where two lists of lines part, for a failure message: the first position
+// at which they differ, with both lines, and both sizes.
+std::string Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
+
+}  // namespace expected

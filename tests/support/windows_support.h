@@ -29,7 +29,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms, DWORD p
 void PumpMessages();
 
 // WaitUntil for a thread that owns windows: dispatches its messages meanwhile.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms = 10000);
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms = 60000);
 
 // Milliseconds since from (a QueryPerformanceCounter reading).
 double ElapsedMs(LARGE_INTEGER from);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform_rules.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -132,7 +133,7 @@ TEST(MessageBoxRules, ButtonsMapToResultNumbers) {
 }
 
 TEST(MessageBoxRules, DefaultTitleIsInformationWithAFullWidthColon) {
-  EXPECT_STREQ(kDefaultMessageTitle, "\xD0\xC5\xCF\xA2\xA3\xBA");
+  EXPECT_STREQ(kDefaultMessageTitle, texts::kDefaultTitle);
 }
 
 TEST(DisplayModeFields, OnlyNonZeroValuesAreSetAndFlagged) {

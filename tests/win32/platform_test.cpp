@@ -29,6 +29,7 @@
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
 #include "support/windows_support.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -174,7 +175,7 @@ std::string ItemText(HWND dialog, int id) {
 
 // GBK bytes of the texts the tests expect, spelled out so that the expected
 // side never comes from the code under test.
-const std::string kInformationTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+const std::string kInformationTitle = texts::kDefaultTitle;
 const std::string kCannotFindExport =                                 // 无法找到指定DLL库文件中的输出命令“
     "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE\xD6\xD0\xB5\xC4\xCA\xE4"
     "\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0";
