@@ -50,8 +50,15 @@ bool RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
   writable.push_back('\0');
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  const uint32_t error = StartWithRetries([&] {
+    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)
+               ? 0u
+               : static_cast<uint32_t>(GetLastError());
+  });
+  if (error != 0) {
+    SetLastError(error);
     return false;
+  }
 
   if (wait)
     WaitForSingleObject(process.hProcess, INFINITE);

@@ -47,14 +47,8 @@ Program::~Program() {
 }
 
 bool Program::Start(const std::string& command_line, const std::string& directory) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string buffer = command_line;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-    return false;
-  }
+  if (!support::StartProcess(command_line, &info, directory.empty() ? nullptr : directory.c_str())) return false;
   process_ = info.hProcess;
   thread_ = info.hThread;
   process_id_ = info.dwProcessId;

@@ -1,5 +1,7 @@
 #include "support/windows_support.h"
 
+#include "platform/platform_rules.h"
+
 namespace support {
 
 namespace {
@@ -30,6 +32,21 @@ BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM parameter) {
 }
 
 }  // namespace
+
+bool StartProcess(const std::string& command_line, PROCESS_INFORMATION* process, const char* directory,
+                  STARTUPINFOA* startup) {
+  STARTUPINFOA normal = {};
+  normal.cb = sizeof normal;
+  std::string writable = command_line;
+  const uint32_t error = lumeno::StartWithRetries([&] {
+    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
+                          startup ? startup : &normal, process)
+               ? 0u
+               : static_cast<uint32_t>(GetLastError());
+  });
+  SetLastError(error);
+  return error == 0;
+}
 
 HWND FindControl(HWND parent, uint32_t id) {
   ControlSearch search{id, nullptr};

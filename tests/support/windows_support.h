@@ -7,9 +7,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace support {
+
+// CreateProcessA of command_line in directory (nullptr: the caller's), with
+// startup (nullptr: a normal window). A start that fails for a moment is
+// tried again, as the program's RunCommandLine does; false with the last
+// error set when it cannot start.
+bool StartProcess(const std::string& command_line, PROCESS_INFORMATION* process, const char* directory = nullptr,
+                  STARTUPINFOA* startup = nullptr);
 
 // The control with this full 32-bit id anywhere below parent (group boxes,
 // tab pages); nullptr if none.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/platform_rules.h"
 #include "support/texts.h"
@@ -85,6 +86,27 @@ TEST(RegistryEncoding, BytesAreStoredAsBinaryUnchanged) {
   EncodedRegistryValue v = EncodeRegistryValue(Bytes{std::string("\x00\x01\xFF", 3)});
   EXPECT_EQ(v.type, kRegBinary);
   EXPECT_EQ(v.data, std::string("\x00\x01\xFF", 3));
+}
+
+// A start that fails for a moment is tried again; one that cannot succeed is not.
+TEST(ProcessStart, TransientFailuresAreTriedAgainOthersAreFinal) {
+  const struct {
+    std::vector<uint32_t> results;  // of the attempts, in order
+    uint32_t outcome;
+    size_t attempts;
+  } cases[] = {
+      {{0}, 0, 1},
+      {{1359, 1359, 0}, 0, 3},                     // ERROR_INTERNAL_ERROR, as Wine gives under load
+      {{8, 14, 1450, 0}, 0, 4},                    // short of memory or resources
+      {{2}, 2, 1},                                 // no such file
+      {{1359, 5}, 5, 2},                           // access denied is final
+      {{1359, 1359, 1359, 1359, 1359, 0}, 1359, 5},  // five attempts in all
+  };
+  for (const auto& c : cases) {
+    size_t tried = 0;
+    EXPECT_EQ(StartWithRetries([&] { return c.results.at(tried++); }), c.outcome) << c.attempts;
+    EXPECT_EQ(tried, c.attempts);
+  }
 }
 
 // One numbering for both calls; each names the show command in its own terms.

@@ -17,10 +17,7 @@ class Helper {
   // Starts hung_window.exe with these arguments and waits for its window.
   Helper(const std::string& title, bool responsive) : title_(title) {
     std::string command = "hung_window.exe " + std::string(responsive ? "--responsive " : "") + title;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
-      return;
+    if (!support::StartProcess(command, &info_)) return;
     support::WaitUntil([&] { return (window_ = FindWindowA("LumenoHungWindow", title.c_str())) != nullptr; }, 60000);
   }
   ~Helper() {

@@ -144,11 +144,8 @@ std::string HelperCommand(const std::string& exe, const std::string& arguments) 
 
 // Starts a helper directly (not through the code under test).
 PROCESS_INFORMATION StartHelper(const std::string& exe, const std::string& arguments) {
-  std::string command = HelperCommand(exe, arguments);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  support::StartProcess(HelperCommand(exe, arguments), &process);
   return process;
 }
 
