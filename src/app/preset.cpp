@@ -102,7 +102,7 @@ const PresetKey kUtilityKeys[] = {
 std::span<const PresetKey> OptimizeKeys() {
   static const std::vector<PresetKey> keys = [] {
     std::vector<PresetKey> out;
-    const WindowLayout& layout = *FindWindowLayout(kMainWindow);
+    const WindowLayout& layout = *FindWindowLayout(ProgramWindowLayouts(), kMainWindow);
     for (int tag = 1; tag <= 26; ++tag) {
       ControlId box = *FindTaggedControl(layout, tag);
       bool machine_wide = false;
@@ -123,7 +123,7 @@ const std::vector<SectionSchema>& Schema() {
   static const std::vector<SectionSchema> sections = {
       // The button's handler only starts the worker on a thread; here it runs
       // on this thread, so the next section waits for it.
-      {"优化", kMainWindow, kOptimizeButton, OptimizeWorker, 0, OptimizeKeys()},
+      {"优化", kMainWindow, main_controls::kOptimizeButton, OptimizeWorker, 0, OptimizeKeys()},
       {"服务快速优化", kSettingsWindow, 0x160102FD, nullptr, 0, kServiceProfileKeys},  // 按钮6 "执行"
       {"可选服务", kSettingsWindow, 0x160102F2, nullptr, 0, kOptionalServiceKeys},     // 按钮7 "执行"
       {"清系统", kSettingsWindow, 0x160102E3, nullptr, 0, kCleanupKeys},               // 按钮9 "清理"
@@ -135,7 +135,7 @@ const std::vector<SectionSchema>& Schema() {
 }
 
 const char* CaptionOf(WindowId window, ControlId control) {
-  const ControlRow* row = FindControlRow(*FindWindowLayout(window), control);
+  const ControlRow* row = FindControlRow(*FindWindowLayout(ProgramWindowLayouts(), window), control);
   return row ? row->caption : "";
 }
 

@@ -124,13 +124,7 @@ static const char* const kShareDeletionLines[] = {
 // ---------------------------------------------------------------------------
 // Check boxes
 
-constexpr ControlId kJunkBox = 0x160102E2u;         // 选择框11 "清理系统垃圾"
-constexpr ControlId kLogsBox = 0x160102E1u;         // 选择框12 "清理日志文件"
-constexpr ControlId kContextMenuBox = 0x160102E0u;  // 选择框13 "清除多余右键菜单"
-constexpr ControlId kSharesBox = 0x160102DFu;       // 选择框14 "删除默认共享"
-constexpr ControlId kCookiesBox = 0x160102DEu;      // 选择框15 "清空 Cookies"
-constexpr ControlId kAutorunBox = 0x160102DDu;      // 选择框16 "清理、免疫Autorun.inf"
-constexpr ControlId kSelectAllBox = 0x160102DCu;    // 选择框17 "全选"
+using namespace settings_controls;
 
 static const ControlId kCleanupItems[] = {kJunkBox, kLogsBox, kContextMenuBox, kSharesBox, kCookiesBox, kAutorunBox};
 

@@ -178,7 +178,7 @@ CommandJudgement JudgeCommandLine(std::string_view line, const RunResult& result
   return judgement;
 }
 
-bool RunJudged(const Text& command_line, Outcome& outcome, int mode) {
+bool RunJudged(const Text& command_line, Outcome& outcome, WindowMode mode) {
   const CommandJudgement judgement = JudgeCommandLine(command_line, RunCommandLine(command_line, true, mode));
   if (judgement.done)
     outcome.Succeeded();

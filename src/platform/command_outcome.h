@@ -23,6 +23,6 @@ CommandJudgement JudgeCommandLine(std::string_view command_line, const RunResult
 
 // Runs the line, waits for it (mode: a window mode of RunCommandLine), judges
 // it and counts it in outcome. True when it counts as done.
-bool RunJudged(const Text& command_line, Outcome& outcome, int mode = kHiddenWindowMode);
+bool RunJudged(const Text& command_line, Outcome& outcome, WindowMode mode = kHiddenWindowMode);
 
 }  // namespace lumeno

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/control_ids.h"
 #include "platform/text.h"
 
 namespace lumeno {
@@ -24,12 +25,6 @@ void InitializePlatform();
 
 // ---------------------------------------------------------------------------
 // Windows and controls
-
-using WindowId = uint32_t;
-using ControlId = uint32_t;
-
-inline constexpr WindowId kMainWindow = 0x52010001u;
-inline constexpr WindowId kSettingsWindow = 0x520102C9u;
 
 // Property indices of ReadProperty / WriteProperty.
 inline constexpr int kPropertyDisabled = 6;   // Button: boolean
@@ -71,8 +66,17 @@ bool LoadWindow(WindowId window, WindowId parent = 0, bool modal = false);
 // ---------------------------------------------------------------------------
 // Processes and threads
 
-inline constexpr int kDefaultWindowMode = 2;  // SW_SHOWNORMAL
-inline constexpr int kHiddenWindowMode = 1;   // SW_HIDE
+// How a started program shows its window; RunCommandLine and ShellOpen
+// number the modes alike (values outside 1..6 are clamped by each).
+enum class WindowMode : int {
+  kHidden = 1,
+  kNormal = 2,
+  kMinimized = 3,
+  kMaximized = 4,
+  kNotActivated = 5,  // shown without taking the focus
+  kMinimize = 6,      // minimised, the next window activated
+};
+inline constexpr WindowMode kHiddenWindowMode = WindowMode::kHidden;
 
 // What became of a command line. Converts to bool as "started", so callers
 // that only ask whether the process could be created keep working.
@@ -83,7 +87,7 @@ struct RunResult {
   explicit operator bool() const { return started; }
 };
 
-RunResult RunCommandLine(const Text& command_line, bool wait = false, int mode = kDefaultWindowMode);
+RunResult RunCommandLine(const Text& command_line, bool wait = false, WindowMode mode = WindowMode::kNormal);
 
 using ThreadRoutine = void (*)();
 bool StartThread(ThreadRoutine routine);
@@ -197,7 +201,7 @@ inline constexpr int kVerbNone = 0;
 inline constexpr int kVerbOpen = 4;
 // Returns ShellExecuteA's result.
 intptr_t ShellOpen(int verb, const Text& file, const Text& parameters = {}, const Text& directory = {},
-                   int mode = 0);
+                   WindowMode mode = WindowMode::kNormal);
 
 // ---------------------------------------------------------------------------
 // Display

@@ -58,18 +58,20 @@ EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value) {
   return {kRegBinary, std::get<Bytes>(value).data};
 }
 
-int ShowCommandForRunMode(int mode) {
+int ShowCommandForRunMode(WindowMode window_mode) {
   // SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, SW_SHOWMAXIMIZED 3,
   // SW_SHOWNOACTIVATE 4, SW_MINIMIZE 6.
   static const int kShow[] = {0, 1, 2, 3, 4, 6};
+  int mode = static_cast<int>(window_mode);
   if (mode < 1) mode = 1;
   if (mode > 6) mode = 6;
   return kShow[mode - 1];
 }
 
-int ShowCommandForShellMode(int mode) {
+int ShowCommandForShellMode(WindowMode window_mode) {
   // SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE.
   static const int kShow[] = {0, 1, 2, 3, 8, 6};
+  int mode = static_cast<int>(window_mode);
   if (mode < 1 || mode > 6) return 1;
   return kShow[mode - 1];
 }

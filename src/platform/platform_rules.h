@@ -39,11 +39,31 @@ struct EncodedRegistryValue {
 EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value);
 
 // RunCommandLine's window mode -> wShowWindow (SW_* numbers). 0 or below acts
-// as 1, above 6 as 6.
-int ShowCommandForRunMode(int mode);
+// as hidden, above 6 as 6.
+int ShowCommandForRunMode(WindowMode mode);
+
+// Starting a process can fail for a moment when the system is short of
+// resources; under load Wine reports ERROR_INTERNAL_ERROR now and then, and
+// the command then never runs. Such a failure is worth another attempt; any
+// other (no such file, no access, not a program) is final at once.
+inline constexpr int kProcessStartAttempts = 5;
+inline bool IsTransientStartFailure(uint32_t error) {
+  // ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY, ERROR_INTERNAL_ERROR, ERROR_NO_SYSTEM_RESOURCES
+  return error == 8 || error == 14 || error == 1359 || error == 1450;
+}
+
+// Calls attempt (0: started, else the system error code) until it starts,
+// fails for good or has been tried kProcessStartAttempts times; its last result.
+template <typename Attempt>
+uint32_t StartWithRetries(Attempt attempt) {
+  uint32_t error = attempt();
+  for (int tried = 1; error != 0 && tried < kProcessStartAttempts && IsTransientStartFailure(error); ++tried)
+    error = attempt();
+  return error;
+}
 
 // ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
-int ShowCommandForShellMode(int mode);
+int ShowCommandForShellMode(WindowMode mode);
 
 // ShellOpen's verb number -> verb, or nullptr for the default action.
 const char* ShellVerbForNumber(int verb);

@@ -36,7 +36,7 @@ void InitializePlatform() {
 // ---------------------------------------------------------------------------
 // Processes and threads
 
-RunResult RunCommandLine(const Text& command_line, bool wait, int mode) {
+RunResult RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
   // 68 bytes on 32-bit Windows; the 64-bit structure is larger, and cb must
   // be the size of the structure actually passed.
   static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68);
@@ -52,10 +52,12 @@ RunResult RunCommandLine(const Text& command_line, bool wait, int mode) {
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
   RunResult result;
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    result.error = GetLastError();
-    return result;
-  }
+  result.error = StartWithRetries([&] {
+    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)
+               ? 0u
+               : static_cast<uint32_t>(GetLastError());
+  });
+  if (result.error != 0) return result;
   result.started = true;
   if (wait) {
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -466,7 +468,7 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return path;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
   HINSTANCE result = ShellExecuteA(nullptr, ShellVerbForNumber(verb), Cs(file),
                                    parameters.empty() ? nullptr : Cs(parameters), Cs(directory),
                                    ShowCommandForShellMode(mode));

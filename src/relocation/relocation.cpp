@@ -18,14 +18,8 @@ namespace lumeno {
 
 namespace {
 
-constexpr ControlId kTargetEditBox = 0x160102E7;  // 编辑框1
-
-constexpr ControlId kDesktopBox = 0x160102E8;        // 选择框9 "桌面"
-constexpr ControlId kFavoritesBox = 0x160102EB;      // 选择框6 "收藏夹"
-constexpr ControlId kMyDocumentsBox = 0x160102EC;    // 选择框5 "我的文档"
-constexpr ControlId kTempBox = 0x160102EA;           // 选择框7 "Temp文件夹"
-constexpr ControlId kInternetCacheBox = 0x160102E9;  // 选择框8 "上网临时文件"
-constexpr ControlId kOutlookExpressBox = 0x160102E4; // 选择框10 "Outlook文件夹"
+using namespace settings_controls;
+constexpr ControlId kTargetEditBox = kTargetEdit;
 
 const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";

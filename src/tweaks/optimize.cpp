@@ -14,6 +14,8 @@ namespace lumeno {
 
 namespace {
 
+using main_controls::kOptimizeButton;
+
 constexpr int kHkcu = kRootCurrentUser;
 constexpr int kHklm = kRootLocalMachine;
 constexpr int kHku = kRootUsers;
@@ -243,6 +245,13 @@ void ApplyTweak(const TweakItem& item, Outcome& outcome) {
     else
       outcome.Failed(ConcatTexts(RootKeyName(write.root), "\\", write.item_path), ErrorText(LastError()));
   }
+}
+
+void RunOptimize() {
+  SetDisabled(kMainWindow, kOptimizeButton, true);
+  // The worker enables the button again as its last step; a worker that
+  // never started could not, so the button comes back here instead.
+  if (!StartThread(OptimizeWorker)) SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 
 // The boxes are read once, in worker order, before anything changes: the

@@ -34,7 +34,8 @@ std::span<const TweakItem> TweakCatalogue();
 // Windows can write (IsUnloadedUsersHive) are skipped and not counted.
 void ApplyTweak(const TweakItem& item, Outcome& outcome);
 
-inline constexpr ControlId kOptimizeButton = 0x160102A2u;  // 按钮1 "开始优化"
+// Click handler of 按钮1 "开始优化": disables the button and starts the worker.
+void RunOptimize();
 
 // Thread routine started by RunOptimize.
 void OptimizeWorker();

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/layouts.h"
 #include "platform/headless.h"
 #include "platform/native_window.h"
 #include "ui/window_engine.h"
+#include "ui/window_layout.h"
 
 namespace lumeno {
 

@@ -10,7 +10,7 @@ namespace lumeno {
 
 namespace {
 
-constexpr ControlId kModeLabel = 0x160102FF;  // 标签2
+using settings_controls::kModeLabel;
 
 struct ResolutionPreset {
   ControlId radio;

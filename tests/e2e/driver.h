@@ -24,7 +24,9 @@
 namespace driver {
 
 using Millis = DWORD;
-inline constexpr Millis kDefaultTimeout = 10000;
+// Generous: a wait that holds returns at once, and a machine shared by many
+// builds can take several seconds to start a Wine process or paint a window.
+inline constexpr Millis kDefaultTimeout = 60000;
 
 inline constexpr char kProgramDirectory[] = "C:\\Lumeno";
 inline constexpr char kProgramPath[] = "C:\\Lumeno\\lumeno.exe";

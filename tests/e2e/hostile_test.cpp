@@ -21,33 +21,35 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/texts.h"
 
 namespace {
 
 // MainWindow
-constexpr uint32_t kOptimizeButton = 0x160102A2;     // 按钮1 "开始优化"
-constexpr uint32_t kSettingsButton = 0x160102C6;     // 按钮4 "系统设置"
+using lumeno::main_controls::kOptimizeButton;
+using lumeno::main_controls::kSettingsButton;
 constexpr uint32_t kTemporaryFilesBox = 0x16010297;  // 选择框26 "系统临时文件"
 
 // SettingsWindow
-constexpr uint32_t kSettingsTab = 0x16010311;
+constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;
 constexpr int kRelocationPage = 2;                 // "转资料"
 constexpr int kCleanupPage = 3;                    // "清系统"
 constexpr int kToolsPage = 4;                      // "小工具"
-constexpr uint32_t kTargetEditBox = 0x160102E7;    // 编辑框1
-constexpr uint32_t kDesktopBox = 0x160102E8;       // 选择框9 "桌面"
-constexpr uint32_t kRelocateButton = 0x160102ED;   // 按钮8 "转移"
-constexpr uint32_t kJunkScriptBox = 0x160102E2;    // 选择框11 "清理系统垃圾"
-constexpr uint32_t kLogFilesBox = 0x160102E1;      // 选择框12 "清理日志文件"
-constexpr uint32_t kCookiesScriptBox = 0x160102DE; // 选择框15 "清空 Cookies"
-constexpr uint32_t kCleanupButton = 0x160102E3;    // 按钮9 "清理"
-constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
-constexpr uint32_t kMemorySwitch = 0x16010376;     // 选择框18
-constexpr uint32_t kMemoryStateLabel = 0x16010374; // 透明标签1
+constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;  // 编辑框1
+using lumeno::settings_controls::kDesktopBox;
+using lumeno::settings_controls::kRelocateButton;
+constexpr uint32_t kJunkScriptBox = lumeno::settings_controls::kJunkBox;  // 选择框11 "清理系统垃圾"
+constexpr uint32_t kLogFilesBox = lumeno::settings_controls::kLogsBox;  // 选择框12 "清理日志文件"
+constexpr uint32_t kCookiesScriptBox = lumeno::settings_controls::kCookiesBox;  // 选择框15 "清空 Cookies"
+using lumeno::settings_controls::kCleanupButton;
+using lumeno::settings_controls::kBroadbandButton;
+using lumeno::settings_controls::kMemorySwitch;
+constexpr uint32_t kMemoryStateLabel = lumeno::settings_controls::kMemoryState;  // 透明标签1
 
 // GBK bytes.
 const std::string kSettingsTitle = "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3";  // 系统设置
-const std::string kDefaultTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";           // 信息：
+const std::string kDefaultTitle = texts::kDefaultTitle;
 const std::string kRelocatedText = "\xD7\xCA\xC1\xCF\xD7\xAA\xD2\xC6\xB3\xC9\xB9\xA6\xA3\xA1";  // 资料转移成功！
 const std::string kCleanedText = "\xCF\xB5\xCD\xB3\xC7\xE5\xC0\xED\xB3\xC9\xB9\xA6\xA3\xA1";    // 系统清理成功！
 const std::string kOptimizedText =
@@ -233,7 +235,7 @@ class Hostile : public ::testing::Test {
 
   // Ended promptly with code 0: no crash, no crash handler, nothing of ours left.
   void ExpectCleanEnd() {
-    ASSERT_TRUE(program_.WaitForExit(5000)) << "the program is still running";
+    ASSERT_TRUE(program_.WaitForExit()) << "the program is still running";
     EXPECT_EQ(program_.ExitCode(), 0u) << std::hex << program_.ExitCode();
     EXPECT_EQ(CountProcesses("lumeno.exe"), 0);
     EXPECT_EQ(CountProcesses("winedbg.exe"), 0) << "a crash handler was started";

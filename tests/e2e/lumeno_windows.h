@@ -8,11 +8,12 @@
 #include <string>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 
 namespace lumeno_e2e {
 
-inline constexpr uint32_t kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-inline constexpr uint32_t kSettingsTab = 0x16010311;     // SettingsWindow 选择夹1
+using lumeno::main_controls::kSettingsButton;
+inline constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;  // SettingsWindow 选择夹1
 inline constexpr char kSettingsTitle[] = "系统设置";
 inline constexpr int kPageServices = 1;  // "XP优化"
 inline constexpr int kPageCleanup = 3;   // "清系统"

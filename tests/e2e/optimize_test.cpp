@@ -7,16 +7,14 @@
 #include <string>
 
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/expected_data.h"
 
 namespace {
 
-constexpr uint32_t kOptimizeButton = 0x160102A2;
+using lumeno::main_controls::kOptimizeButton;
 constexpr uint32_t kBox1 = 0x160102B6, kBox6 = 0x160102B1, kBox10 = 0x160102AD, kBox11 = 0x160102AC;
 constexpr uint32_t kBox24 = 0x16010299, kBox26 = 0x16010297;
-constexpr uint32_t kAllItems[26] = {0x160102B6, 0x160102B5, 0x160102B4, 0x160102B3, 0x160102B2, 0x160102B1, 0x160102B0,
-                                    0x160102AF, 0x160102AE, 0x160102AD, 0x160102AC, 0x160102AB, 0x160102AA, 0x160102A9,
-                                    0x160102A8, 0x160102A7, 0x160102A6, 0x160102A5, 0x160102A4, 0x160102A3, 0x16010296,
-                                    0x1601029B, 0x1601029A, 0x16010299, 0x16010298, 0x16010297};
 
 // GBK bytes of the two messages and their titles.
 const std::string kDoneText =
@@ -136,7 +134,11 @@ TEST_F(OptimizeCommand, TemporaryFilesGoWhenTheirBoxIsTicked) {
 }
 
 TEST_F(OptimizeCommand, AllItemsTickedEndWithTheCompletionMessage) {
-  for (uint32_t id : kAllItems) Tick(id);
+  // Every box of tests/data/catalogue.tsv and cleaning_items.tsv.
+  for (const std::string& id : expected::Distinct(expected::ReadTable("catalogue.tsv"), 1))
+    Tick(static_cast<uint32_t>(expected::Number(id)));
+  for (const std::string& id : expected::Distinct(expected::ReadTable("cleaning_items.tsv"), 0))
+    Tick(static_cast<uint32_t>(expected::Number(id)));
   driver::MessageBoxContent box = RunAndAnswer();
   EXPECT_EQ(box.title, kDoneTitle);
   EXPECT_EQ(box.text, kDoneText);

@@ -7,20 +7,22 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/texts.h"
 
 namespace {
 
-constexpr uint32_t kSettingsButton = 0x160102C6;  // 按钮4 "系统设置" of the main window
-constexpr uint32_t kSettingsTab = 0x16010311;
+using lumeno::main_controls::kSettingsButton;
+constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;
 constexpr int kToolsPage = 4;                      // "小工具"
-constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
+using lumeno::settings_controls::kBroadbandButton;
 constexpr uint32_t kRegeditButton = 0x160102DA;    // 按钮11 "注册表"
 constexpr uint32_t kDeviceManagerButton = 0x160102D6;  // 按钮15 "设备管理"
 constexpr uint32_t kServicesButton = 0x160102D4;   // 按钮17 "服务配置"
 constexpr uint32_t kChkdskButton = 0x160102D3;     // 按钮18 "磁盘检测"
 constexpr uint32_t kScheduledTasksButton = 0x160102CE;  // 按钮23 "计划任务"
-constexpr uint32_t kEjectButton = 0x16010304;
-constexpr uint32_t kCloseTrayButton = 0x16010303;
+using lumeno::settings_controls::kEjectButton;
+using lumeno::settings_controls::kCloseTrayButton;
 constexpr uint16_t kAboutMenuItem = 0x02BD;  // low word of the menu item "介绍"
 
 // GBK bytes.
@@ -31,7 +33,7 @@ const std::string kDoneTitle = "\xCC\xE1\xCA\xBE";  // 提示
 const std::string kAboutText =
     "\xD3\xC9\xD3\xDA\xB1\xBE\xC8\xCB\xCB\xAE\xC6\xBD\xD3\xD0\xCF\xDE\xB3\xCC\xD0\xF2\xC4\xD1\xC3\xE2\xD3\xD0"
     "Bug\xA3\xAC\xC7\xEB\xCE\xF0\xD4\xF0\xC4\xD1\xA3\xA1";
-const std::string kAboutTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+const std::string kAboutTitle = texts::kDefaultTitle;
 
 const std::string kAllUsers = "C:\\Documents and Settings\\All Users";
 const std::string kPhonebookFolder = kAllUsers + "\\Application Data\\Microsoft\\Network\\Connections\\Pbk";

@@ -109,8 +109,8 @@ uint32_t WriteErrorFor(const std::string& path) {
 
 }  // namespace
 
-RunResult RunCommandLine(const Text& command_line, bool wait, int mode) {
-  Record("RunCommandLine", {command_line, Flag(wait), Dec(mode)});
+RunResult RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
+  Record("RunCommandLine", {command_line, Flag(wait), Dec(static_cast<int>(mode))});
   const fake::State& state = GetState();
   RunResult result;
   auto refused = state.start_errors.find(command_line);
@@ -285,8 +285,8 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return GetState().browse_result;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
-  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(mode)});
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
+  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(static_cast<int>(mode))});
   return 42;
 }
 

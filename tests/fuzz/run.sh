@@ -23,7 +23,7 @@ fake_platform="$(cd "$root" && ls src/platform/*.cpp | grep -v '_win32\.cpp$' | 
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;
-    relocation_target) echo "src/relocation/relocation.cpp $fake_platform" ;;
+    relocation_target) echo "src/relocation/relocation.cpp tests/support/expected_data.cpp $fake_platform" ;;
     phonebook) echo "src/utilities/phonebook.cpp src/utilities/broadband.cpp $fake_platform" ;;
     *) echo "fuzz: unknown target $1" >&2; exit 2 ;;
   esac
@@ -40,13 +40,13 @@ build_target() {
       [ "$root/$f" -nt "$binary" ] && stale=yes
     done
     # Headers the sources include.
-    for h in "$root"/src/*/*.h "$root"/tests/fakes/*.h; do
+    for h in "$root"/src/*/*.h "$root"/tests/fakes/*.h "$root"/tests/support/*.h; do
       [ "$h" -nt "$binary" ] && stale=yes
     done
   fi
   [ $stale = no ] && return 0
   echo "fuzz: building $target"
-  (cd "$root" && "$cxx" -std=c++20 -g -O1 -finput-charset=UTF-8 \
+  (cd "$root" && "$cxx" -std=c++20 -g -O1 -finput-charset=UTF-8 -DLUMENO_TEST_DATA="\"$root/tests/data\"" \
      -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer \
      -Isrc -Itests $files -o "$binary")
 }

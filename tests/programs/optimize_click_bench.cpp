@@ -18,20 +18,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/control_ids.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
-#include "programs/bench_windows.h"
+#include "support/windows_support.h"
 #include "tweaks/optimize.h"
 
 namespace {
 
-using bench::Control;
-using bench::Elapsed;
-using bench::TopLevel;
-using bench::WaitFor;
+using support::ElapsedMs;
+using support::FindControl;
+using support::FindTopLevel;
 
-constexpr UINT kOptimizeButton = 0x160102A2;
-constexpr UINT kFirstTweakBox = 0x160102A3, kLastTweakBox = 0x160102B6;
+// Polls every millisecond: the waits are part of what is timed.
+constexpr DWORD kPollMs = 1;
+
+using lumeno::main_controls::kOptimizeButton;
 
 DWORD WINAPI ShowBareBox(LPVOID) {
   MessageBoxA(nullptr, "bench", "bench", MB_ICONINFORMATION | MB_TASKMODAL);
@@ -49,10 +51,10 @@ double TimeOptimize(DWORD process_id, HWND button) {
   HWND box = nullptr;
   QueryPerformanceCounter(&clicked);
   PostMessageA(button, BM_CLICK, 0, 0);
-  if (!WaitFor([&] { return (box = TopLevel(process_id, "#32770", nullptr)) != nullptr; }, 30000)) return -1;
-  const double ms = Elapsed(clicked);
+  if (!support::WaitUntil([&] { return (box = FindTopLevel(process_id, "#32770", nullptr)) != nullptr; }, 30000, kPollMs)) return -1;
+  const double ms = ElapsedMs(clicked);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  if (!WaitFor([&] { return IsWindowEnabled(button) && !IsWindow(box); }, 10000)) return -1;
+  if (!support::WaitUntil([&] { return IsWindowEnabled(button) && !IsWindow(box); }, 10000, kPollMs)) return -1;
   return ms;
 }
 
@@ -62,8 +64,8 @@ double TimeBareBox() {
   QueryPerformanceCounter(&started);
   HANDLE thread = CreateThread(nullptr, 0, ShowBareBox, nullptr, 0, nullptr);
   if (!thread) return -1;
-  if (!WaitFor([&] { return (box = TopLevel(GetCurrentProcessId(), "#32770", nullptr)) != nullptr; }, 30000)) return -1;
-  const double ms = Elapsed(started);
+  if (!support::WaitUntil([&] { return (box = FindTopLevel(GetCurrentProcessId(), "#32770", nullptr)) != nullptr; }, 30000, kPollMs)) return -1;
+  const double ms = ElapsedMs(started);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitForSingleObject(thread, 10000);
   CloseHandle(thread);
@@ -77,20 +79,16 @@ struct TickedProgram {
 };
 
 bool StartTicked(const char* path, TickedProgram* program) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  std::string command_line = path;
-  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\Lumeno", &startup,
-                      &program->process))
-    return false;
+  if (!support::StartProcess(path, &program->process, "C:\\Lumeno")) return false;
   HWND main_window = nullptr;
-  WaitFor([&] { return (main_window = TopLevel(program->process.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; },
-          20000);
+  support::WaitUntil(
+      [&] { return (main_window = FindTopLevel(program->process.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; },
+      20000, kPollMs);
   if (!main_window) return false;
-  program->button = Control(main_window, kOptimizeButton);
+  program->button = FindControl(main_window, kOptimizeButton);
   if (!program->button) return false;
-  for (UINT id = kFirstTweakBox; id <= kLastTweakBox; ++id) {
-    HWND box = Control(main_window, id);
+  for (const lumeno::TweakItem& item : lumeno::TweakCatalogue()) {
+    HWND box = FindControl(main_window, item.box);
     if (!box) return false;
     if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
     if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) return false;

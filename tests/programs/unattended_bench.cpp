@@ -15,18 +15,21 @@
 #include <utility>
 #include <vector>
 
-#include "programs/bench_windows.h"
+#include "platform/control_ids.h"
+#include "support/windows_support.h"
 
 namespace {
 
-using bench::Control;
-using bench::Elapsed;
-using bench::TopLevel;
-using bench::WaitFor;
+using support::ElapsedMs;
+using support::FindTopLevel;
+using namespace lumeno;
 
-constexpr UINT kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-constexpr UINT kTab = 0x16010311;             // SettingsWindow 选择夹1
-constexpr UINT kTargetEditBox = 0x160102E7;   // 编辑框1
+// Polls every millisecond: the waits are part of what is timed.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeout_ms) {
+  return support::WaitUntil(condition, timeout_ms, 1);
+}
+HWND Control(HWND parent, ControlId id) { return support::FindControl(parent, id); }
 
 // Where each section's controls are and which button it presses.
 struct SectionButton {
@@ -35,8 +38,12 @@ struct SectionButton {
   UINT button;  // 0: each key names its own button
 };
 const SectionButton kSectionButtons[] = {
-    {"优化", -1, 0x160102A2},     {"服务快速优化", 1, 0x160102FD}, {"可选服务", 1, 0x160102F2},
-    {"清系统", 3, 0x160102E3},    {"转资料", 2, 0x160102ED},       {"分辨率", 0, 0x16010300},
+    {"优化", -1, main_controls::kOptimizeButton},
+    {"服务快速优化", 1, settings_controls::kApplyProfileButton},
+    {"可选服务", 1, settings_controls::kStartServicesButton},
+    {"清系统", 3, settings_controls::kCleanupButton},
+    {"转资料", 2, settings_controls::kRelocateButton},
+    {"分辨率", 0, settings_controls::kApplyPresetButton},
     {"小工具", 4, 0},
 };
 
@@ -108,22 +115,18 @@ bool PressAndAnswer(DWORD process_id, HWND button, bool expect_box) {
   }
   PostMessageA(button, BM_CLICK, 0, 0);
   HWND box = nullptr;
-  if (!WaitFor([&] { return (box = TopLevel(process_id, "#32770", nullptr)) != nullptr; }, 120000)) return false;
+  if (!WaitFor([&] { return (box = FindTopLevel(process_id, "#32770", nullptr)) != nullptr; }, 120000)) return false;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   return WaitFor([&] { return !IsWindow(box); }, 10000);
 }
 
 bool Start(const std::string& command_line, PROCESS_INFORMATION* process) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  std::string buffer = command_line;
-  return CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\lumeno-test", &startup,
-                        process) != FALSE;
+  return support::StartProcess(command_line, process, "C:\\lumeno-test");
 }
 
 double Finish(PROCESS_INFORMATION& process, LARGE_INTEGER started) {
   bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
-  const double ms = Elapsed(started);
+  const double ms = ElapsedMs(started);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return ended ? ms : -1;
@@ -145,17 +148,17 @@ double TimeClicked(const std::vector<std::pair<std::string, Entries>>& preset) {
   if (!Start("C:\\Lumeno\\lumeno.exe", &process)) return -1;
   const DWORD id = process.dwProcessId;
   HWND main_window = nullptr, settings = nullptr;
-  if (!WaitFor([&] { return (main_window = TopLevel(id, nullptr, "Lumeno1.1")) != nullptr; }, 20000)) return -1;
+  if (!WaitFor([&] { return (main_window = FindTopLevel(id, nullptr, "Lumeno1.1")) != nullptr; }, 20000)) return -1;
   for (const SectionButton& step : kSectionButtons) {
     auto section = std::find_if(preset.begin(), preset.end(), [&](const auto& s) { return s.first == step.section; });
     if (section == preset.end()) continue;
     HWND window = main_window;
     if (step.page >= 0) {
       if (!settings) {
-        PostMessageA(Control(main_window, kSettingsButton), BM_CLICK, 0, 0);
-        if (!WaitFor([&] { return (settings = TopLevel(id, nullptr, "系统设置")) != nullptr; }, 20000)) return -1;
+        PostMessageA(Control(main_window, main_controls::kSettingsButton), BM_CLICK, 0, 0);
+        if (!WaitFor([&] { return (settings = FindTopLevel(id, nullptr, "系统设置")) != nullptr; }, 20000)) return -1;
       }
-      SendMessageA(Control(settings, kTab), TCM_SETCURFOCUS, step.page, 0);
+      SendMessageA(Control(settings, settings_controls::kTab), TCM_SETCURFOCUS, step.page, 0);
       window = settings;
     }
     std::vector<HWND> buttons;
@@ -163,7 +166,7 @@ double TimeClicked(const std::vector<std::pair<std::string, Entries>>& preset) {
     for (const auto& [key, value] : section->second) {
       if (value == "0") continue;
       if (key == "目标") {
-        SendMessageA(Control(window, kTargetEditBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+        SendMessageA(Control(window, settings_controls::kTargetEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
       } else if (HWND control = ByCaption(window, value == "1" ? key : value)) {
         if (!step.button)
           buttons.push_back(control);

@@ -9,16 +9,12 @@
 
 #include "data/reg_cases.h"
 #include "platform/reg_file.h"
+#include "support/expected_data.h"
 
 namespace lumeno {
 namespace {
 
-std::string ExpectedFile(const std::string& name) {
-  std::ifstream in(std::string(LUMENO_TEST_DATA_DIR) + "/reg/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string ExpectedFile(const std::string& name) { return expected::ReadBytes("reg/" + name); }
 
 // Lines, so that a difference shows where it is.
 std::vector<std::string> Lines(const std::string& text) {

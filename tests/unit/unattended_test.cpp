@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/layouts.h"
 #include "app/unattended.h"
 #include "cleaning/cleanup_scripts.h"
 #include "fakes/recorder.h"
@@ -30,6 +31,8 @@ class UnattendedTest : public ::testing::Test {
   void SetUp() override {
     fake::Reset();
     fake::ResetUnattendedHost();
+    // Sections press their buttons through the program's event bindings.
+    UseWindowLayouts(ProgramWindowLayouts(), ProgramEventBindings());
   }
   void TearDown() override { EXPECT_EQ(ActiveHeadlessSession(), nullptr) << "a session outlived its run"; }
 

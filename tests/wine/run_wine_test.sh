@@ -8,7 +8,8 @@
 #  --programs: the helper programs' folder, from the test tree of the same
 #  architecture; --win64 is the older name of --program-tree)
 #
-# Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe
+# Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe,
+#                                    data\ (tests/data, the expected data)
 #                                    and screens\ (where tests save .bmp files)
 #                   C:\Lumeno\lumeno.exe   the program under test
 # The test runs as C:\lumeno-test\<name>_test.exe with that folder as current
@@ -73,6 +74,7 @@ test_dir=$prefix/drive_c/lumeno-test
 mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
 cp "$programs"/*.exe "$test_dir/" 2>/dev/null
+cp -r "$LUMENO_ROOT/tests/data" "$test_dir/data"
 [[ -f $program_tree/lumeno.exe ]] && cp "$program_tree/lumeno.exe" "$prefix/drive_c/Lumeno/"
 setup=$sources/$(basename "$exe" .exe).setup.sh
 if [[ -n $sources && -f $setup ]]; then
