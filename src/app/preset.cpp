@@ -11,6 +11,8 @@ namespace lumeno {
 
 namespace {
 
+using namespace settings_controls;
+
 // ---------------------------------------------------------------------------
 // What a preset may say
 
@@ -43,57 +45,57 @@ constexpr bool kAdmin = true;  // changes machine-wide state
 constexpr bool kUser = false;  // changes only the current user's files and settings
 
 // 分组框4 "服务快速优化": the five profiles, each its own service start types.
-constexpr ControlId kProfileRadios[] = {0x160102F8, 0x160102FC, 0x160102FB, 0x160102FA, 0x160102F9};
+constexpr ControlId kProfileRadios[] = {kMinimalRadio, kCafeRadio, kOfficeRadio, kNotebookRadio, kXpDefaultRadio};
 const PresetKey kServiceProfileKeys[] = {
     {KeyKind::kChoice, 0, "方案", kAdmin, kProfileRadios},
 };
 
 // 分组框5 "可选服务": start types and running services.
 const PresetKey kOptionalServiceKeys[] = {
-    {KeyKind::kBox, 0x160102F4, nullptr, kAdmin},  // UPNP设备支持
-    {KeyKind::kBox, 0x160102F3, nullptr, kAdmin},  // 开启打印服务
-    {KeyKind::kBox, 0x160102F6, nullptr, kAdmin},  // 硬件播放服务
-    {KeyKind::kBox, 0x160102F5, nullptr, kAdmin},  // 无线网卡支持
+    {KeyKind::kBox, kUpnpBox, nullptr, kAdmin},
+    {KeyKind::kBox, kSpoolerBox, nullptr, kAdmin},
+    {KeyKind::kBox, kHardwarePlaybackBox, nullptr, kAdmin},
+    {KeyKind::kBox, kWirelessBox, nullptr, kAdmin},
 };
 
 // Page "清系统". Only the cookies are the user's own; the others delete under
 // the Windows folder and drive roots, edit HKEY_CLASSES_ROOT and
 // HKEY_LOCAL_MACHINE, or delete shares. "全选" is no item of its own.
 const PresetKey kCleanupKeys[] = {
-    {KeyKind::kBox, 0x160102E2, nullptr, kAdmin},  // 清理系统垃圾
-    {KeyKind::kBox, 0x160102E1, nullptr, kAdmin},  // 清理日志文件
-    {KeyKind::kBox, 0x160102E0, nullptr, kAdmin},  // 清除多余右键菜单
-    {KeyKind::kBox, 0x160102DF, nullptr, kAdmin},  // 删除默认共享
-    {KeyKind::kBox, 0x160102DE, nullptr, kUser},   // 清空 Cookies
-    {KeyKind::kBox, 0x160102DD, nullptr, kAdmin},  // 清理、免疫Autorun.inf
+    {KeyKind::kBox, kJunkBox, nullptr, kAdmin},
+    {KeyKind::kBox, kLogsBox, nullptr, kAdmin},
+    {KeyKind::kBox, kContextMenuBox, nullptr, kAdmin},
+    {KeyKind::kBox, kSharesBox, nullptr, kAdmin},
+    {KeyKind::kBox, kCookiesBox, nullptr, kUser},
+    {KeyKind::kBox, kAutorunBox, nullptr, kAdmin},
 };
 
 // Page "转资料". Every folder but the Outlook Express store is also written
 // for HKEY_USERS\.DEFAULT.
 const PresetKey kRelocationKeys[] = {
-    {KeyKind::kTarget, 0x160102E7, "目标", kUser},  // 编辑框1
-    {KeyKind::kBox, 0x160102EC, nullptr, kAdmin},   // 我的文档
-    {KeyKind::kBox, 0x160102EB, nullptr, kAdmin},   // 收藏夹
-    {KeyKind::kBox, 0x160102EA, nullptr, kAdmin},   // Temp文件夹
-    {KeyKind::kBox, 0x160102E9, nullptr, kAdmin},   // 上网临时文件
-    {KeyKind::kBox, 0x160102E8, nullptr, kAdmin},   // 桌面
-    {KeyKind::kBox, 0x160102E4, nullptr, kUser},    // Outlook文件夹
+    {KeyKind::kTarget, kTargetEdit, "目标", kUser},
+    {KeyKind::kBox, kMyDocumentsBox, nullptr, kAdmin},
+    {KeyKind::kBox, kFavoritesBox, nullptr, kAdmin},
+    {KeyKind::kBox, kTempBox, nullptr, kAdmin},
+    {KeyKind::kBox, kInternetCacheBox, nullptr, kAdmin},
+    {KeyKind::kBox, kDesktopBox, nullptr, kAdmin},
+    {KeyKind::kBox, kOutlookExpressBox, nullptr, kUser},
 };
 
 // Page "分辨率": the stored display mode is machine-wide.
-constexpr ControlId kCrtRadios[] = {0x1601030E, 0x1601030F, 0x1601030D};
-constexpr ControlId kLcdRadios[] = {0x1601030A, 0x1601030B, 0x16010309};
-constexpr ControlId kWidescreenRadios[] = {0x16010306, 0x16010307, 0x16010305};
+constexpr ControlId kCrtRadios[] = {kCrt15Radio, kCrt17Radio, kCrt19Radio};
+constexpr ControlId kLcdRadios[] = {kLcd15Radio, kLcd17Radio, kLcd19Radio};
+constexpr ControlId kWidescreenRadios[] = {kWide17Radio, kWide19Radio, kWide22Radio};
 constexpr int kOneResolution = 1;
 const PresetKey kResolutionKeys[] = {
-    {KeyKind::kChoice, 0x16010310, nullptr, kAdmin, kCrtRadios, kOneResolution},         // CRT显示器
-    {KeyKind::kChoice, 0x1601030C, nullptr, kAdmin, kLcdRadios, kOneResolution},         // 普通液晶
-    {KeyKind::kChoice, 0x16010308, nullptr, kAdmin, kWidescreenRadios, kOneResolution},  // 宽屏液晶
+    {KeyKind::kChoice, kCrtGroup, nullptr, kAdmin, kCrtRadios, kOneResolution},
+    {KeyKind::kChoice, kLcdGroup, nullptr, kAdmin, kLcdRadios, kOneResolution},
+    {KeyKind::kChoice, kWidescreenGroup, nullptr, kAdmin, kWidescreenRadios, kOneResolution},
 };
 
 // Page "小工具": the all-users phone book and desktop, and a service.
 const PresetKey kUtilityKeys[] = {
-    {KeyKind::kPress, 0x160102CB, nullptr, kAdmin},  // 生成ADSL
+    {KeyKind::kPress, kBroadbandButton, nullptr, kAdmin},
 };
 
 // The main window's items are the controls tagged 1 to 26. A tweak writes
@@ -116,19 +118,17 @@ std::span<const PresetKey> OptimizeKeys() {
   return keys;
 }
 
-constexpr ControlId kResolutionLabel = 0x160102FF;  // 标签2
-
 // In the order the user would click them.
 const std::vector<SectionSchema>& Schema() {
   static const std::vector<SectionSchema> sections = {
       // The button's handler only starts the worker on a thread; here it runs
       // on this thread, so the next section waits for it.
       {"优化", kMainWindow, main_controls::kOptimizeButton, OptimizeWorker, 0, OptimizeKeys()},
-      {"服务快速优化", kSettingsWindow, 0x160102FD, nullptr, 0, kServiceProfileKeys},  // 按钮6 "执行"
-      {"可选服务", kSettingsWindow, 0x160102F2, nullptr, 0, kOptionalServiceKeys},     // 按钮7 "执行"
-      {"清系统", kSettingsWindow, 0x160102E3, nullptr, 0, kCleanupKeys},               // 按钮9 "清理"
-      {"转资料", kSettingsWindow, 0x160102ED, nullptr, 0, kRelocationKeys},            // 按钮8 "转移"
-      {"分辨率", kSettingsWindow, 0x16010300, nullptr, kResolutionLabel, kResolutionKeys},  // 按钮1 "设置"
+      {"服务快速优化", kSettingsWindow, kApplyProfileButton, nullptr, 0, kServiceProfileKeys},
+      {"可选服务", kSettingsWindow, kStartServicesButton, nullptr, 0, kOptionalServiceKeys},
+      {"清系统", kSettingsWindow, kCleanupButton, nullptr, 0, kCleanupKeys},
+      {"转资料", kSettingsWindow, kRelocateButton, nullptr, 0, kRelocationKeys},
+      {"分辨率", kSettingsWindow, kApplyPresetButton, nullptr, kModeLabel, kResolutionKeys},
       {"小工具", kSettingsWindow, 0, nullptr, 0, kUtilityKeys},
   };
   return sections;

@@ -1,6 +1,7 @@
 // The ids of the controls and menu items that the program (and its tests)
-// address one by one. Rows of the feature tables (tweak boxes, presets,
-// service profiles, launchers) carry their own ids where those tables are.
+// address one by one: the window tables, the features, preset files and the
+// tests all name them from here. The tweak boxes and the tool launchers are
+// only ever walked as whole tables, so their rows carry their own ids.
 #pragma once
 
 #include <cstdint>
@@ -47,10 +48,31 @@ inline constexpr ControlId kMemoryState = 0x16010374u;       // 透明标签1
 // Page 0 "分辨率"
 inline constexpr ControlId kApplyPresetButton = 0x16010300u;  // 按钮1 "设置"
 inline constexpr ControlId kModeLabel = 0x160102FFu;          // 标签2
+inline constexpr ControlId kCrtGroup = 0x16010310u;           // 分组框1 "CRT显示器"
+inline constexpr ControlId kLcdGroup = 0x1601030Cu;           // 分组框2 "普通液晶"
+inline constexpr ControlId kWidescreenGroup = 0x16010308u;    // 分组框3 "宽屏液晶"
+inline constexpr ControlId kCrt15Radio = 0x1601030Eu;         // 单选1 "15寸CRT"
+inline constexpr ControlId kCrt17Radio = 0x1601030Fu;         // 单选2 "17寸CRT"
+inline constexpr ControlId kCrt19Radio = 0x1601030Du;         // 单选3 "19寸CRT"
+inline constexpr ControlId kLcd15Radio = 0x1601030Au;         // 单选4 "15寸LCD"
+inline constexpr ControlId kLcd17Radio = 0x1601030Bu;         // 单选5 "17寸LCD"
+inline constexpr ControlId kLcd19Radio = 0x16010309u;         // 单选6 "19寸LCD"
+inline constexpr ControlId kWide17Radio = 0x16010306u;        // 单选7 "17宽屏LCD"
+inline constexpr ControlId kWide19Radio = 0x16010307u;        // 单选8 "19宽屏LCD"
+inline constexpr ControlId kWide22Radio = 0x16010305u;        // 单选9 "22宽屏LCD"
 
 // Page 1 "XP优化"
 inline constexpr ControlId kApplyProfileButton = 0x160102FDu;   // 按钮6 "执行"
 inline constexpr ControlId kStartServicesButton = 0x160102F2u;  // 按钮7 "执行"
+inline constexpr ControlId kMinimalRadio = 0x160102F8u;         // 单选框1 "最精简模式"
+inline constexpr ControlId kCafeRadio = 0x160102FCu;            // 单选框2 "网吧模式"
+inline constexpr ControlId kOfficeRadio = 0x160102FBu;          // 单选框3 "办公模式"
+inline constexpr ControlId kNotebookRadio = 0x160102FAu;        // 单选框4 "笔记本模式"
+inline constexpr ControlId kXpDefaultRadio = 0x160102F9u;       // 单选框5 "XP默认"
+inline constexpr ControlId kSpoolerBox = 0x160102F3u;           // 选择框1 "开启打印服务"
+inline constexpr ControlId kHardwarePlaybackBox = 0x160102F6u;  // 选择框2 "硬件播放服务"
+inline constexpr ControlId kWirelessBox = 0x160102F5u;          // 选择框3 "无线网卡支持"
+inline constexpr ControlId kUpnpBox = 0x160102F4u;              // 选择框4 "UPNP设备支持"
 
 // Page 2 "转资料"
 inline constexpr ControlId kDesktopBox = 0x160102E8u;         // 选择框9 "桌面"

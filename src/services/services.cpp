@@ -13,6 +13,8 @@
 namespace lumeno {
 namespace {
 
+using namespace settings_controls;
+
 // ---------------------------------------------------------------------------
 // Service profiles
 
@@ -141,12 +143,12 @@ struct ServiceProfile {
 
 // In the order the radio buttons are read; the first selected one wins.
 static const ServiceProfile kServiceProfiles[] = {
-    {"最精简模式", 0x160102F8u /* 单选框1 */, kMinimal, nullptr, " ", kMinimalTrailingBlanks,
+    {"最精简模式", kMinimalRadio, kMinimal, nullptr, " ", kMinimalTrailingBlanks,
      std::size(kMinimalTrailingBlanks)},
-    {"办公模式", 0x160102FBu /* 单选框3 */, kOffice, "sc config   AppMgmt start= DEMAND", "", nullptr, 0},
-    {"笔记本模式", 0x160102FAu /* 单选框4 */, kNotebook, nullptr, " ", nullptr, 0},
-    {"网吧模式", 0x160102FCu /* 单选框2 */, kInternetCafe, nullptr, " ", nullptr, 0},
-    {"XP默认", 0x160102F9u /* 单选框5 */, kXpDefault, nullptr, " ", nullptr, 0},
+    {"办公模式", kOfficeRadio, kOffice, "sc config   AppMgmt start= DEMAND", "", nullptr, 0},
+    {"笔记本模式", kNotebookRadio, kNotebook, nullptr, " ", nullptr, 0},
+    {"网吧模式", kCafeRadio, kInternetCafe, nullptr, " ", nullptr, 0},
+    {"XP默认", kXpDefaultRadio, kXpDefault, nullptr, " ", nullptr, 0},
 };
 
 const char* TrailingBlanksFor(const ServiceProfile& profile, std::string_view service) {
@@ -183,10 +185,10 @@ struct OptionalService {
 };
 
 static const OptionalService kOptionalServices[] = {
-    {"UPNP设备支持", 0x160102F4u /* 选择框4 */, "sc config   upnphost start= auto ", "net start upnphost"},
-    {"开启打印服务", 0x160102F3u /* 选择框1 */, "sc config   spooler start= auto ", "net start spooler"},
-    {"硬件播放服务", 0x160102F6u /* 选择框2 */, "sc config   ShellHWDetection start= auto ", "net start ShellHWDetection"},
-    {"无线网卡支持", 0x160102F5u /* 选择框3 */, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
+    {"UPNP设备支持", kUpnpBox, "sc config   upnphost start= auto ", "net start upnphost"},
+    {"开启打印服务", kSpoolerBox, "sc config   spooler start= auto ", "net start spooler"},
+    {"硬件播放服务", kHardwarePlaybackBox, "sc config   ShellHWDetection start= auto ", "net start ShellHWDetection"},
+    {"无线网卡支持", kWirelessBox, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
 };
 
 }  // namespace
