@@ -273,6 +273,16 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  std::string result(text, length);
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
+
 // ---------------------------------------------------------------------------
 // Recording stand-ins
 

@@ -155,6 +155,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // True when path exists (file or folder).
 bool PathExists(const std::string& path);
+// The system's own text for an error code (FormatMessage), as the program shows it.
+std::string SystemText(DWORD code);
 
 // ---------------------------------------------------------------------------
 // Recording stand-ins (recorder.exe under a tool's name beside the program)

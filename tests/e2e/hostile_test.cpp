@@ -261,17 +261,6 @@ std::string DesktopCopyLine(const std::string& desktop_name, const std::string& 
   return "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\" + desktop_name + "\\*.* " + target + "\\Desktop\\ /e /y ";
 }
 
-// The system's own text for an error code, as the program shows it.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                sizeof text, nullptr);
-  std::string result(text, length);
-  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-    result.pop_back();
-  return result;
-}
-
 class Relocation : public Hostile {
  protected:
   // Relocates the Desktop to target, copies recorded by a cmd stand-in, and
@@ -318,7 +307,7 @@ TEST_F(Relocation, FourHundredByteTargetIsRefusedAndChangesNothing) {
   for (size_t at = target.find('\\', 3); at != std::string::npos; at = target.find('\\', at + 1))
     CreateDirectoryA(target.substr(0, at).c_str(), nullptr);
   ASSERT_FALSE(CreateDirectoryA(target.c_str(), nullptr));
-  const std::string reason = SystemText(GetLastError());
+  const std::string reason = driver::SystemText(GetLastError());
   EXPECT_EQ(box.text, "无法使用转移目标“" + target + "”：" + reason + "\r\n未做任何更改。");
   EXPECT_TRUE(driver::ReadStandInRuns("cmd").empty());
   EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kShellFolders, "Desktop"), before);
@@ -488,7 +477,7 @@ TEST_F(MissingWindowsTemp, ScriptsThatCannotBeWrittenAreNotRunAndTheCleanupGoesO
   const std::string cookies_script = kWindowsTemp + "\\DelCookies.cmd";
   HANDLE file = CreateFileA(junk_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_EQ(file, INVALID_HANDLE_VALUE);
-  const std::string reason = SystemText(GetLastError());
+  const std::string reason = driver::SystemText(GetLastError());
   EXPECT_EQ(box.text, "系统清理完成，但有 2 项未能执行：\r\n" + junk_script + "：" + reason + "\r\n" + cookies_script +
                           "：" + reason);
   EXPECT_EQ(box.title, kDefaultTitle);

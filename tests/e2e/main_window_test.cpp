@@ -132,9 +132,9 @@ TEST_F(MainWindowTest, SettingsWindowIsModalAndEscapeGivesMainWindowBack) {
   HWND settings = program_.WaitForWindow(kSettingsTitle);
   ASSERT_NE(settings, nullptr);
   EXPECT_TRUE(WaitForEnabled(main_, false));
-  EXPECT_EQ(CurrentTab(FindControl(settings, 0x16010311)), 0);
-  EXPECT_TRUE(IsVisible(FindControl(settings, 0x1601030E)));   // 单选1, page 0
-  EXPECT_FALSE(IsVisible(FindControl(settings, 0x160102F8)));  // 单选框1, page 1
+  EXPECT_EQ(CurrentTab(FindControl(settings, lumeno::settings_controls::kTab)), 0);
+  EXPECT_TRUE(IsVisible(FindControl(settings, lumeno::settings_controls::kCrt15Radio)));        // page 0
+  EXPECT_FALSE(IsVisible(FindControl(settings, lumeno::settings_controls::kMinimalRadio)));  // page 1
 
   ASSERT_TRUE(PressEscape(settings));
   EXPECT_TRUE(WaitForWindowGone(settings));

@@ -50,17 +50,6 @@ void MakeFolders(const std::string& path) {
   CreateDirectoryA(path.c_str(), nullptr);
 }
 
-// The system's own text for an error code, as the program shows it.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                sizeof text, nullptr);
-  std::string result(text, length);
-  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-    result.pop_back();
-  return result;
-}
-
 // The registry values tests/data/relocation.tsv lists for box (for every box
 // when box is 0), with <T> in the data standing for the target t.
 struct ListedValue {

@@ -17,16 +17,9 @@ namespace {
 using namespace driver;
 using namespace lumeno_e2e;
 
-constexpr uint32_t kMinimalRadio = 0x160102F8;   // 单选框1 "最精简模式"
-constexpr uint32_t kCafeRadio = 0x160102FC;      // 单选框2 "网吧模式"
-constexpr uint32_t kOfficeRadio = 0x160102FB;    // 单选框3 "办公模式"
-constexpr uint32_t kXpRadio = 0x160102F9;        // 单选框5 "XP默认"
-constexpr uint32_t kUpnpBox = 0x160102F4;      // 选择框4
-constexpr uint32_t kSpoolerBox = 0x160102F3;   // 选择框1
-constexpr uint32_t kHardwareBox = 0x160102F6;  // 选择框2
-constexpr uint32_t kWirelessBox = 0x160102F5;  // 选择框3
-using lumeno::settings_controls::kApplyProfileButton;
-using lumeno::settings_controls::kStartServicesButton;
+using namespace lumeno::settings_controls;
+constexpr uint32_t kXpRadio = kXpDefaultRadio;
+constexpr uint32_t kHardwareBox = kHardwarePlaybackBox;
 using texts::kDefaultTitle;
 
 // The command lines tests/data/<file> lists for a control, in order.
@@ -35,17 +28,6 @@ std::vector<std::string> ListedLines(const char* file, uint32_t control) {
   for (const expected::Row& row : expected::ReadTable(file))
     if (expected::Number(row.at(0)) == control) lines.push_back(row.at(1));
   return lines;
-}
-
-// The system's own text for an error code, as the program shows it.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                sizeof text, nullptr);
-  std::string result(text, length);
-  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-    result.pop_back();
-  return result;
 }
 
 // Starts or stops the print spooler through the service control manager and

@@ -17,8 +17,8 @@ using namespace driver;
 using namespace lumeno::settings_controls;
 using lumeno::main_controls::kSettingsButton;
 
-constexpr uint32_t kPreset1 = 0x1601030E;   // 单选1, page 0
-constexpr uint32_t kProfile1 = 0x160102F8;  // 单选框1, page 1
+constexpr uint32_t kPreset1 = lumeno::settings_controls::kCrt15Radio;     // page 0
+constexpr uint32_t kProfile1 = lumeno::settings_controls::kMinimalRadio;  // page 1
 constexpr uint32_t kCleanJunk = kJunkBox;   // 选择框11, page 3
 constexpr char kSettingsTitle[] = "系统设置";
 constexpr char kFolderPickerTitle[] = "选择文件夹";

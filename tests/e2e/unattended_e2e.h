@@ -23,11 +23,15 @@
 
 #include "driver.h"
 #include "lumeno_windows.h"
+#include "platform/control_ids.h"
+#include "support/preset_sections.h"
+#include "support/windows_support.h"
 
 namespace unattended_e2e {
 
 using namespace driver;
 using namespace lumeno_e2e;
+using support::PresetSection;
 
 inline constexpr char kTools[][9] = {"sc", "net", "cmd", "reg", "regsvr32"};
 
@@ -247,65 +251,7 @@ inline void Restore(const State& before) {
 }
 
 // ---------------------------------------------------------------------------
-// A preset file as the test reads it: sections with their key=value lines.
-
-struct PresetSection {
-  std::string name;
-  std::vector<std::pair<std::string, std::string>> entries;
-};
-
-inline std::string Trimmed(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t\r");
-  if (begin == std::string::npos) return "";
-  return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
-}
-
-inline std::vector<PresetSection> ReadPreset(const std::string& bytes) {
-  std::vector<PresetSection> sections;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = Trimmed(bytes.substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      sections.push_back({line.substr(1, line.size() - 2), {}});
-    } else if (!sections.empty()) {
-      size_t equals = line.find('=');
-      sections.back().entries.emplace_back(Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
-    }
-  }
-  return sections;
-}
-
-// ---------------------------------------------------------------------------
 // Clicking a preset's selection through the windows
-
-struct CaptionSearch {
-  std::string caption;
-  bool tickable;
-  HWND found = nullptr;
-};
-
-inline BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<CaptionSearch*>(param);
-  LONG style = GetWindowLongA(window, GWL_STYLE) & 0x0F;
-  bool tickable = style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON;
-  bool push = style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON;
-  if ((search->tickable ? tickable : push) && GetText(window) == search->caption) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The check box or radio button (tickable) or push button of the window captioned caption.
-inline HWND ButtonByCaption(HWND window, const std::string& caption, bool tickable) {
-  CaptionSearch search{caption, tickable};
-  EnumChildWindows(window, MatchCaption, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 struct SectionButton {
   const char* section;
@@ -314,16 +260,16 @@ struct SectionButton {
 };
 
 inline constexpr SectionButton kSectionButtons[] = {
-    {"优化", -1, 0x160102A2},         // 按钮1 "开始优化"
-    {"服务快速优化", 1, 0x160102FD},  // 按钮6 "执行"
-    {"可选服务", 1, 0x160102F2},      // 按钮7 "执行"
-    {"清系统", 3, 0x160102E3},        // 按钮9 "清理"
-    {"转资料", 2, 0x160102ED},        // 按钮8 "转移"
-    {"分辨率", 0, 0x16010300},        // 按钮1 "设置"
+    {"优化", -1, lumeno::main_controls::kOptimizeButton},
+    {"服务快速优化", 1, lumeno::settings_controls::kApplyProfileButton},
+    {"可选服务", 1, lumeno::settings_controls::kStartServicesButton},
+    {"清系统", 3, lumeno::settings_controls::kCleanupButton},
+    {"转资料", 2, lumeno::settings_controls::kRelocateButton},
+    {"分辨率", 0, lumeno::settings_controls::kApplyPresetButton},
     {"小工具", 4, 0},
 };
-inline constexpr uint32_t kTargetEditBox = 0x160102E7;  // 编辑框1
-inline constexpr uint32_t kModeLabel = 0x160102FF;      // 标签2
+using lumeno::settings_controls::kModeLabel;
+using lumeno::settings_controls::kTargetEdit;
 
 // Presses a button whose handler runs on the window's thread and answers
 // every message box it shows until the handler has returned; their texts.
@@ -373,13 +319,13 @@ inline std::vector<std::string> ClickPreset(Program& program, const std::vector<
     for (const auto& [key, value] : section->entries) {
       if (value == "0") continue;
       if (key == "目标") {
-        EXPECT_TRUE(SetText(WaitForControl(window, kTargetEditBox), value));
+        EXPECT_TRUE(SetText(WaitForControl(window, kTargetEdit), value));
       } else if (!step.button) {
-        HWND button = ButtonByCaption(window, key, false);
+        HWND button = support::FindButton(window, key, false);
         EXPECT_NE(button, nullptr) << key;
         if (button) buttons.push_back(static_cast<uint32_t>(GetDlgCtrlID(button)));
       } else {
-        HWND box = ButtonByCaption(window, value == "1" ? key : value, true);
+        HWND box = support::FindButton(window, value == "1" ? key : value, true);
         EXPECT_NE(box, nullptr) << key << "=" << value;
         EXPECT_TRUE(box && SetChecked(box, true)) << key;
       }
@@ -443,12 +389,14 @@ inline ApplyRun RunApply(const std::string& arguments, Millis timeout = 240000) 
   ApplyRun result;
   Program program;
   if (!program.Start(std::string(kProgramPath) + " " + arguments)) return result;
-  DWORD start = GetTickCount();
-  while (program.IsRunning() && GetTickCount() - start < timeout) {
-    if (!result.went_idle && WaitForInputIdle(program.Handle(), 0) == 0) result.went_idle = program.IsRunning();
-    for (HWND window : program.TopLevelWindows()) result.windows.push_back(GetText(window));
-    Sleep(5);
-  }
+  support::WaitUntil(
+      [&] {
+        if (!program.IsRunning()) return true;
+        if (!result.went_idle && WaitForInputIdle(program.Handle(), 0) == 0) result.went_idle = program.IsRunning();
+        for (HWND window : program.TopLevelWindows()) result.windows.push_back(GetText(window));
+        return false;
+      },
+      timeout, 5);
   result.finished = program.WaitForExit(0);
   result.exit_code = program.ExitCode();
   return result;
@@ -498,7 +446,7 @@ inline void ExpectApplyMatchesClicking(const std::string& preset_name) {
   const std::string log_path = std::string(kTestDirectory) + "\\" + preset_name + ".log";
   std::optional<std::string> bytes = ReadFileBytes(preset_path);
   ASSERT_TRUE(bytes.has_value()) << preset_path;
-  std::vector<PresetSection> preset = ReadPreset(*bytes);
+  std::vector<PresetSection> preset = support::ReadPresetSections(*bytes);
   ASSERT_FALSE(preset.empty());
   InstallStandIns();
   WarmUp();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform_rules.h"
 #include "unattended_e2e.h"
 
 namespace {
@@ -40,13 +41,17 @@ RedirectedRun RunRedirected(const std::string& arguments, const std::string& dir
   startup.hStdError = output;
   PROCESS_INFORMATION process = {};
   std::string command_line = std::string(kProgramPath) + " " + arguments;
-  BOOL started = token ? CreateProcessAsUserA(token, nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                              directory.c_str(), &startup, &process)
-                       : CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        directory.c_str(), &startup, &process);
-  DWORD error = GetLastError();
+  // A start that fails for a moment is tried again, as everywhere else.
+  const uint32_t error = lumeno::StartWithRetries([&] {
+    const BOOL started =
+        token ? CreateProcessAsUserA(token, nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                     directory.c_str(), &startup, &process)
+              : CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
+                               &startup, &process);
+    return started ? 0u : static_cast<uint32_t>(GetLastError());
+  });
   CloseHandle(output);
-  if (!started) {
+  if (error != 0) {
     result.failure = "cannot start the program, error " + std::to_string(error);
     return result;
   }

@@ -17,16 +17,17 @@
 
 #include "driver.h"
 #include "lumeno_windows.h"
-#include "platform/platform_rules.h"
-#include "tweaks/optimize.h"
+#include "platform/control_ids.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 
 namespace {
 
 using namespace driver;
 using namespace lumeno_e2e;
+using namespace lumeno::settings_controls;
 
-// GBK: "C:\Lumeno\备份".
-const std::string kBackupFolder = std::string(kProgramDirectory) + "\\\xB1\xB8\xB7\xDD";
+const std::string kBackupFolder = std::string(kProgramDirectory) + "\\" + texts::kBackupFolder;
 // GBK: "淺" (9C 5C: its second byte is a backslash).
 const std::string kBackslashCharacter = "\x9C\x5C";
 const std::string kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
@@ -155,14 +156,10 @@ bool ImportWithRegedit(const std::string& file) {
   return regedit.Start("regedit.exe /s \"" + file + "\"") && regedit.WaitForExit(60000) && regedit.ExitCode() == 0;
 }
 
-HKEY RootKey(int root) {
-  switch (lumeno::NormalizeRootNumber(root)) {
-    case 1: return HKEY_CLASSES_ROOT;
-    case 2: return HKEY_CURRENT_CONFIG;
-    case 4: return HKEY_LOCAL_MACHINE;
-    case 5: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
+HKEY RootKey(const std::string& name) {
+  const std::map<std::string, HKEY> roots = {
+      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS}};
+  return roots.at(name);
 }
 
 bool SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
@@ -193,9 +190,6 @@ void RoundTrip(const Watch& watch, const std::function<void()>& command, const s
 // ---------------------------------------------------------------------------
 // Optimize: the twenty tweak boxes and the typed addresses
 
-constexpr uint32_t kOptimizeButton = 0x160102A2;
-constexpr uint32_t kTypedAddressesBox = 0x16010299;  // 选择框24
-
 TEST(UndoRoundTrip, OptimizeWithAllTwentyTweaksAndTheTypedAddresses) {
   // Values the writes meet in unusual shapes, so that every type must survive.
   const std::string desktop = "Control Panel\\Desktop";
@@ -213,21 +207,28 @@ TEST(UndoRoundTrip, OptimizeWithAllTwentyTweaksAndTheTypedAddresses) {
   ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, kTypedUrls, "url2", REG_SZ,
                        "\\\\server\\" + kBackslashCharacter + std::string(1, '\0')));
 
+  // tests/data/catalogue.tsv: box, id, step, root, item path ("key\\value"), type, data.
+  const expected::Table catalogue = expected::ReadTable("catalogue.tsv");
   Watch watch;
-  for (const lumeno::TweakItem& item : lumeno::TweakCatalogue())
-    for (const lumeno::TweakWrite& write : item.writes) {
-      const lumeno::RegistryItemParts parts = lumeno::SplitRegistryItemPath(write.item_path);
-      watch.push_back([=](Picture& p) { PictureValue(p, RootKey(write.root), parts.key_path, parts.value_name); });
-    }
+  for (const expected::Row& row : catalogue) {
+    const std::string& path = row.at(4);
+    const size_t split = path.rfind('\\');
+    const HKEY root = RootKey(row.at(3));
+    watch.push_back([=](Picture& p) { PictureValue(p, root, path.substr(0, split), path.substr(split + 1)); });
+  }
   watch.push_back([](Picture& p) { PictureTree(p, HKEY_CURRENT_USER, kTypedUrls); });
 
   Program program;
   HWND main_window = StartProgram(program);
   ASSERT_NE(main_window, nullptr);
-  for (const lumeno::TweakItem& item : lumeno::TweakCatalogue())
-    ASSERT_TRUE(SetChecked(WaitForControl(main_window, item.box), true)) << item.name;
-  ASSERT_TRUE(SetChecked(WaitForControl(main_window, kTypedAddressesBox), true));
-  HWND button = WaitForControl(main_window, kOptimizeButton);
+  for (const std::string& box : expected::Distinct(catalogue, 1))
+    ASSERT_TRUE(SetChecked(WaitForControl(main_window, static_cast<uint32_t>(expected::Number(box))), true)) << box;
+  // The cleaning item whose privacy cleaning of kind 0 deletes the typed addresses.
+  const expected::Table privacy =
+      expected::RowsWhere(expected::ReadTable("cleaning_items.tsv"), 1, "CleanPrivacyTraces");
+  const auto typed_addresses_box = static_cast<uint32_t>(expected::Number(expected::RowsWhere(privacy, 2, "0").at(0).at(0)));
+  ASSERT_TRUE(SetChecked(WaitForControl(main_window, typed_addresses_box), true));
+  HWND button = WaitForControl(main_window, lumeno::main_controls::kOptimizeButton);
   RoundTrip(watch, [&] {
     PressAndReadMessage(program, button, 60000);
     EXPECT_TRUE(WaitForEnabled(button, true));
@@ -236,9 +237,6 @@ TEST(UndoRoundTrip, OptimizeWithAllTwentyTweaksAndTheTypedAddresses) {
 
 // ---------------------------------------------------------------------------
 // A service profile: every installed service's start type
-
-constexpr uint32_t kMinimalRadio = 0x160102F8;        // 单选框1 "最精简模式"
-constexpr uint32_t kApplyProfileButton = 0x160102FD;  // 按钮6
 
 TEST(UndoRoundTrip, AServiceProfile) {
   // Wine's sc has no "config": this stand-in sets the Start value as sc does.
@@ -265,25 +263,16 @@ TEST(UndoRoundTrip, AServiceProfile) {
 // Relocation: every value it rewrites, to a target whose GBK text holds a
 // byte 0x5C that is no backslash
 
-constexpr uint32_t kTargetEditBox = 0x160102E7;  // 编辑框1
-constexpr uint32_t kMoveButton = 0x160102ED;     // 按钮8 "转移"
-constexpr uint32_t kRelocationBoxes[] = {0x160102E8, 0x160102EB, 0x160102EC, 0x160102EA, 0x160102E9, 0x160102E4};
 constexpr int kPageRelocation = 2;
 
+// The whole of every key tests/data/relocation.tsv lists a value of.
 Watch RelocationWatch() {
-  const std::string shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  return {
-      [=](Picture& p) { PictureTree(p, HKEY_CURRENT_USER, shell + "Shell Folders"); },
-      [=](Picture& p) { PictureTree(p, HKEY_CURRENT_USER, shell + "User Shell Folders"); },
-      [=](Picture& p) { PictureTree(p, HKEY_USERS, ".DEFAULT\\" + shell + "Shell Folders"); },
-      [](Picture& p) { PictureTree(p, HKEY_CURRENT_USER, "Environment"); },
-      [](Picture& p) { PictureTree(p, HKEY_USERS, ".DEFAULT\\Environment"); },
-      [](Picture& p) {
-        PictureValue(p, HKEY_CURRENT_USER,
-                     "Identities\\{F4E98C86-4D9A-463F-920C-1DF555C3B434}\\Software\\Microsoft\\Outlook Express\\5.0",
-                     "Store Root");
-      },
-  };
+  std::set<std::pair<std::string, std::string>> keys;
+  for (const expected::Row& row : expected::RowsWhere(expected::ReadTable("relocation.tsv"), 1, "value"))
+    keys.insert({row.at(2), row.at(3).substr(0, row.at(3).rfind('\\'))});
+  Watch watch;
+  for (const auto& [root, key] : keys) watch.push_back([=](Picture& p) { PictureTree(p, RootKey(root), key); });
+  return watch;
 }
 
 void Relocate(Program& program, std::initializer_list<uint32_t> boxes) {
@@ -293,16 +282,15 @@ void Relocate(Program& program, std::initializer_list<uint32_t> boxes) {
   ASSERT_NE(settings, nullptr);
   for (uint32_t box : boxes) ASSERT_TRUE(SetChecked(WaitForControl(settings, box), true));
   // GBK: "C:\lumeno-test\淺资料".
-  ASSERT_TRUE(SetText(WaitForControl(settings, kTargetEditBox),
+  ASSERT_TRUE(SetText(WaitForControl(settings, kTargetEdit),
                       "C:\\lumeno-test\\" + kBackslashCharacter + "\xD7\xCA\xC1\xCF"));
-  PressAndReadMessage(program, WaitForControl(settings, kMoveButton));
+  PressAndReadMessage(program, WaitForControl(settings, kRelocateButton));
 }
 
 TEST(UndoRoundTrip, RelocationOfAllSixFolders) {
   Program program;
   RoundTrip(RelocationWatch(), [&] {
-    Relocate(program, {kRelocationBoxes[0], kRelocationBoxes[1], kRelocationBoxes[2], kRelocationBoxes[3],
-                       kRelocationBoxes[4], kRelocationBoxes[5]});
+    Relocate(program, {kDesktopBox, kFavoritesBox, kMyDocumentsBox, kTempBox, kInternetCacheBox, kOutlookExpressBox});
   });
 }
 
@@ -315,10 +303,10 @@ TEST(UndoRoundTrip, AProgramFolderWithoutRoomFallsBackToApplicationData) {
   ASSERT_TRUE(WriteFileBytes(blocker, "not a folder"));
   char application_data[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, application_data, CSIDL_APPDATA, FALSE));
-  const std::string fallback = std::string(application_data) + "\\Lumeno\\\xB1\xB8\xB7\xDD";
+  const std::string fallback = std::string(application_data) + "\\Lumeno\\" + texts::kBackupFolder;
 
   Program program;
-  RoundTrip(RelocationWatch(), [&] { Relocate(program, {kRelocationBoxes[3]}); }, fallback);
+  RoundTrip(RelocationWatch(), [&] { Relocate(program, {kTempBox}); }, fallback);
   EXPECT_EQ(ReadFileBytes(blocker), std::optional<std::string>("not a folder"));
   DeleteFileA(blocker.c_str());
 }

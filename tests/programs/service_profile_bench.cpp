@@ -31,7 +31,7 @@ using support::FindTopLevel;
 constexpr DWORD kPollMs = 1;
 
 using lumeno::main_controls::kSettingsButton;
-constexpr UINT kOfficeRadio = 0x160102FB;     // 单选框3 "办公模式"
+constexpr UINT kOfficeRadio = lumeno::settings_controls::kOfficeRadio;
 constexpr UINT kApplyButton = lumeno::settings_controls::kApplyProfileButton;
 const char kStandIn[] = "C:\\Lumeno\\sc.exe";
 const char kStandInLog[] = "C:\\Lumeno\\sc.log";

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/control_ids.h"
+#include "support/preset_sections.h"
 #include "support/windows_support.h"
 
 namespace {
@@ -63,49 +64,6 @@ std::string ReadWholeFile(const char* path) {
   return bytes;
 }
 
-std::string Trimmed(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t\r");
-  return begin == std::string::npos ? "" : text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
-}
-
-using Entries = std::vector<std::pair<std::string, std::string>>;
-std::vector<std::pair<std::string, Entries>> ReadPreset(const std::string& bytes) {
-  std::vector<std::pair<std::string, Entries>> sections;
-  for (size_t start = 0; start < bytes.size();) {
-    size_t end = std::min(bytes.find('\n', start), bytes.size());
-    std::string line = Trimmed(bytes.substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[')
-      sections.push_back({line.substr(1, line.size() - 2), {}});
-    else if (!sections.empty() && line.find('=') != std::string::npos)
-      sections.back().second.emplace_back(Trimmed(line.substr(0, line.find('='))), Trimmed(line.substr(line.find('=') + 1)));
-  }
-  return sections;
-}
-
-struct CaptionSearch {
-  const std::string* caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<CaptionSearch*>(parameter);
-  char text[128] = {};
-  GetWindowTextA(window, text, sizeof text);
-  char class_name[16] = {};
-  GetClassNameA(window, class_name, sizeof class_name);
-  if (lstrcmpiA(class_name, "Button") != 0 || *search->caption != text) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND ByCaption(HWND parent, const std::string& caption) {
-  CaptionSearch search{&caption, nullptr};
-  EnumChildWindows(parent, MatchCaption, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // Presses the button and answers the message box it ends with (none for the
 // resolution presets); false on a time-out.
 bool PressAndAnswer(DWORD process_id, HWND button, bool expect_box) {
@@ -141,7 +99,7 @@ double TimeUnattended(const std::string& preset) {
   return Finish(process, started);
 }
 
-double TimeClicked(const std::vector<std::pair<std::string, Entries>>& preset) {
+double TimeClicked(const std::vector<support::PresetSection>& preset) {
   PROCESS_INFORMATION process = {};
   LARGE_INTEGER started;
   QueryPerformanceCounter(&started);
@@ -150,7 +108,7 @@ double TimeClicked(const std::vector<std::pair<std::string, Entries>>& preset) {
   HWND main_window = nullptr, settings = nullptr;
   if (!WaitFor([&] { return (main_window = FindTopLevel(id, nullptr, "Lumeno1.1")) != nullptr; }, 20000)) return -1;
   for (const SectionButton& step : kSectionButtons) {
-    auto section = std::find_if(preset.begin(), preset.end(), [&](const auto& s) { return s.first == step.section; });
+    auto section = std::find_if(preset.begin(), preset.end(), [&](const auto& s) { return s.name == step.section; });
     if (section == preset.end()) continue;
     HWND window = main_window;
     if (step.page >= 0) {
@@ -163,11 +121,11 @@ double TimeClicked(const std::vector<std::pair<std::string, Entries>>& preset) {
     }
     std::vector<HWND> buttons;
     if (step.button) buttons.push_back(Control(window, step.button));
-    for (const auto& [key, value] : section->second) {
+    for (const auto& [key, value] : section->entries) {
       if (value == "0") continue;
       if (key == "目标") {
         SendMessageA(Control(window, settings_controls::kTargetEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-      } else if (HWND control = ByCaption(window, value == "1" ? key : value)) {
+      } else if (HWND control = support::FindButton(window, value == "1" ? key : value, step.button != 0)) {
         if (!step.button)
           buttons.push_back(control);
         else if (SendMessageA(control, BM_GETCHECK, 0, 0) != BST_CHECKED)
@@ -207,7 +165,7 @@ int main(int argc, char** argv) {
   RegCloseKey(environment);
   SetEnvironmentVariableA("ComSpec", comspec);
 
-  const auto preset = ReadPreset(ReadWholeFile(preset_path.c_str()));
+  const auto preset = support::ReadPresetSections(ReadWholeFile(preset_path.c_str()));
   if (preset.empty()) return Fail("cannot read the preset");
   std::string unattended, clicked;
   auto append = [](std::string* samples, double ms) {

@@ -18,6 +18,26 @@ BOOL CALLBACK MatchControl(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
+struct CaptionSearch {
+  const std::string* caption;
+  bool tickable;
+  HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<CaptionSearch*>(parameter);
+  const LONG style = GetWindowLongA(window, GWL_STYLE) & 0x0F;
+  const bool tickable = style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON;
+  const bool push = style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON;
+  char class_name[16] = {}, text[256] = {};
+  GetClassNameA(window, class_name, sizeof class_name);
+  GetWindowTextA(window, text, sizeof text);
+  if (lstrcmpiA(class_name, "Button") != 0 || !(search->tickable ? tickable : push) || *search->caption != text)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 struct WindowList {
   DWORD process_id;
   std::vector<HWND> windows;
@@ -51,6 +71,12 @@ bool StartProcess(const std::string& command_line, PROCESS_INFORMATION* process,
 HWND FindControl(HWND parent, uint32_t id) {
   ControlSearch search{id, nullptr};
   EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindButton(HWND parent, const std::string& caption, bool tickable) {
+  CaptionSearch search{&caption, tickable, nullptr};
+  EnumChildWindows(parent, MatchCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -23,6 +23,10 @@ bool StartProcess(const std::string& command_line, PROCESS_INFORMATION* process,
 // tab pages); nullptr if none.
 HWND FindControl(HWND parent, uint32_t id);
 
+// The check box or radio button (tickable) or push button below parent
+// whose caption is caption; nullptr if none.
+HWND FindButton(HWND parent, const std::string& caption, bool tickable);
+
 // The visible top-level windows of the process, in z-order.
 std::vector<HWND> TopLevelWindows(DWORD process_id);
 

@@ -7,6 +7,7 @@
 
 #include "data/broadband_expected.h"
 #include "fakes/recorder.h"
+#include "support/texts.h"
 #include "utilities/broadband.h"
 
 namespace lumeno {
@@ -192,7 +193,7 @@ TEST_F(CreateBroadbandEntryTest, KeepsTheUsersOtherConnections) {
 // backup before anything is written; an unchanged phone book is not copied.
 TEST_F(CreateBroadbandEntryTest, SavesTheStartTypeAndThePhonebookFirst) {
   // GBK: "C:\Lumeno\备份\20261208-143005 " (the fake's time), then "生成ADSL.reg".
-  const std::string folder = "C:\\Lumeno\\\xB1\xB8\xB7\xDD\\20261208-143005 ";
+  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 ";
   const std::string restore_file = folder + "\xC9\xFA\xB3\xC9" "ADSL.reg";
   const std::string other = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\n\r\n";
   fake::GetState().files[kPhonebookPathBytes] = other;

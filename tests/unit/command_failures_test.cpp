@@ -14,11 +14,16 @@
 #include "fakes/recorder.h"
 #include "relocation/relocation.h"
 #include "services/services.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 #include "tweaks/optimize.h"
 #include "utilities/broadband.h"
 
 namespace lumeno {
 namespace {
+
+using namespace settings_controls;
+using texts::kDefaultTitle;
 
 struct Box {
   std::string text;
@@ -47,8 +52,6 @@ void RunCases(void (*command)(), const std::vector<Case>& cases) {
   }
 }
 
-const char kDefaultTitle[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
-
 void Tick(fake::State& s, ControlId box) { s.properties[{kSettingsWindow, box, kPropertyChecked}] = PropertyValue::Boolean(true); }
 
 std::vector<std::string> Args(const char* op, size_t index) {
@@ -59,9 +62,18 @@ std::vector<std::string> Args(const char* op, size_t index) {
 
 // ---------------------------------------------------------------------------
 
-constexpr ControlId kCafeRadio = 0x160102FC;   // 网吧模式
-constexpr ControlId kSpoolerBox = 0x160102F3;  // 开启打印服务
-constexpr ControlId kWirelessBox = 0x160102F5; // 无线网卡支持
+// "服务 <name>：无法启动：找不到文件。" for the first ten lines of a profile
+// (tests/data/service_profiles.tsv), then how many more there are.
+std::string FirstTenUnstarted(ControlId radio) {
+  const expected::Table lines = expected::RowsWhere(expected::ReadTable("service_profiles.tsv"), 0, fake::Hex32(radio));
+  std::string text;
+  for (size_t i = 0; i < 10 && i < lines.size(); ++i) {
+    const std::string& line = lines[i].at(1);  // "sc config   <name> start= ..."
+    const size_t name = line.find_first_not_of(' ', line.find("config") + 6);
+    text += "\r\n服务 " + line.substr(name, line.find(' ', name) - name) + "：无法启动：找不到文件。";
+  }
+  return text + "\r\n……另有 " + std::to_string(lines.size() - 10) + " 项";
+}
 
 TEST(CommandFailures, ServiceProfile) {
   RunCases(ApplyServiceProfile, {
@@ -88,12 +100,7 @@ TEST(CommandFailures, ServiceProfile) {
          s.run_result = false;
          s.error_texts[2] = "找不到文件。";
        },
-       {"服务优化未能完成，82 项均未能执行：\r\n服务 Alerter：无法启动：找不到文件。\r\n服务 ALG：无法启动：找不到文件。"
-        "\r\n服务 AppMgmt：无法启动：找不到文件。\r\n服务 AudioSrv：无法启动：找不到文件。"
-        "\r\n服务 BITS：无法启动：找不到文件。\r\n服务 Browser：无法启动：找不到文件。"
-        "\r\n服务 CiSvc：无法启动：找不到文件。\r\n服务 ClipSrv：无法启动：找不到文件。"
-        "\r\n服务 COMSysApp：无法启动：找不到文件。\r\n服务 CryptSvc：无法启动：找不到文件。\r\n……另有 72 项",
-        "16", kDefaultTitle}},
+       {"服务优化未能完成，82 项均未能执行：" + FirstTenUnstarted(kCafeRadio), "16", kDefaultTitle}},
   });
 }
 
@@ -124,27 +131,34 @@ TEST(CommandFailures, StartingServices) {
 
 // ---------------------------------------------------------------------------
 
-constexpr ControlId kBox1 = 0x160102B6, kBox3 = 0x160102B4, kBox10 = 0x160102AD;
-constexpr ControlId kHistoryBox = 0x1601029B, kFavoritesBox = 0x16010299;
 const char kDone[] = "恭喜您，你选择的优化项目已完成！";
 
-void TickMain(fake::State& s, ControlId box) {
-  s.properties[{kMainWindow, box, kPropertyChecked}] = PropertyValue::Boolean(true);
+void TickMain(fake::State& s, const std::string& id) {
+  s.properties[{kMainWindow, static_cast<ControlId>(expected::Number(id)), kPropertyChecked}] = PropertyValue::Boolean(true);
+}
+// The tweak box that writes the value at path (tests/data/catalogue.tsv), and
+// the cleaning box that runs this kind of privacy cleaning (cleaning_items.tsv).
+void TickTweakWriting(fake::State& s, const std::string& path) {
+  TickMain(s, expected::RowsWhere(expected::ReadTable("catalogue.tsv"), 4, path).at(0).at(1));
+}
+void TickPrivacyCleaning(fake::State& s, const std::string& kind) {
+  const expected::Table privacy = expected::RowsWhere(expected::ReadTable("cleaning_items.tsv"), 1, "CleanPrivacyTraces");
+  TickMain(s, expected::RowsWhere(privacy, 2, kind).at(0).at(0));
 }
 
 TEST(CommandFailures, Optimize) {
   RunCases(OptimizeWorker, {
       {"rows under an unloaded HKEY_USERS key are skipped, not failed",
        [](fake::State& s) {
-         TickMain(s, kBox3);
+         TickTweakWriting(s, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL");
          s.registry_errors["SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL"] = 5;
        },
        {kDone, "64", "完成"}, [] { EXPECT_TRUE(fake::CallsOf({"WriteRegistryItem"}).empty()); }},
       {"a refused write and a cleaning that could not work",
        [](fake::State& s) {
-         TickMain(s, kBox1);
-         TickMain(s, kHistoryBox);
-         TickMain(s, kFavoritesBox);
+         TickTweakWriting(s, "SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout");
+         TickPrivacyCleaning(s, "9");
+         TickPrivacyCleaning(s, "0");
          s.registry_errors["SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout"] = 5;
          s.cleaning_errors[{"CleanPrivacyTraces", 0}] = 5;
          s.error_texts[5] = "拒绝访问。";
@@ -155,7 +169,7 @@ TEST(CommandFailures, Optimize) {
         "48", "完成"}},
       {"every write refused",
        [](fake::State& s) {
-         TickMain(s, kBox10);
+         TickTweakWriting(s, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\SFCDisable");
          s.write_result = false;
        },
        {"系统优化未能完成：\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\"
@@ -166,8 +180,6 @@ TEST(CommandFailures, Optimize) {
 
 // ---------------------------------------------------------------------------
 
-constexpr ControlId kJunkBox = 0x160102E2, kContextMenuBox = 0x160102E0, kSharesBox = 0x160102DF,
-                    kCookiesBox = 0x160102DE;
 const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 TEST(CommandFailures, SystemCleanup) {
@@ -224,13 +236,11 @@ TEST(CommandFailures, EmptyFolderSweep) {
 
 // ---------------------------------------------------------------------------
 
-constexpr ControlId kTargetEditBox = 0x160102E7;
-constexpr ControlId kDesktopBox = 0x160102E8, kTempBox = 0x160102EA, kRelocFavoritesBox = 0x160102EB;
 const char kUnchanged[] = "\r\n未做任何更改。";
 const std::string kSyntax = "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），且不能含有双引号。";
 
 void Target(fake::State& s, const std::string& text) {
-  s.properties[{kSettingsWindow, kTargetEditBox, kPropertyText}] = PropertyValue::OfText(text);
+  s.properties[{kSettingsWindow, kTargetEdit, kPropertyText}] = PropertyValue::OfText(text);
 }
 
 void NothingChanged() {
@@ -309,7 +319,7 @@ TEST(CommandFailures, Relocation) {
        [](fake::State& s) {
          Target(s, "D:\\Personal");
          Tick(s, kDesktopBox);
-         Tick(s, kRelocFavoritesBox);
+         Tick(s, kFavoritesBox);
          s.exit_codes["cmd /cxcopy C:\\Docume~1\\%USERNAME%\\桌面\\*.* D:\\Personal\\Desktop\\ /e /y "] = 4;
          s.missing_folders.insert("C:\\Docume~1\\%USERNAME%\\桌面");
          s.exit_codes["cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* D:\\Personal\\Favorites\\ /e /y"] = 5;

@@ -166,10 +166,7 @@ const std::string kRestoreFile =
 // The box of the catalogue row that writes this value, and the cleaning box
 // that runs this kind of privacy cleaning.
 std::string BoxWriting(const expected::Table& catalogue, const std::string& path) {
-  for (const Row& row : catalogue)
-    if (row.at(4) == path) return row.at(1);
-  ADD_FAILURE() << "no catalogue row writes " << path;
-  return "0";
+  return expected::RowsWhere(catalogue, 4, path).at(0).at(1);
 }
 std::string BoxCleaning(const expected::Table& cleaning, const std::string& kind) {
   return expected::RowsWhere(expected::RowsWhere(cleaning, 1, "CleanPrivacyTraces"), 2, kind).at(0).at(0);

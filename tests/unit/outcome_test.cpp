@@ -9,6 +9,7 @@
 
 #include "fakes/recorder.h"
 #include "platform/platform_rules.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -59,7 +60,7 @@ TEST(OutcomeReport, SpeaksGbkAndKeepsTheDefaultTitle) {
   const std::string expected =
       "\xCF\xB5\xCD\xB3\xC7\xE5\xC0\xED\xCD\xEA\xB3\xC9\xA3\xAC\xB5\xAB\xD3\xD0 1 \xCF\xEE\xCE\xB4\xC4\xDC\xD6\xB4\xD0\xD0"
       "\xA3\xBA\r\nx\xA3\xBAy";
-  EXPECT_EQ(fake::Calls(), (std::vector<fake::Call>{{"ShowMessageBox", {expected, "48", "\xD0\xC5\xCF\xA2\xA3\xBA"}}}));
+  EXPECT_EQ(fake::Calls(), (std::vector<fake::Call>{{"ShowMessageBox", {expected, "48", texts::kDefaultTitle}}}));
 }
 
 TEST(FailureTexts, ExitCodesAndSystemErrors) {

@@ -9,6 +9,7 @@
 
 #include "fakes/recorder.h"
 #include "platform/registry_backup.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -30,10 +31,11 @@ std::string RegFile(const std::vector<std::string>& lines) {
 }
 
 // GBK: "备份", "开始优化", "生成ADSL".
-const std::string kBackupFolder = "C:\\Lumeno\\\xB1\xB8\xB7\xDD";
+const std::string kBackupFolder = std::string("C:\\Lumeno\\") + texts::kBackupFolder;
 const std::string kOptimize = "\xBF\xAA\xCA\xBC\xD3\xC5\xBB\xAF";
 const std::string kBroadband = "\xC9\xFA\xB3\xC9" "ADSL";
-const std::string kAppDataBackupFolder = "C:\\Documents and Settings\\user\\Application Data\\Lumeno\\\xB1\xB8\xB7\xDD";
+const std::string kAppDataBackupFolder =
+    std::string("C:\\Documents and Settings\\user\\Application Data\\Lumeno\\") + texts::kBackupFolder;
 
 class RegistryBackup : public ::testing::Test {
  protected:

@@ -12,11 +12,8 @@
 namespace lumeno {
 namespace {
 
-constexpr ControlId kMinimalRadio = 0x160102F8;   // 单选框1 "最精简模式"
-constexpr ControlId kCafeRadio = 0x160102FC;      // 单选框2 "网吧模式"
-constexpr ControlId kOfficeRadio = 0x160102FB;    // 单选框3 "办公模式"
-constexpr ControlId kNotebookRadio = 0x160102FA;  // 单选框4 "笔记本模式"
-constexpr ControlId kXpRadio = 0x160102F9;        // 单选框5 "XP默认"
+using namespace settings_controls;
+constexpr ControlId kXpRadio = kXpDefaultRadio;
 
 const char kStopMessage[] = "\xC7\xEB\xD1\xA1\xD4\xF1\xB7\xFE\xCE\xF1\xD3\xC5\xBB\xAF\xCF\xEE\xC4\xBF\xC9\xCF\xD6\xB4\xD0\xD0\xA3\xA1";
 const char kDoneMessage[] = "\xB7\xFE\xCE\xF1\xD3\xC5\xBB\xAF\xCD\xEA\xB1\xCF\xA3\xA1";  // 服务优化完毕！
@@ -126,10 +123,7 @@ TEST_F(ServiceTest, SeveralSelectedRadiosPickByTheFixedReadingOrder) {
 // ---------------------------------------------------------------------------
 // Starting selected services
 
-constexpr ControlId kUpnpBox = 0x160102F4;      // 选择框4
-constexpr ControlId kSpoolerBox = 0x160102F3;   // 选择框1
-constexpr ControlId kHardwareBox = 0x160102F6;  // 选择框2
-constexpr ControlId kWirelessBox = 0x160102F5;  // 选择框3
+constexpr ControlId kHardwareBox = kHardwarePlaybackBox;
 
 const char kStartedMessage[] = "所选项目服务启动完毕！";
 const char kChooseServiceMessage[] = "请先选择欲启动项目！";

@@ -16,6 +16,7 @@
 #include "platform/headless.h"
 #include "relocation/relocation.h"
 #include "services/services.h"
+#include "support/expected_data.h"
 #include "tweaks/optimize.h"
 #include "utilities/broadband.h"
 #include "utilities/display_presets.h"
@@ -96,54 +97,58 @@ struct SameAsButton {
   std::function<void()> click;
 };
 
-void Tick(WindowId window, std::initializer_list<ControlId> ids) {
-  for (ControlId id : ids) fake::Tick(window, id);
+// Ticks the controls of window with these captions (tests/data/layout_controls.tsv).
+void Tick(WindowId window, std::initializer_list<const char*> captions) {
+  const expected::Table controls = expected::RowsWhere(expected::ReadTable("layout_controls.tsv"), 0, fake::Hex32(window));
+  for (const char* caption : captions)
+    fake::Tick(window, static_cast<ControlId>(expected::Number(expected::RowsWhere(controls, 4, caption).at(0).at(3))));
 }
 
 TEST_F(UnattendedTest, EachSectionMakesTheSameCallsAsItsButton) {
   const SameAsButton cases[] = {
       {"[优化]\nXP开关机加速=1\n禁用搜索助手=1\n收藏夹和浏览过的网站=1\n系统临时文件=1\n",
        [] {
-         Tick(kMainWindow, {0x160102B6, 0x160102AD, 0x16010299, 0x16010297});
+         Tick(kMainWindow, {"XP开关机加速", "禁用搜索助手", "收藏夹和浏览过的网站", "系统临时文件"});
          OptimizeWorker();
        }},
       {"[服务快速优化]\n方案=办公模式\n",
        [] {
-         Tick(kSettingsWindow, {0x160102FB});
+         Tick(kSettingsWindow, {"办公模式"});
          ApplyServiceProfile();
        }},
       {"[可选服务]\n无线网卡支持=1\nUPNP设备支持=1\n",
        [] {
-         Tick(kSettingsWindow, {0x160102F5, 0x160102F4});
+         Tick(kSettingsWindow, {"无线网卡支持", "UPNP设备支持"});
          StartSelectedServices();
        }},
       {"[清系统]\n清理系统垃圾=1\n清理日志文件=1\n清除多余右键菜单=1\n删除默认共享=1\n清空 Cookies=1\n"
        "清理、免疫Autorun.inf=1\n",
        [] {
-         Tick(kSettingsWindow, {0x160102E2, 0x160102E1, 0x160102E0, 0x160102DF, 0x160102DE, 0x160102DD});
+         Tick(kSettingsWindow, {"清理系统垃圾", "清理日志文件", "清除多余右键菜单", "删除默认共享", "清空 Cookies",
+                                "清理、免疫Autorun.inf"});
          RunSystemCleanup();
        }},
       {"[转资料]\n目标=E:\\资料\\\n桌面=1\n我的文档=1\nTemp文件夹=1\n",
        [] {
-         fake::GetState().properties[{kSettingsWindow, 0x160102E7, kPropertyText}] = PropertyValue::OfText("E:\\资料\\");
-         Tick(kSettingsWindow, {0x160102E8, 0x160102EC, 0x160102EA});
+         fake::GetState().properties[{kSettingsWindow, settings_controls::kTargetEdit, kPropertyText}] = PropertyValue::OfText("E:\\资料\\");
+         Tick(kSettingsWindow, {"桌面", "我的文档", "Temp文件夹"});
          RelocateUserFolders();
        }},
       {"[分辨率]\n宽屏液晶=19宽屏LCD\n",
        [] {
-         Tick(kSettingsWindow, {0x16010307});
+         Tick(kSettingsWindow, {"19宽屏LCD"});
          ApplyResolutionPreset();
        }},
       {"[小工具]\n生成ADSL=1\n", [] { CreateBroadbandEntry(); }},
       {"[可选服务]\n开启打印服务=1\n[服务快速优化]\n方案=网吧模式\n[优化]\n回收站=1\n",
        [] {
-         Tick(kMainWindow, {0x16010298});
+         Tick(kMainWindow, {"回收站"});
          OptimizeWorker();
          fake::GetState().properties.clear();  // each button sees only its own page's choices
-         Tick(kSettingsWindow, {0x160102FC});
+         Tick(kSettingsWindow, {"网吧模式"});
          ApplyServiceProfile();
          fake::GetState().properties.clear();
-         Tick(kSettingsWindow, {0x160102F3});
+         Tick(kSettingsWindow, {"开启打印服务"});
          StartSelectedServices();
        }},
   };
@@ -259,7 +264,7 @@ TEST_F(UnattendedTest, AnyReportOtherThanInformationFailsTheRunAndEveryLineIsLog
                                                 NoteInRunLog("备份：C:\\备份\\1.reg");
                                                 ShowMessageBox("完成，但有 1 项未能执行：\r\nsc config a\r\n", 48, "完成");
                                               }, 0}}});
-  preset.sections.push_back({"分辨率", 2, {}, {{kSettingsWindow, 0x16010300, nullptr, 0x160102FF}}});
+  preset.sections.push_back({"分辨率", 2, {}, {{kSettingsWindow, settings_controls::kApplyPresetButton, nullptr, settings_controls::kModeLabel}}});
   preset.sections.push_back({"乙", 3, {}, {{kSettingsWindow, 0, [] { ShowMessageBox("好", 64, "完成"); }, 0}}});
   std::vector<std::string> log;
   EXPECT_EQ(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), kExitStepFailed);

@@ -17,6 +17,7 @@
 #include "data/reg_cases.h"
 #include "platform/backup_io.h"
 #include "platform/platform.h"
+#include "support/windows_support.h"
 
 namespace lumeno {
 
@@ -85,12 +86,8 @@ RegistryData SetDirectly(const RegistryData& data) {
 
 // regedit /s, as a double-click would, from the system's own search path.
 bool Import(const std::string& file) {
-  std::string command = "regedit.exe /s \"" + file + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
+  if (!support::StartProcess("regedit.exe /s \"" + file + "\"", &process)) return false;
   const bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/windows_support.h"
 
 namespace lumeno {
 namespace {
@@ -136,11 +137,8 @@ TEST(QueryServiceState, FollowsThePrintSpoolerAndKnowsMissingServices) {
   ASSERT_NE(spooler, nullptr);
   SERVICE_STATUS status{};
   auto wait_for = [&](DWORD state) {
-    for (int i = 0; i < 1000; ++i) {
-      if (QueryServiceStatus(spooler, &status) && status.dwCurrentState == state) return true;
-      Sleep(10);
-    }
-    return false;
+    return support::WaitUntil([&] { return QueryServiceStatus(spooler, &status) && status.dwCurrentState == state; },
+                              30000);
   };
   StartServiceA(spooler, 0, nullptr);
   ASSERT_TRUE(wait_for(SERVICE_RUNNING));

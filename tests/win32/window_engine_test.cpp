@@ -30,9 +30,9 @@ constexpr ControlId kRightItem = 0x160102AD;   // 选择框10, reaches past the 
 // SettingsWindow
 constexpr ControlId kSettingsTimer = kTrimTimer;
 constexpr ControlId kSetButton = kApplyPresetButton;  // font -14; 标签2 (kModeLabel) blue, font -12
-constexpr ControlId kPreset1 = 0x1601030E;       // 单选1, page 0
-constexpr ControlId kPreset2 = 0x1601030F;       // 单选2, page 0
-constexpr ControlId kProfile1 = 0x160102F8;      // 单选框1, page 1
+constexpr ControlId kPreset1 = settings_controls::kCrt15Radio;   // page 0
+constexpr ControlId kPreset2 = settings_controls::kCrt17Radio;   // page 0
+constexpr ControlId kProfile1 = settings_controls::kMinimalRadio;  // page 1
 constexpr ControlId kCleanJunk = kJunkBox;      // 选择框11, page 3
 constexpr ControlId kTransparentLabel = kMemoryState;
 
