@@ -146,15 +146,12 @@ const char* KeyName(const SectionSchema& section, const PresetKey& key) {
 // ---------------------------------------------------------------------------
 // GBK characters
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
 // The text cut into characters: a lead byte with its trail byte is one, any
 // other byte (a stray lead byte too) is one of its own.
 std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
   for (size_t i = 0; i < text.size();) {
-    size_t length = IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1]) ? 2 : 1;
+    const size_t length = GbkCharacterLength(text, i);
     out.push_back(text.substr(i, length));
     i += length;
   }

@@ -11,23 +11,15 @@ namespace {
 constexpr size_t kMaxLine = 80;
 constexpr const char* kLineEnd = "\r\n";
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
 // regedit turns the file into characters before it looks for escapes, so the
 // second byte of a double-byte character is never an escape, even when it is
 // 0x5C; doubling it would add a backslash to the value.
 Text Quoted(std::string_view text) {
   Text out = "\"";
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(c) && i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
-      out += text.substr(i, 2);
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '"') out += '\\';
-    out += static_cast<char>(c);
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    length = GbkCharacterLength(text, i);
+    if (length == 1 && (text[i] == '\\' || text[i] == '"')) out += '\\';
+    out += text.substr(i, length);
   }
   return out + "\"";
 }

@@ -14,18 +14,13 @@ namespace {
 
 constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
 // Where each character of a GBK text starts; a double-byte character's second
 // byte may be 0x5C or an ASCII letter and is neither a separator nor a letter.
 template <typename Visit>
 void ForEachCharacter(std::string_view text, Visit visit) {
-  for (size_t i = 0; i < text.size();) {
-    const bool pair = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
-                      IsTrailByte(static_cast<unsigned char>(text[i + 1]));
-    visit(i, pair);
-    i += pair ? 2 : 1;
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    length = GbkCharacterLength(text, i);
+    visit(i, length == 2);
   }
 }
 

@@ -34,19 +34,17 @@ Text RightPart(std::string_view text, int n) {
   return Text(text.substr(length - count, count));
 }
 
+size_t GbkCharacterLength(std::string_view text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size()) return 1;
+  const unsigned char trail = static_cast<unsigned char>(text[at + 1]);
+  return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
 std::vector<size_t> BackslashPositions(std::string_view text) {
   std::vector<size_t> positions;
-  for (size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const bool lead = c >= 0x81 && c <= 0xFE;
-    const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    if (lead && next >= 0x40 && next <= 0xFE && next != 0x7F) {
-      i += 2;
-      continue;
-    }
-    if (c == '\\') positions.push_back(i);
-    ++i;
-  }
+  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i))
+    if (text[i] == '\\') positions.push_back(i);
   return positions;
 }
 

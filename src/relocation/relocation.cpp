@@ -170,18 +170,11 @@ const RelocatedFolder kRelocatedFolders[] = {
 constexpr uint32_t kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
 // Where the last character of a GBK text begins. Many GBK characters have 0x5C
 // as their second byte, so this can only be known by walking from the start.
 size_t LastCharacterStart(std::string_view text) {
   size_t last = 0;
-  for (size_t i = 0; i < text.size();) {
-    last = i;
-    bool double_byte = IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1]);
-    i += double_byte ? 2 : 1;
-  }
+  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i)) last = i;
   return last;
 }
 
@@ -291,10 +284,9 @@ bool IsUsableRelocationTarget(std::string_view edit_text) {
 
 bool RelocationTargetNeedsQuotes(std::string_view target) {
   static constexpr std::string_view kSpecial = " &|<>^(),;=%!";
-  for (size_t i = 0; i < target.size();) {
-    const bool double_byte = IsLeadByte(target[i]) && i + 1 < target.size() && IsTrailByte(target[i + 1]);
-    if (!double_byte && kSpecial.find(target[i]) != std::string_view::npos) return true;
-    i += double_byte ? 2 : 1;
+  for (size_t i = 0, length; i < target.size(); i += length) {
+    length = GbkCharacterLength(target, i);
+    if (length == 1 && kSpecial.find(target[i]) != std::string_view::npos) return true;
   }
   return false;
 }
