@@ -123,7 +123,9 @@ TEST_F(Relocation, AllSixMakeTheirFoldersRunTheirCopiesAndWriteTheirValues) {
   auto with_target = [&](std::string text) { return text.replace(text.find("<T>"), 3, t); };
   std::vector<std::string> lines;
   for (const expected::Row& row : expected::ReadTable("relocation.tsv")) {
-    if (row.at(1) == "folder") EXPECT_TRUE(IsFolder(with_target(row.at(2)))) << row.at(2);
+    if (row.at(1) == "folder") {
+      EXPECT_TRUE(IsFolder(with_target(row.at(2)))) << row.at(2);
+    }
     if (row.at(1) == "run") lines.push_back(with_target(row.at(2)));
   }
   for (const ListedValue& value : ListedValues(t)) {

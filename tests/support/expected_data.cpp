@@ -79,6 +79,19 @@ bool WritableCatalogueRow(const Row& row) {
   return first == ".DEFAULT" || first.rfind("S-1-", 0) == 0;
 }
 
+CatalogueValue CatalogueValueOf(const Row& row) {
+  const std::string& path = row.at(4);
+  const size_t split = path.rfind('\\');
+  CatalogueValue value{row.at(3), path.substr(0, split), path.substr(split + 1), 1, row.at(6) + '\0'};
+  if (row.at(5) == "REG_DWORD") {
+    const auto number = static_cast<uint32_t>(Number(row.at(6)));
+    value.type = 4;
+    value.bytes.clear();
+    for (int shift = 0; shift < 32; shift += 8) value.bytes.push_back(static_cast<char>((number >> shift) & 0xFF));
+  }
+  return value;
+}
+
 Table RowsWhere(const Table& table, size_t column, const std::string& value) {
   Table rows;
   for (const Row& row : table)

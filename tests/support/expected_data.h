@@ -27,6 +27,16 @@ std::string Gbk(const std::string& utf8);
 // loaded hive, ".DEFAULT" or a user's SID ("S-1-..."); any other is refused.
 bool WritableCatalogueRow(const Row& row);
 
+// A row of catalogue.tsv as the registry holds it once written: its root's
+// name, key, value name ("" for the default value), type (REG_SZ 1,
+// REG_DWORD 4) and bytes (a text with its NUL; a number as 4 bytes, low first).
+struct CatalogueValue {
+  std::string root, key, name;
+  uint32_t type;
+  std::string bytes;
+};
+CatalogueValue CatalogueValueOf(const Row& row);
+
 // A field as a number: decimal, or hexadecimal with 0x.
 long long Number(const std::string& field);
 

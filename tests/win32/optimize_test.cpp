@@ -14,25 +14,16 @@
 namespace lumeno {
 namespace {
 
-struct Expected {
-  HKEY root;
-  const char* key;
-  const char* value;  // "" = the key's default value
-  DWORD type;
-  std::string data;  // REG_SZ: the text with its NUL; REG_DWORD: 4 bytes
-};
-
-std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-std::string Sz(const char* text) { return std::string(text) + '\0'; }
-
-bool Read(const Expected& e, DWORD* type, std::string* data) {
+bool Read(const expected::CatalogueValue& v, DWORD* type, std::string* data) {
+  const std::map<std::string, HKEY> roots = {
+      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS}};
   HKEY key = nullptr;
-  if (RegOpenKeyExA(e.root, e.key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(roots.at(v.root), v.key.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   DWORD size = 0;
-  LONG status = RegQueryValueExA(key, e.value, nullptr, type, nullptr, &size);
+  LONG status = RegQueryValueExA(key, v.name.c_str(), nullptr, type, nullptr, &size);
   if (status == ERROR_SUCCESS) {
     data->assign(size, '\0');
-    status = RegQueryValueExA(key, e.value, nullptr, type, reinterpret_cast<BYTE*>(data->data()), &size);
+    status = RegQueryValueExA(key, v.name.c_str(), nullptr, type, reinterpret_cast<BYTE*>(data->data()), &size);
     data->resize(size);
   }
   RegCloseKey(key);
@@ -53,26 +44,18 @@ TEST(TweakCatalogue, EveryWriteLeavesItsListedValueInTheRegistry) {
     EXPECT_FALSE(outcome.AnyFailed()) << item.name;
   }
 
-  // tests/data/catalogue.tsv: box, id, step, root, item path, type, data.
-  const std::map<std::string, HKEY> roots = {
-      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS}};
   for (const expected::Row& row : expected::ReadTable("catalogue.tsv")) {
-    const std::string& path = row.at(4);
-    const size_t split = path.rfind('\\');
-    const std::string key_path = path.substr(0, split), value = path.substr(split + 1);
-    const bool dword = row.at(5) == "REG_DWORD";
-    const Expected e{roots.at(row.at(3)), key_path.c_str(), value.c_str(), static_cast<DWORD>(dword ? REG_DWORD : REG_SZ),
-                     dword ? Dword(static_cast<uint32_t>(expected::Number(row.at(6)))) : Sz(row.at(6).c_str())};
+    const expected::CatalogueValue listed = expected::CatalogueValueOf(row);
     DWORD type = 0;
     std::string data;
     if (!expected::WritableCatalogueRow(row)) {
       // Wine would keep such a key for a while; Windows refuses it, so it is skipped.
-      EXPECT_FALSE(Read(e, &type, &data)) << path;
+      EXPECT_FALSE(Read(listed, &type, &data)) << row.at(4);
       continue;
     }
-    ASSERT_TRUE(Read(e, &type, &data)) << path;
-    EXPECT_EQ(type, e.type) << path;
-    EXPECT_EQ(data, e.data) << path;
+    ASSERT_TRUE(Read(listed, &type, &data)) << row.at(4);
+    EXPECT_EQ(type, listed.type) << row.at(4);
+    EXPECT_EQ(data, listed.bytes) << row.at(4);
   }
 }
 
