@@ -6,6 +6,7 @@
 
 #include "app/layouts.h"
 #include "tweaks/optimize.h"
+#include "ui/window_layout.h"
 
 namespace lumeno {
 

@@ -3,11 +3,11 @@
 
 #include <vector>
 
-#include "app/layouts.h"
 #include "app/preset.h"
 #include "platform/backup_io.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "ui/window_layout.h"
 #include "utilities/display_presets.h"
 
 namespace lumeno {
