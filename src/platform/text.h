@@ -34,6 +34,7 @@ int32_t ToInteger(std::string_view text);
 int32_t ToInteger(double value);  // truncation toward zero
 
 Text ToText(int32_t value);
+Text UnsignedText(uint32_t value);  // decimal digits, no sign
 inline Text ToText(std::string_view text) { return Text(text); }
 
 }  // namespace lumeno
