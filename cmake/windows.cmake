@@ -12,10 +12,13 @@ if(NOT LUMENO_THREAD_MODEL STREQUAL "posix")
   # machinery: library throw points end the program (lean_runtime_win32.cpp).
   # x64 keeps its unwind tables, which Windows itself reads; i686 has no use
   # for DWARF tables without exceptions.
-  add_compile_options(-fno-exceptions -fno-rtti)
+  add_compile_options(-Oz -fno-exceptions -fno-rtti)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    add_compile_options(-fno-asynchronous-unwind-tables)
+    # Windows keeps an i686 stack 4-byte aligned, and nothing here needs more.
+    add_compile_options(-fno-asynchronous-unwind-tables -fomit-frame-pointer -mpreferred-stack-boundary=2)
   endif()
+  # Layout tables without the control names only the tests use (layouts.h).
+  add_compile_definitions(LUMENO_COMPACT_LAYOUTS)
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
 endif()
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -28,6 +31,63 @@ endif()
 
 set(SYSTEM_LIBRARIES comctl32 comdlg32 shlwapi shell32 ole32 wininet winmm advapi32 gdi32 user32 kernel32)
 
+if(NOT LUMENO_THREAD_MODEL STREQUAL "posix")
+  # Showing the main window needs none of these; the program loads each on
+  # the first call into it (src/app/delay_load_win32.cpp), which spares
+  # start-up their loading and their share of the working set. GNU ld has no
+  # /DELAYLOAD: dlltool makes a delay-import library from every function the
+  # system's import library names.
+  set(LUMENO_DELAY_LOADED shlwapi shell32 ole32 wininet winmm)
+  set(delay_dir ${CMAKE_BINARY_DIR}/delay-import)
+  file(MAKE_DIRECTORY ${delay_dir})
+  foreach(dll ${LUMENO_DELAY_LOADED})
+    find_library(LUMENO_IMPORT_LIBRARY_${dll} NAMES ${dll} REQUIRED)
+    set(delay_library ${delay_dir}/lib${dll}_delay.a)
+    if(NOT EXISTS ${delay_library} OR ${LUMENO_IMPORT_LIBRARY_${dll}} IS_NEWER_THAN ${delay_library})
+      execute_process(COMMAND ${CMAKE_NM} -g ${LUMENO_IMPORT_LIBRARY_${dll}} OUTPUT_VARIABLE symbols
+                      COMMAND_ERROR_IS_FATAL ANY)
+      # i686 names carry the cdecl underscore and the stdcall @n, which -k
+      # keeps out of the imported name.
+      string(REGEX MATCHALL "I __imp_[^\n]+" imports "${symbols}")
+      list(TRANSFORM imports REPLACE "^I __imp_" "")
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        list(TRANSFORM imports REPLACE "^_" "")
+      endif()
+      list(REMOVE_DUPLICATES imports)
+      list(JOIN imports "\n" exports)
+      file(WRITE ${delay_dir}/${dll}.def "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+      execute_process(COMMAND ${CMAKE_DLLTOOL} -k --def ${delay_dir}/${dll}.def --dllname ${dll}.dll
+                              --output-delaylib ${delay_library}
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+    list(TRANSFORM SYSTEM_LIBRARIES REPLACE "^${dll}$" ${delay_library})
+  endforeach()
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+endif()
+
+# The program's own runtime and entry point (lean_runtime_win32.cpp) for a
+# target of the program's trees.
+function(lumeno_lean_runtime target)
+  if(LUMENO_THREAD_MODEL STREQUAL "posix")
+    return()
+  endif()
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/app/lean_runtime_win32.cpp)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,_LumenoEntry)
+  else()
+    target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,LumenoEntry)
+  endif()
+  # No start-up code applies pseudo-relocations: a data import that would
+  # need one must fail the link instead.
+  target_link_options(${target} PRIVATE -Wl,--disable-auto-import)
+  # ld 2.40 crashes (signal 11) linking without the toolchain's start-up
+  # files unless one of a few of its runtime objects is in the link (found by
+  # trial: the list of thread-local destructors, which nothing here calls, is
+  # the smallest of them).
+  set(underscore $<IF:$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>,_,>)
+  target_link_options(${target} PRIVATE -Wl,-u,${underscore}__mingw_TLScallback)
+endfunction()
+
 add_library(lumeno_core STATIC ${CORE_SOURCES})
 target_include_directories(lumeno_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(lumeno_core PUBLIC ${SYSTEM_LIBRARIES})
@@ -37,12 +97,23 @@ file(GLOB RESOURCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.rc)
 # new icon or manifest rebuilds the resources.
 file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.ico ${CMAKE_SOURCE_DIR}/src/app/*.manifest)
 set_source_files_properties(${RESOURCE_SOURCES} PROPERTIES OBJECT_DEPENDS "${RESOURCE_INPUTS}")
-add_executable(lumeno WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp
-               ${CMAKE_SOURCE_DIR}/src/app/lean_runtime_win32.cpp ${RESOURCE_SOURCES})
+add_executable(lumeno WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp ${RESOURCE_SOURCES})
 target_link_libraries(lumeno PRIVATE lumeno_core)
 if(LUMENO_THREAD_MODEL STREQUAL "posix")
   # A test tree: the program that ships comes from the win32 thread model tree.
   set_target_properties(lumeno PROPERTIES EXCLUDE_FROM_ALL ON)
+else()
+  lumeno_lean_runtime(lumeno)
+  # The delay-load helper, and the directory entry GNU ld leaves empty,
+  # filled in from the link map.
+  target_sources(lumeno PRIVATE ${CMAKE_SOURCE_DIR}/src/app/delay_load_win32.cpp)
+  set(underscore $<IF:$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>,_,>)
+  target_link_options(lumeno PRIVATE -Wl,-u,${underscore}LumenoDelayImportEnd
+                      -Wl,-Map,$<TARGET_FILE_DIR:lumeno>/lumeno.map)
+  add_custom_command(TARGET lumeno POST_BUILD
+                     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/delay_import_directory.py
+                             $<TARGET_FILE:lumeno> $<TARGET_FILE_DIR:lumeno>/lumeno.map
+                     VERBATIM)
 endif()
 
 # The helper programs and, with the posix thread model, the Win32 and

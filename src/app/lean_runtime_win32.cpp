@@ -1,22 +1,41 @@
-// The few C++ runtime pieces the shipped program needs, in place of the
-// library's own. The program is built without exceptions; the library's
-// versions of these would bring in the exception machinery, a second copy of
-// std::string and the printf engine only to throw what nobody catches.
+// The C and C++ runtime pieces the shipped program needs, in place of the
+// toolchain's own, which would bring in the exception machinery, a second
+// copy of std::string, the printf engine and a start-up routine that parses
+// command lines, sets up thread-local storage and console modes for a
+// program that uses none of them.
+//  - the entry point: runs the static constructors and WinMain;
 //  - operator new / delete over the C runtime's heap; out of memory ends the
 //    program with a fatal-error box and exit code -1, never a null pointer;
 //  - the throw points the library's inline code calls (string lengths,
 //    allocator limits...): out of memory as above, anything else abort();
 //  - static-initialisation guards for function-local statics that worker
 //    threads may reach at the same time as the window thread.
-// Only builds without exceptions take these; a build with exceptions keeps
-// the library's.
+// Linked into the program's own trees (which build without exceptions) and
+// into the floor programs measured against it.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <new>
 
-#if !defined(__cpp_exceptions)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
+
+// Static constructors, from the list the linker builds (-1, constructors...,
+// 0), last first as the toolchain's start-up runs them.
+extern "C" void (*__CTOR_LIST__[])();
+extern "C" void __cdecl __set_app_type(int);
+
+extern "C" __attribute__((force_align_arg_pointer)) void __cdecl LumenoEntry() {
+  // A window program: the C runtime reports its own errors in message boxes.
+  __set_app_type(2);  // _GUI_APP
+  size_t count = 0;
+  while (__CTOR_LIST__[count + 1]) ++count;
+  for (size_t i = count; i >= 1; --i) __CTOR_LIST__[i]();
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT)));
+}
+
+// The program ends with ExitProcess and never runs exit handlers; static
+// objects are not destroyed, so their destructors need no list.
+extern "C" int __cdecl atexit(void (*)()) { return 0; }
 
 namespace {
 
@@ -110,5 +129,3 @@ extern "C" void __cxa_guard_abort(int64_t* guard_object) {
   guard->owner = 0;
   __atomic_store_n(&guard->busy, 0, __ATOMIC_RELEASE);
 }
-
-#endif  // !__cpp_exceptions
