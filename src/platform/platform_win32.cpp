@@ -132,7 +132,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+bool WriteBytesToFile(const Text& path, std::initializer_list<std::string_view> parts) {
   if (path.empty()) return false;
   HANDLE file = CreateFileA(Cs(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

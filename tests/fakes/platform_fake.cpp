@@ -121,7 +121,7 @@ bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& val
   return GetState().write_result;
 }
 
-bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+bool WriteBytesToFile(const Text& path, std::initializer_list<std::string_view> parts) {
   std::string all;
   for (std::string_view p : parts) all.append(p);
   Record("WriteBytesToFile", {path, all});
