@@ -120,4 +120,9 @@ endif()
 # end-to-end test executables; LUMENO_PROGRAM_ONLY builds the program alone.
 if(NOT LUMENO_PROGRAM_ONLY)
   include(${CMAKE_SOURCE_DIR}/cmake/windows_tests.cmake)
+  # The stand-in that records whether it got a console window is a console
+  # program itself.
+  if(TARGET program_console_recorder)
+    set_target_properties(program_console_recorder PROPERTIES WIN32_EXECUTABLE OFF)
+  endif()
 endif()

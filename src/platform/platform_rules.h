@@ -39,6 +39,12 @@ EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value);
 // as 1, above 6 as 6.
 int ShowCommandForRunMode(int mode);
 
+// RunCommandLine's window mode -> CreateProcessA's creation flags: a command
+// line started hidden gets CREATE_NO_WINDOW (0x08000000), so that a console
+// program runs without a console window of its own, which nobody would see;
+// GUI programs ignore the flag. Otherwise 0.
+uint32_t CreationFlagsForRunMode(int mode);
+
 // ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
 int ShowCommandForShellMode(int mode);
 

@@ -50,7 +50,8 @@ bool RunCommandLine(const Text& command_line, bool wait, int mode) {
   writable.push_back('\0');
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CreationFlagsForRunMode(mode), nullptr,
+                      nullptr, &startup, &process))
     return false;
 
   if (wait)

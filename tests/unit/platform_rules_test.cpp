@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "platform/platform_rules.h"
 
@@ -98,6 +99,13 @@ TEST(WindowModes, RunCommandLineClampsIntoOneToSix) {
   EXPECT_EQ(ShowCommandForRunMode(0), kSwHide);
   EXPECT_EQ(ShowCommandForRunMode(-5), kSwHide);
   EXPECT_EQ(ShowCommandForRunMode(kDefaultWindowMode), kSwShowNormal);
+}
+
+TEST(WindowModes, OnlyHiddenCommandLinesRunWithoutAConsoleWindow) {
+  constexpr uint32_t kCreateNoWindow = 0x08000000;
+  const std::pair<int, uint32_t> expected[] = {{-5, kCreateNoWindow}, {0, kCreateNoWindow}, {1, kCreateNoWindow},
+                                               {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}};
+  for (auto [mode, flags] : expected) EXPECT_EQ(CreationFlagsForRunMode(mode), flags) << mode;
 }
 
 TEST(WindowModes, ShellOpenFallsBackToShowNormal) {
