@@ -125,4 +125,25 @@ if(NOT LUMENO_PROGRAM_ONLY)
   if(TARGET program_console_recorder)
     set_target_properties(program_console_recorder PROPERTIES WIN32_EXECUTABLE OFF)
   endif()
+  # The floors scripts/bench measures the program against, built like it: a
+  # minimal window program, the same with the program's resources, and the
+  # program's main window made without its engine (main_window_floor.cpp).
+  if(NOT LUMENO_THREAD_MODEL STREQUAL "posix")
+    add_executable(program_minimal_window_icons WIN32 ${CMAKE_SOURCE_DIR}/tests/programs/minimal_window.cpp
+                   ${RESOURCE_SOURCES})
+    add_executable(program_main_window_floor WIN32 ${CMAKE_SOURCE_DIR}/tests/programs/main_window_floor.cpp
+                   ${RESOURCE_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/delay_load_win32.cpp)
+    foreach(floor minimal_window minimal_window_icons main_window_floor)
+      set_target_properties(program_${floor} PROPERTIES OUTPUT_NAME ${floor}
+                            RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
+      target_link_libraries(program_${floor} PRIVATE ${SYSTEM_LIBRARIES})
+      lumeno_lean_runtime(program_${floor})
+    endforeach()
+    add_custom_target(lumeno_floors DEPENDS program_minimal_window program_minimal_window_icons
+                                            program_main_window_floor)
+  endif()
+  # The window floor reads the program's own layout table.
+  if(TARGET program_main_window_floor)
+    target_link_libraries(program_main_window_floor PRIVATE lumeno_core)
+  endif()
 endif()
