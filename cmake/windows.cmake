@@ -139,8 +139,34 @@ if(NOT LUMENO_PROGRAM_ONLY)
       target_link_libraries(program_${floor} PRIVATE ${SYSTEM_LIBRARIES})
       lumeno_lean_runtime(program_${floor})
     endforeach()
-    add_custom_target(lumeno_floors DEPENDS program_minimal_window program_minimal_window_icons
-                                            program_main_window_floor)
+
+    # tests/lean: programs that test the program's runtime, built like it.
+    # The probe delay-imports a function shell32.dll does not export and one
+    # of a library that does not exist.
+    set(probe_imports shell32.dll LumenoProbeMissingExport lumeno_probe_missing.dll LumenoProbeMissingLibraryExport)
+    set(probe_libraries)
+    while(probe_imports)
+      list(POP_FRONT probe_imports dll function)
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        string(APPEND function "@0")
+      endif()
+      get_filename_component(name ${dll} NAME_WE)
+      set(probe_library ${delay_dir}/libprobe_${name}_delay.a)
+      file(WRITE ${delay_dir}/probe_${name}.def "LIBRARY ${dll}\nEXPORTS\n${function}\n")
+      execute_process(COMMAND ${CMAKE_DLLTOOL} -k --def ${delay_dir}/probe_${name}.def --dllname ${dll}
+                              --output-delaylib ${probe_library}
+                      COMMAND_ERROR_IS_FATAL ANY)
+      list(APPEND probe_libraries ${probe_library})
+    endwhile()
+    add_executable(program_lean_runtime_probe WIN32 ${CMAKE_SOURCE_DIR}/tests/lean/lean_runtime_probe.cpp
+                   ${CMAKE_SOURCE_DIR}/src/app/delay_load_win32.cpp)
+    set_target_properties(program_lean_runtime_probe PROPERTIES OUTPUT_NAME lean_runtime_probe
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
+    target_link_libraries(program_lean_runtime_probe PRIVATE ${probe_libraries} lumeno_core)
+    lumeno_lean_runtime(program_lean_runtime_probe)
+    # The scripts build these trees' programs through the minimal window's target.
+    add_dependencies(program_minimal_window program_minimal_window_icons program_main_window_floor
+                     program_lean_runtime_probe)
   endif()
   # The window floor reads the program's own layout table.
   if(TARGET program_main_window_floor)

@@ -3,7 +3,8 @@
 // copy of std::string, the printf engine and a start-up routine that parses
 // command lines, sets up thread-local storage and console modes for a
 // program that uses none of them.
-//  - the entry point: runs the static constructors and WinMain;
+//  - the entry point: runs the static constructors and WinMain, which gets
+//    the command line's arguments;
 //  - operator new / delete over the C runtime's heap; out of memory ends the
 //    program with a fatal-error box and exit code -1, never a null pointer;
 //  - the throw points the library's inline code calls (string lengths,
@@ -30,7 +31,12 @@ extern "C" __attribute__((force_align_arg_pointer)) void __cdecl LumenoEntry() {
   size_t count = 0;
   while (__CTOR_LIST__[count + 1]) ++count;
   for (size_t i = count; i >= 1; --i) __CTOR_LIST__[i]();
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT)));
+  // WinMain gets what follows the program's name, as from the C runtime.
+  char* arguments = GetCommandLineA();
+  for (bool quoted = false; *arguments && (quoted || (*arguments != ' ' && *arguments != '\t')); ++arguments)
+    if (*arguments == '"') quoted = !quoted;
+  while (*arguments == ' ' || *arguments == '\t') ++arguments;
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, SW_SHOWDEFAULT)));
 }
 
 // The program ends with ExitProcess and never runs exit handlers; static
