@@ -5,8 +5,9 @@
 
 The program icon is a green gauge needle on a blue tile; the settings icon is
 a grey gear. Images are plain BMP entries (no PNG), which every Windows
-version since XP reads. 8-bit images use a fixed 6x6x6 colour cube plus grey
-ramp; their transparency comes from the AND mask alone.
+version since XP reads. 8-bit images take their colours from a fixed 6x6x6
+colour cube plus grey ramp and store only the colours they use; their
+transparency comes from the AND mask alone.
 """
 import math
 import os
@@ -133,21 +134,26 @@ def image_32(rows, size):
 
 
 def image_8(rows, size):
+    """Each pixel takes its nearest colour of the fixed palette; the image's
+    own colour table then lists only the colours it uses (biClrUsed), which
+    shows the same pixels and leaves out up to 1 KB of unused entries."""
     colours = palette()
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
-    stride = (size + 3) // 4 * 4
     cache = {}
-    pixels = bytearray()
+    used = {}  # fixed-palette index -> index in the image's own table
+    indices = []
     for row in reversed(rows):
-        line = bytearray(stride)
-        for x, (r, g, b, a) in enumerate(row):
+        line = []
+        for r, g, b, a in row:
             key = (round(r), round(g), round(b)) if a >= 0.5 else (0, 0, 0)
             if key not in cache:
                 cache[key] = nearest(colours, key)
-            line[x] = cache[key]
-        pixels += line
-    return header + table + bytes(pixels) + and_mask(rows, size)
+            line.append(used.setdefault(cache[key], len(used)))
+        indices.append(line)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, 0, 0, 0, len(used), 0)
+    table = b"".join(bytes((colours[i][2], colours[i][1], colours[i][0], 0)) for i in used)
+    stride = (size + 3) // 4 * 4
+    pixels = b"".join(bytes(line) + bytes(stride - size) for line in indices)
+    return header + table + pixels + and_mask(rows, size)
 
 
 def write_ico(path, shade, entries):

@@ -12,8 +12,8 @@ bench_wine service_profile_bench.exe "$BENCH_RUNS" 'C:\lumeno-test\service_profi
 bench_row "Service profile, 82 sc lines: click to message box (Wine)" ms "cmd running the same lines from a batch file" \
   "$(line "$dir/service_profile_bench.txt" 1)" "$(line "$dir/service_profile_bench.txt" 2)"
 # What the program adds to the processes it must wait for: the same 82 lines
-# started one by one with the program's own arguments, from a console-less
-# process like the program (the batch file's sc runs share cmd's console,
-# while each of the program's gets one of its own).
+# started one by one with the program's own arguments and flags (hidden,
+# CREATE_NO_WINDOW, so no console of their own), from a console-less process
+# like the program.
 bench_row "Service profile, 82 sc lines: click to message box (Wine)" ms "the same 82 lines started by a bare loop" \
   "$(line "$dir/service_profile_bench.txt" 1)" "$(line "$dir/service_profile_bench.txt" 3)"

@@ -1,6 +1,5 @@
 #include "cleaning/junk_cleaning_rules.h"
 
-#include <cstdio>
 
 namespace lumeno {
 
@@ -35,13 +34,8 @@ bool NameEqualsIgnoringCase(std::string_view name, std::string_view expected) {
 }
 
 Text SidText(uint8_t authority_low_byte, std::span<const uint32_t> sub_authorities) {
-  char part[16];
-  std::snprintf(part, sizeof part, "S-1-%lu", static_cast<unsigned long>(authority_low_byte));
-  Text text = part;
-  for (uint32_t sub : sub_authorities) {
-    std::snprintf(part, sizeof part, "-%lu", static_cast<unsigned long>(sub));
-    text += part;
-  }
+  Text text = "S-1-" + UnsignedText(authority_low_byte);
+  for (uint32_t sub : sub_authorities) text += "-" + UnsignedText(sub);
   return text;
 }
 

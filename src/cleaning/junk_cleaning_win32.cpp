@@ -68,7 +68,8 @@ bool ZeroFillIndexFile(const Text& folder, const Text& name) {
     LARGE_INTEGER offset;
     offset.QuadPart = kZeroFillOffset;
     if (SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) {
-      static const char zeros[kZeroFillBlock] = {};
+      // Writable, so that it takes room in memory only and none in the file.
+      static char zeros[kZeroFillBlock];
       LONGLONG remaining = size.QuadPart - kZeroFillOffset;
       while (remaining > 0) {
         DWORD block = remaining < kZeroFillBlock ? static_cast<DWORD>(remaining) : kZeroFillBlock;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -128,7 +129,7 @@ Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_na
 
 // Creates or truncates the file and writes the parts in order (empty parts are
 // skipped). An empty path gives false and creates nothing.
-bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts);
+bool WriteBytesToFile(const Text& path, std::initializer_list<std::string_view> parts);
 
 // Removes any existing file at path first and then creates the file anew
 // (CREATE_NEW), so that no file planted beforehand is reused. False when the

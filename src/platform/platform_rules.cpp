@@ -68,6 +68,11 @@ int ShowCommandForRunMode(WindowMode window_mode) {
   return kShow[mode - 1];
 }
 
+uint32_t CreationFlagsForRunMode(WindowMode mode) {
+  constexpr uint32_t kCreateNoWindow = 0x08000000;
+  return ShowCommandForRunMode(mode) == 0 ? kCreateNoWindow : 0;  // SW_HIDE
+}
+
 int ShowCommandForShellMode(WindowMode window_mode) {
   // SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE.
   static const int kShow[] = {0, 1, 2, 3, 8, 6};

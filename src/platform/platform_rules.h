@@ -62,6 +62,12 @@ uint32_t StartWithRetries(Attempt attempt) {
   return error;
 }
 
+// RunCommandLine's window mode -> CreateProcessA's creation flags: a command
+// line started hidden gets CREATE_NO_WINDOW (0x08000000), so that a console
+// program runs without a console window of its own, which nobody would see;
+// GUI programs ignore the flag. Otherwise 0.
+uint32_t CreationFlagsForRunMode(WindowMode mode);
+
 // ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
 int ShowCommandForShellMode(WindowMode mode);
 

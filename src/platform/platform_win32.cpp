@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstddef>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,8 @@ RunResult RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
   ZeroMemory(&process, sizeof process);
   RunResult result;
   result.error = StartWithRetries([&] {
-    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)
+    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CreationFlagsForRunMode(mode), nullptr,
+                          nullptr, &startup, &process)
                ? 0u
                : static_cast<uint32_t>(GetLastError());
   });
@@ -177,7 +179,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-bool WriteAllParts(HANDLE file, const std::vector<std::string_view>& parts) {
+bool WriteAllParts(HANDLE file, std::span<const std::string_view> parts) {
   for (std::string_view part : parts)
     if (!WriteAll(file, part)) return false;
   return true;
@@ -192,11 +194,11 @@ void CloseKeepingError(HANDLE handle) {
 
 }  // namespace
 
-bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+bool WriteBytesToFile(const Text& path, std::initializer_list<std::string_view> parts) {
   if (path.empty()) return false;
   HANDLE file = CreateFileA(Cs(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = WriteAllParts(file, parts);
+  bool ok = WriteAllParts(file, {parts.begin(), parts.size()});
   CloseKeepingError(file);
   return ok;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -74,8 +73,10 @@ double ToNumber(std::string_view text) {
     while (j < n && IsDigit(text[j])) ++j, ++exponent_digits;
     if (exponent_digits > 0) i = j;
   }
+  // The prefix is plain decimal, so the C runtime's atof reads exactly it
+  // (no strtod of our own needs to ship with the program).
   std::string prefix(text.substr(start, i - start));
-  return std::strtod(prefix.c_str(), nullptr);
+  return std::atof(prefix.c_str());
 }
 
 int32_t ToInteger(std::string_view text) {
@@ -103,10 +104,24 @@ int32_t ToInteger(double value) {
   return static_cast<int32_t>(truncated);
 }
 
+Text UnsignedText(uint32_t value) {
+  // Digits by hand: a printf for two integer formats would cost the program
+  // a whole formatting engine.
+  char digits[10];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  Text text;
+  while (count > 0) text += digits[--count];
+  return text;
+}
+
 Text ToText(int32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
-  return buffer;
+  // The magnitude in unsigned arithmetic, which also holds that of INT32_MIN.
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  return value < 0 ? "-" + UnsignedText(magnitude) : UnsignedText(magnitude);
 }
 
 }  // namespace lumeno

@@ -46,6 +46,7 @@ size_t GbkCharacterLength(std::string_view text, size_t at);
 std::vector<size_t> BackslashPositions(std::string_view text);
 
 Text ToText(int32_t value);
+Text UnsignedText(uint32_t value);  // decimal digits, no sign
 inline Text ToText(std::string_view text) { return Text(text); }
 
 }  // namespace lumeno

@@ -39,7 +39,7 @@ bool RunEventHandler(WindowId window, ControlId control, Event event) {
 
 std::optional<ControlId> FindTaggedControl(const WindowLayout& layout, int tag) {
   for (const ControlRow& row : layout.controls)
-    if (ToInteger(row.tag) == tag) return row.id;
+    if (TagNumber(row.tag) == tag) return row.id;
   return std::nullopt;
 }
 

@@ -13,7 +13,7 @@
 
 namespace lumeno {
 
-enum class ControlType {
+enum class ControlType : uint8_t {
   kButton,
   kCheckBox,
   kRadioBox,
@@ -30,16 +30,45 @@ inline constexpr ControlId kOnWindow = 0;  // parent of a control placed on the 
 inline constexpr int kNoPage = -1;         // a control that is not on a tab page
 inline constexpr int kGuiFont = 0;         // font height 0: the stock DEFAULT_GUI_FONT
 
+// A control's name in the layout ("选择框1") and its tag ("1", a decimal
+// text). Only the tests look controls up by name. The program's own trees
+// build with LUMENO_COMPACT_LAYOUTS: a name takes neither room nor an
+// address in the tables there, and a tag is its number, read when the
+// program is compiled; a tag that is not plain decimal digits does not
+// compile, so the number is always what ToInteger would read.
+#if defined(LUMENO_COMPACT_LAYOUTS)
+void TagIsNotUpToFourDecimalDigits();  // never defined: calling it stops compilation
+struct LayoutName {
+  consteval LayoutName(const char*) {}
+};
+struct LayoutTag {
+  int16_t value = 0;
+  consteval LayoutTag(const char* text) {
+    for (int i = 0; text[i]; ++i) {
+      if (text[i] < '0' || text[i] > '9' || i >= 4) TagIsNotUpToFourDecimalDigits();
+      value = static_cast<int16_t>(value * 10 + (text[i] - '0'));
+    }
+  }
+};
+inline int TagNumber(LayoutTag tag) { return tag.value; }
+#else
+using LayoutName = const char*;
+using LayoutTag = const char*;
+inline int TagNumber(LayoutTag tag) { return ToInteger(tag); }
+#endif
+
+// The field types are as narrow as the layouts need, since the tables of both
+// windows ship in the program.
 struct ControlRow {
   ControlType type;
-  const char* name;
+  [[no_unique_address]] LayoutName name;
   ControlId id;
   const char* caption;  // EditBox: its initial content
-  int left, top, width, height;
+  int16_t left, top, width, height;
   ControlId parent;  // kOnWindow, a GroupBox or the Tab
-  int page;          // tab page, or kNoPage
-  const char* tag;   // decimal text, "" for none
-  int font_height = kGuiFont;  // or the height of a "宋体" font (-12, -14)
+  int16_t page;      // tab page, or kNoPage
+  LayoutTag tag;     // decimal text, "" for none
+  int16_t font_height = kGuiFont;  // or the height of a "宋体" font (-12, -14)
   bool blue_text = false;
   bool checked = false;  // initial check state
   int interval = 0;      // Timer: milliseconds, 0 = not running

@@ -172,7 +172,7 @@ Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_na
   return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path + "\\" + value_name);
 }
 
-bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
+bool WriteBytesToFile(const Text& path, std::initializer_list<std::string_view> parts) {
   std::string all;
   for (std::string_view p : parts) all.append(p);
   Record("WriteBytesToFile", {path, all});

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/platform_rules.h"
@@ -126,6 +127,13 @@ TEST(WindowModes, RunCommandLineAndShellOpenShareOneNumbering) {
   }
   EXPECT_EQ(ShowCommandForRunMode(WindowMode::kNormal), kSwShowNormal);
   EXPECT_EQ(ShowCommandForRunMode(kHiddenWindowMode), kSwHide);
+}
+
+TEST(WindowModes, OnlyHiddenCommandLinesRunWithoutAConsoleWindow) {
+  constexpr uint32_t kCreateNoWindow = 0x08000000;
+  const std::pair<int, uint32_t> expected[] = {{-5, kCreateNoWindow}, {0, kCreateNoWindow}, {1, kCreateNoWindow},
+                                               {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}};
+  for (auto [mode, flags] : expected) EXPECT_EQ(CreationFlagsForRunMode(static_cast<WindowMode>(mode)), flags) << mode;
 }
 
 TEST(ShellVerbs, NumbersOneToFiveNameVerbsOthersTheDefaultAction) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -108,6 +111,27 @@ TEST(Texts, CompareByteWiseConcatenateAndFormat) {
   EXPECT_EQ(ToText(-5), "-5");
   EXPECT_EQ(ToText(kMin), "-2147483648");
   EXPECT_EQ(ToText(std::string_view("x y")), "x y");
+}
+
+// Decimal formatting is written by hand; the C library's printf is the
+// oracle, over the edges of every digit count and a spread of others.
+TEST(Texts, FormatIntegersAsPrintfDoes) {
+  std::vector<int64_t> values = {0, 1, 9, 10, 99, 100, kMax, kMin, int64_t{kMin} + 1, 4294967295, 2147483648};
+  for (int64_t power = 10; power <= 10000000000; power *= 10)
+    for (int64_t near : {power - 1, power, power + 1}) values.insert(values.end(), {near, -near});
+  std::mt19937 random(14);
+  for (int i = 0; i < 2000; ++i) values.push_back(static_cast<int32_t>(random()));
+  char expected[32];
+  for (int64_t value : values) {
+    if (value >= kMin && value <= kMax) {
+      std::snprintf(expected, sizeof expected, "%d", static_cast<int>(value));
+      EXPECT_EQ(ToText(static_cast<int32_t>(value)), expected) << value;
+    }
+    if (value >= 0 && value <= std::numeric_limits<uint32_t>::max()) {
+      std::snprintf(expected, sizeof expected, "%u", static_cast<unsigned>(value));
+      EXPECT_EQ(UnsignedText(static_cast<uint32_t>(value)), expected) << value;
+    }
+  }
 }
 
 }  // namespace

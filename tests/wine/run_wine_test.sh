@@ -11,6 +11,8 @@
 # Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe,
 #                                    data\ (tests/data, the expected data)
 #                                    and screens\ (where tests save .bmp files)
+#                   C:\lumeno-test\shipped\  the programs built in the program's own
+#                                    tree like it (floors, runtime probe)
 #                   C:\Lumeno\lumeno.exe   the program under test
 # The test runs as C:\lumeno-test\<name>_test.exe with that folder as current
 # directory, on its own Xvfb display (both kinds: message boxes and windows
@@ -76,6 +78,7 @@ cp "$exe" "$test_dir/"
 cp "$programs"/*.exe "$test_dir/" 2>/dev/null
 cp -r "$LUMENO_ROOT/tests/data" "$test_dir/data"
 [[ -f $program_tree/lumeno.exe ]] && cp "$program_tree/lumeno.exe" "$prefix/drive_c/Lumeno/"
+mkdir -p "$test_dir/shipped" && cp "$program_tree"/tests/programs/*.exe "$test_dir/shipped/" 2>/dev/null
 setup=$sources/$(basename "$exe" .exe).setup.sh
 if [[ -n $sources && -f $setup ]]; then
   sh "$setup" "$prefix" || die "$setup failed"
