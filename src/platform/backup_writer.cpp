@@ -2,7 +2,6 @@
 // local time, into the first folder that takes them. Apart from the planning
 // (registry_backup.cpp) so that a build can leave the backup out at link time
 // and be measured against the program (scripts/bench).
-#include <cstdio>
 #include <string>
 
 #include "platform/headless.h"
@@ -16,10 +15,9 @@ namespace {
 constexpr const char* kBackupFolderName = "备份";
 
 Text TimeStamp(const LocalTime& t) {
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return stamp;
+  auto two = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
+  return ConcatTexts(ZeroPaddedText(static_cast<uint32_t>(t.year), 4), two(t.month), two(t.day), "-", two(t.hour),
+                     two(t.minute), two(t.second));
 }
 
 // "<folder>\<stamp> <name>", or with " (2)", " (3)" ... before the extension
@@ -29,7 +27,7 @@ Text WriteUniquelyNamed(const Text& folder, const Text& stamp, const BackupFile&
   const Text stem = file.name.substr(0, dot);
   const Text extension = dot == Text::npos ? Text() : file.name.substr(dot);
   for (int n = 1; n < 1000; ++n) {
-    const Text suffix = n == 1 ? Text() : " (" + std::to_string(n) + ")";
+    const Text suffix = n == 1 ? Text() : ConcatTexts(" (", UnsignedText(static_cast<uint32_t>(n)), ")");
     const Text path = ConcatTexts(folder, "\\", stamp, " ", stem, suffix, extension);
     switch (WriteNewFile(path, file.bytes, error)) {
       case NewFileResult::kWritten: return path;

@@ -1,6 +1,5 @@
 #include "platform/outcome.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace lumeno {
@@ -49,9 +48,7 @@ void Outcome::Report(const Text& success_text, const Text& success_title) const 
 
 Text ExitCodeText(uint32_t exit_code) {
   // Exit codes above 0x7FFFFFFF are the status of a crash: they read in hex.
-  char number[16];
-  std::snprintf(number, sizeof number, exit_code > 0x7FFFFFFFu ? "0x%08X" : "%u", static_cast<unsigned>(exit_code));
-  return ConcatTexts("退出代码 ", number);
+  return ConcatTexts("退出代码 ", exit_code > 0x7FFFFFFFu ? "0x" + HexText(exit_code, 8, true) : UnsignedText(exit_code));
 }
 
 Text ErrorText(uint32_t code) { return SystemErrorText(code); }

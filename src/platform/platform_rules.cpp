@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 
 namespace lumeno {
 
@@ -126,10 +125,8 @@ Text TrimmedMessageText(std::string_view text) {
 }
 
 Text UnknownErrorText(uint32_t code) {
-  char number[16];
   // Small codes are Win32 errors, read in decimal; large ones HRESULTs, read in hex.
-  std::snprintf(number, sizeof number, code > 0xFFFFu ? "0x%08X" : "%u", static_cast<unsigned>(code));
-  return ConcatTexts("错误代码 ", number);
+  return ConcatTexts("错误代码 ", code > 0xFFFFu ? "0x" + HexText(code, 8, true) : UnsignedText(code));
 }
 
 Presence ShareQueryPresence(uint32_t status) {

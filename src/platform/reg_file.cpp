@@ -1,6 +1,5 @@
 #include "platform/reg_file.h"
 
-#include <cstdio>
 
 #include "platform/platform_rules.h"
 
@@ -32,18 +31,16 @@ bool IsPlainText(const std::string& bytes) {
 
 Text HexPrefix(uint32_t type) {
   if (type == kRegBinary) return "hex:";
-  char prefix[24];
-  std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
-  return prefix;
+  return ConcatTexts("hex(", HexText(type, 1), "):");
 }
 
 // Bytes as "xx,xx,..."; a line that would grow past kMaxLine (with its "\")
 // goes on in the next, indented by two blanks, as regedit writes them.
 void AppendHex(Text& out, size_t column, std::string_view bytes) {
-  char piece[4];
   for (size_t i = 0; i < bytes.size(); ++i) {
     const bool last = i + 1 == bytes.size();
-    std::snprintf(piece, sizeof piece, last ? "%02x" : "%02x,", static_cast<unsigned char>(bytes[i]));
+    Text piece = HexText(static_cast<unsigned char>(bytes[i]), 2);
+    if (!last) piece += ',';
     if (i > 0 && column + 3 > kMaxLine - 1) {
       out += "\\";
       out += kLineEnd;
@@ -65,9 +62,7 @@ Text ValueLine(const RegFileValue& value) {
   if (data.type == kRegDword && data.bytes.size() == 4) {
     uint32_t number = 0;
     for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data.bytes[i]);
-    char dword[16];
-    std::snprintf(dword, sizeof dword, "dword:%08x", static_cast<unsigned>(number));
-    return line + dword;
+    return ConcatTexts(line, "dword:", HexText(number, 8));
   }
   line += HexPrefix(data.type);
   AppendHex(line, line.size(), data.bytes);

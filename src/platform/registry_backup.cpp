@@ -1,7 +1,6 @@
 #include "platform/registry_backup.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <tuple>

@@ -104,18 +104,34 @@ int32_t ToInteger(double value) {
   return static_cast<int32_t>(truncated);
 }
 
-Text UnsignedText(uint32_t value) {
-  // Digits by hand: a printf for two integer formats would cost the program
-  // a whole formatting engine.
-  char digits[10];
+namespace {
+
+// The digits of `value` in `base`, most significant first, padded with zeros
+// to at least `width`. By hand: printf for a few integer formats would cost
+// the program a whole formatting engine.
+Text DigitsOf(uint32_t value, uint32_t base, size_t width, const char* digit_set) {
+  char digits[32];
   size_t count = 0;
   do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
+    digits[count++] = digit_set[value % base];
+    value /= base;
   } while (value != 0);
+  while (count < width && count < sizeof digits) digits[count++] = '0';
   Text text;
   while (count > 0) text += digits[--count];
   return text;
+}
+
+constexpr const char* kLowerDigits = "0123456789abcdef";
+
+}  // namespace
+
+Text UnsignedText(uint32_t value) { return DigitsOf(value, 10, 1, kLowerDigits); }
+
+Text ZeroPaddedText(uint32_t value, size_t width) { return DigitsOf(value, 10, width, kLowerDigits); }
+
+Text HexText(uint32_t value, size_t width, bool upper_case) {
+  return DigitsOf(value, 16, width, upper_case ? "0123456789ABCDEF" : kLowerDigits);
 }
 
 Text ToText(int32_t value) {

@@ -47,6 +47,11 @@ std::vector<size_t> BackslashPositions(std::string_view text);
 
 Text ToText(int32_t value);
 Text UnsignedText(uint32_t value);  // decimal digits, no sign
+// Decimal digits padded with zeros to at least `width` (a date's "07").
+Text ZeroPaddedText(uint32_t value, size_t width);
+// Hexadecimal digits, lower or upper case, padded with zeros to at least
+// `width` ("%08x", "%02X", "%x" without the printf engine).
+Text HexText(uint32_t value, size_t width, bool upper_case = false);
 inline Text ToText(std::string_view text) { return Text(text); }
 
 }  // namespace lumeno

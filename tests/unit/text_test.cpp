@@ -134,5 +134,26 @@ TEST(Texts, FormatIntegersAsPrintfDoes) {
   }
 }
 
+// The padded decimal and hexadecimal forms the restore files, the run log and
+// the error texts use, against the C library's printf.
+TEST(TextConversion, PaddedAndHexadecimalDigitsMatchPrintf) {
+  std::vector<uint32_t> values = {0, 1, 9, 10, 15, 16, 255, 256, 4095, 65535, 65536, 0x7FFFFFFF, 0x80000000,
+                                  0xFFFFFFFF};
+  std::mt19937 random(15);
+  for (int i = 0; i < 2000; ++i) values.push_back(static_cast<uint32_t>(random()) >> (i % 32));
+  char expected[32];
+  for (uint32_t value : values) {
+    for (size_t width : {0, 1, 2, 4, 8, 12}) {
+      const int w = static_cast<int>(width);
+      std::snprintf(expected, sizeof expected, "%0*u", w, static_cast<unsigned>(value));
+      EXPECT_EQ(ZeroPaddedText(value, width), expected) << value << " " << width;
+      std::snprintf(expected, sizeof expected, "%0*x", w, static_cast<unsigned>(value));
+      EXPECT_EQ(HexText(value, width), expected) << value << " " << width;
+      std::snprintf(expected, sizeof expected, "%0*X", w, static_cast<unsigned>(value));
+      EXPECT_EQ(HexText(value, width, true), expected) << value << " " << width;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumeno
