@@ -15,8 +15,10 @@ target_link_options(lumeno_logic PUBLIC ${SANITIZE})
 
 file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp)
 file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
-add_executable(lumeno_unit_tests ${UNIT_SOURCES} ${FAKE_SOURCES})
+add_executable(lumeno_unit_tests ${UNIT_SOURCES} ${FAKE_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/expected_data.cpp)
 target_include_directories(lumeno_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# Expected data the tests compare with (tests/support/expected_data.h).
+target_compile_definitions(lumeno_unit_tests PRIVATE LUMENO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 # The fake defines the symbols the logic library leaves open, so the logic
 # library goes in as a whole.
 target_link_libraries(lumeno_unit_tests PRIVATE -Wl,--whole-archive lumeno_logic -Wl,--no-whole-archive

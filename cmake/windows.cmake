@@ -28,6 +28,12 @@ if(LUMENO_THREAD_MODEL STREQUAL "posix")
   set_target_properties(lumeno PROPERTIES EXCLUDE_FROM_ALL ON)
 endif()
 
+# scripts/bench only: the program with the restore files left out at link
+# time, the comparison that shows what they cost.
+add_executable(lumeno_without_backup WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cpp
+               ${RESOURCE_SOURCES} ${CMAKE_SOURCE_DIR}/tests/bench/without_backup.cpp)
+target_link_libraries(lumeno_without_backup PRIVATE lumeno_core)
+
 # The helper programs and, with the posix thread model, the Win32 and
 # end-to-end test executables; LUMENO_PROGRAM_ONLY builds the program alone.
 if(NOT LUMENO_PROGRAM_ONLY)

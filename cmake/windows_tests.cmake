@@ -4,10 +4,19 @@
 #   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
 #   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
 # The test executables need the posix thread model (LUMENO_THREAD_MODEL=posix,
-# the tree build/win64-tests); the program's own trees (win32 thread model)
+# the trees build/win64-tests and build/win32-tests); the program's own trees (win32 thread model)
 # build only minimal_window.exe, the floor scripts/bench compares the program with.
 # The native tree registers the tests with ctest (cmake/wine_tests.cmake).
 set(LUMENO_TEST_INCLUDES ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+
+# Window look-ups, waits and the expected data (tests/data, copied to
+# C:\lumeno-test\data by the test runner), shared by every Windows-side test
+# program; plain Win32, so it builds for either architecture.
+add_library(lumeno_test_support STATIC EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/support/windows_support.cpp
+                                                       ${CMAKE_SOURCE_DIR}/tests/support/expected_data.cpp)
+target_include_directories(lumeno_test_support PUBLIC ${LUMENO_TEST_INCLUDES})
+target_compile_definitions(lumeno_test_support PRIVATE LUMENO_TEST_DATA="C:/lumeno-test/data")
+target_link_libraries(lumeno_test_support PUBLIC ${SYSTEM_LIBRARIES})
 
 if(LUMENO_THREAD_MODEL STREQUAL "posix")
   file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/programs/*.cpp)
@@ -22,6 +31,9 @@ foreach(source ${PROGRAM_SOURCES})
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs)
   target_include_directories(program_${name} PRIVATE ${LUMENO_TEST_INCLUDES})
   target_link_libraries(program_${name} PRIVATE ${SYSTEM_LIBRARIES} psapi)
+  if(NOT name STREQUAL "minimal_window")
+    target_link_libraries(program_${name} PRIVATE lumeno_test_support)
+  endif()
   # A benchmark program times the program's own routines, so it links them.
   if(name MATCHES "_bench$")
     target_link_libraries(program_${name} PRIVATE lumeno_core)
@@ -43,7 +55,7 @@ target_compile_options(gtest_main PRIVATE -fexec-charset=UTF-8 -w)
 
 add_library(lumeno_driver STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
 target_include_directories(lumeno_driver PUBLIC ${LUMENO_TEST_INCLUDES} ${CMAKE_SOURCE_DIR}/tests/e2e)
-target_link_libraries(lumeno_driver PUBLIC ${SYSTEM_LIBRARIES})
+target_link_libraries(lumeno_driver PUBLIC lumeno_test_support ${SYSTEM_LIBRARIES})
 
 # lumeno_test_<kind>_<name> -> tests/<kind>/<name>_test.exe
 function(lumeno_add_wine_tests kind)
@@ -62,5 +74,5 @@ endfunction()
 
 add_custom_target(lumeno_wine_tests ALL)
 add_dependencies(lumeno_wine_tests lumeno_test_programs)
-lumeno_add_wine_tests(win32 lumeno_core)
+lumeno_add_wine_tests(win32 lumeno_test_support lumeno_core)
 lumeno_add_wine_tests(e2e lumeno_driver lumeno_core)

@@ -1,14 +1,23 @@
 # Registers the Windows-side tests with this tree's ctest, so one run reports
-# every tier. LUMENO_WIN64_DIR is the x86_64 program tree (lumeno.exe),
-# LUMENO_WIN64_TESTS_DIR the x86_64 test tree (test executables and helper
-# programs, posix thread model; default: LUMENO_WIN64_DIR-tests).
-#   wine.template    makes the sealed template prefix (once per build root)
-#   wine.seal        proves the template cannot reach outside itself
-#   win32.<name>     tests/win32/<name>_test.cpp under Wine
-#   e2e.<name>       tests/e2e/<name>_test.cpp under Wine and Xvfb
+# every tier. Each Wine test runs once per architecture, each program driven
+# by test tools of its own architecture:
+#   LUMENO_WIN64_DIR, LUMENO_WIN64_TESTS_DIR   the x86_64 program tree (lumeno.exe) and test tree
+#                                              (test executables and helper programs, posix thread
+#                                              model; default: LUMENO_WIN64_DIR-tests)
+#   LUMENO_WIN32_DIR, LUMENO_WIN32_TESTS_DIR   the same for i686 (optional)
+#   wine.template      makes the sealed template prefix (once per build root; a WoW64 prefix
+#                      that runs both)
+#   wine.seal          proves the template cannot reach outside itself
+#   setup.packages     the missing-package step of scripts/lib.sh, against stand-ins for apt
+#   win32.<name>       tests/win32/<name>_test.cpp under Wine, x86_64
+#   e2e.<name>         tests/e2e/<name>_test.cpp under Wine and Xvfb, x86_64
+#   win32.<name>.x86, e2e.<name>.x86   the same for i686
 # Each Wine test runs in its own throwaway copy of the template.
 if(NOT LUMENO_WIN64_TESTS_DIR)
   set(LUMENO_WIN64_TESTS_DIR ${LUMENO_WIN64_DIR}-tests)
+endif()
+if(LUMENO_WIN32_DIR AND NOT LUMENO_WIN32_TESTS_DIR)
+  set(LUMENO_WIN32_TESTS_DIR ${LUMENO_WIN32_DIR}-tests)
 endif()
 get_filename_component(LUMENO_BUILD_ROOT ${LUMENO_WIN64_DIR} DIRECTORY)
 set(LUMENO_WINE_DIR ${LUMENO_BUILD_ROOT}/wine)
@@ -22,20 +31,31 @@ add_test(NAME wine.seal COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/seal_test.sh ${LU
                                 ${LUMENO_WINE_DIR}/tests)
 set_tests_properties(wine.seal PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 300)
 
-foreach(kind win32 e2e)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
-  foreach(source ${sources})
-    get_filename_component(file_name ${source} NAME_WE)
-    string(REGEX REPLACE "_test$" "" name ${file_name})
-    add_test(NAME ${kind}.${name}
-             COMMAND ${LUMENO_RUNNER} --kind ${kind} --template ${LUMENO_TEMPLATE}
-                     --work ${LUMENO_WINE_DIR}/tests --win64 ${LUMENO_WIN64_DIR}
-                     --programs ${LUMENO_WIN64_TESTS_DIR}/tests/programs
-                     --screens ${LUMENO_BUILD_ROOT}/screenshots --sources ${CMAKE_SOURCE_DIR}/tests/${kind}
-                     ${LUMENO_WIN64_TESTS_DIR}/tests/${kind}/${file_name}.exe)
-    set_tests_properties(${kind}.${name} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330)
+add_test(NAME setup.packages COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/environment_test.sh)
+
+# lumeno_add_wine_arch(SUFFIX PROGRAM_TREE TEST_TREE SCREENS): every Win32 and
+# end-to-end test, against the lumeno.exe of PROGRAM_TREE; screenshots go to SCREENS.
+function(lumeno_add_wine_arch suffix program_tree test_tree screens)
+  foreach(kind win32 e2e)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
+    foreach(source ${sources})
+      get_filename_component(file_name ${source} NAME_WE)
+      string(REGEX REPLACE "_test$" "" name ${file_name})
+      add_test(NAME ${kind}.${name}${suffix}
+               COMMAND ${LUMENO_RUNNER} --kind ${kind} --template ${LUMENO_TEMPLATE}
+                       --work ${LUMENO_WINE_DIR}/tests --program-tree ${program_tree}
+                       --programs ${test_tree}/tests/programs
+                       --screens ${screens} --sources ${CMAKE_SOURCE_DIR}/tests/${kind}
+                       ${test_tree}/tests/${kind}/${file_name}.exe)
+      set_tests_properties(${kind}.${name}${suffix} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330)
+    endforeach()
   endforeach()
-endforeach()
+endfunction()
+
+lumeno_add_wine_arch("" ${LUMENO_WIN64_DIR} ${LUMENO_WIN64_TESTS_DIR} ${LUMENO_BUILD_ROOT}/screenshots)
+if(LUMENO_WIN32_DIR)
+  lumeno_add_wine_arch(".x86" ${LUMENO_WIN32_DIR} ${LUMENO_WIN32_TESTS_DIR} ${LUMENO_BUILD_ROOT}/screenshots/x86)
+endif()
 
 # Imports and subsystem versions of both programs against what XP offers.
 if(LUMENO_WIN32_DIR)

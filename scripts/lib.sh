@@ -6,21 +6,40 @@ LUMENO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LUMENO_BUILD=${LUMENO_BUILD:-$LUMENO_ROOT/build}
 LUMENO_JOBS=${LUMENO_JOBS:-2}
 
-# Debian 12 packages the builds and the Wine bench need.
+# Debian 12 packages the builds and the Wine bench need. wine32:i386 runs the
+# 32-bit program (the one XP users have) and makes prefixes WoW64 ones; a
+# name with ":arch" needs that architecture added to dpkg first.
 LUMENO_PACKAGES=(cmake g++ make mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-                 wine wine64 xvfb xauth x11-utils locales fonts-wqy-microhei googletest libgtest-dev
-                 imagemagick clang libclang-rt-14-dev python3)
+                 wine wine64 wine32:i386 xvfb xauth x11-utils locales fonts-wqy-microhei googletest
+                 libgtest-dev imagemagick clang libclang-rt-14-dev python3)
 LUMENO_LOCALE=zh_CN.UTF-8
 
 log() { printf '== %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
+# Prints the packages of LUMENO_PACKAGES that are not installed. One dpkg-query
+# for all of them: a query per package costs seconds on a busy machine.
 missing_packages() {
-  local p status
+  local installed
+  installed=$(dpkg-query -W -f='${Package} ${Package}:${Architecture} ${Status}\n' "${LUMENO_PACKAGES[@]}" 2>/dev/null |
+              awk '/ install ok installed$/ {print $1; print $2}')
+  local p
   for p in "${LUMENO_PACKAGES[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || status=
-    [[ $status == *"install ok installed"* ]] || printf '%s\n' "$p"
+    grep -qxF -- "$p" <<<"$installed" || printf '%s\n' "$p"
+  done
+}
+
+# The architectures the missing packages need that dpkg does not know yet.
+missing_architectures() {
+  local known p arch
+  known=" $(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ') all "
+  for p in "$@"; do
+    [[ $p == *:* ]] || continue
+    arch=${p##*:}
+    [[ $known == *" $arch "* ]] && continue
+    printf '%s\n' "$arch"
+    known+="$arch "
   done
 }
 
@@ -29,9 +48,10 @@ locale_present() { locale -a 2>/dev/null | grep -qix 'zh_CN\.utf8'; }
 # Installs missing packages and generates the zh_CN.UTF-8 locale. Does nothing
 # (and asks no package server) when all is present already.
 ensure_environment() {
-  local missing
+  local missing architectures
   mapfile -t missing < <(missing_packages)
   if ((${#missing[@]} == 0)) && locale_present; then return 0; fi
+  mapfile -t architectures < <(missing_architectures "${missing[@]}")
 
   local sudo=()
   if ((EUID != 0)); then
@@ -39,12 +59,19 @@ ensure_environment() {
       sudo=(sudo)
     else
       echo "Some packages or the zh_CN.UTF-8 locale are missing. As root, run:" >&2
+      local arch
+      for arch in "${architectures[@]}"; do echo "  dpkg --add-architecture $arch" >&2; done
       echo "  apt-get update && apt-get install -y ${missing[*]:-locales} && sed -i 's/^# *\\(zh_CN.UTF-8 UTF-8\\)/\\1/' /etc/locale.gen && locale-gen" >&2
       exit 1
     fi
   fi
   if ((${#missing[@]})); then
     log "installing: ${missing[*]}"
+    local arch
+    for arch in "${architectures[@]}"; do
+      log "adding the $arch architecture to dpkg"
+      "${sudo[@]}" dpkg --add-architecture "$arch"
+    done
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
   fi
@@ -87,23 +114,28 @@ build_win64() {
   if (($#)); then build_tree "$LUMENO_BUILD/win64" "$@"; else build_tree "$LUMENO_BUILD/win64" lumeno program_minimal_window; fi
 }
 
-# The 32-bit program cannot run here; its tree proves that it builds cleanly.
+# The 32-bit program: the one Windows XP users run.
 build_win32() {
   configure_tree "$LUMENO_BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-i686.cmake"
   if (($#)); then build_tree "$LUMENO_BUILD/win32" "$@"; else build_tree "$LUMENO_BUILD/win32" lumeno program_minimal_window; fi
 }
 
 # The Win32 and end-to-end test executables and the helper programs (posix
-# thread model, which GoogleTest needs).
-build_win64_tests() {
-  configure_tree "$LUMENO_BUILD/win64-tests" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/mingw-x86_64.cmake" \
-    -DLUMENO_THREAD_MODEL=posix
-  if (($#)); then build_tree "$LUMENO_BUILD/win64-tests" "$@"; else build_tree "$LUMENO_BUILD/win64-tests" lumeno_wine_tests; fi
+# thread model, which GoogleTest needs), one tree per architecture: a program
+# is driven and read back by tools of its own width.
+#   build_test_tree ARCH TOOLCHAIN [targets...]   (default target: lumeno_wine_tests)
+build_test_tree() {
+  local dir=$LUMENO_BUILD/$1-tests toolchain=$2; shift 2
+  configure_tree "$dir" -DCMAKE_TOOLCHAIN_FILE="$LUMENO_ROOT/cmake/$toolchain.cmake" -DLUMENO_THREAD_MODEL=posix
+  if (($#)); then build_tree "$dir" "$@"; else build_tree "$dir" lumeno_wine_tests; fi
 }
+build_win64_tests() { build_test_tree win64 mingw-x86_64 "$@"; }
+build_win32_tests() { build_test_tree win32 mingw-i686 "$@"; }
 
 build_native() {
   configure_tree "$LUMENO_BUILD/native" -DLUMENO_WIN64_DIR="$LUMENO_BUILD/win64" \
-    -DLUMENO_WIN64_TESTS_DIR="$LUMENO_BUILD/win64-tests" -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32"
+    -DLUMENO_WIN64_TESTS_DIR="$LUMENO_BUILD/win64-tests" -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32" \
+    -DLUMENO_WIN32_TESTS_DIR="$LUMENO_BUILD/win32-tests"
   build_tree "$LUMENO_BUILD/native"
 }
 
@@ -117,19 +149,27 @@ wine_env() {
   unset DISPLAY_LOCK 2>/dev/null || true
 }
 
-# copy_template TEMPLATE DEST: a throwaway prefix. C:\windows\system32 (630 MB
-# of Wine's DLLs, which nothing writes) is hard-linked, the rest copied, so a
-# copy costs a tenth of a second instead of seconds of disk writes.
+# copy_template TEMPLATE DEST: a throwaway prefix. The system folders
+# (system32, winsxs and, in a WoW64 prefix, syswow64: 1.2 GB of Wine's DLLs,
+# which nothing writes) are hard-linked, the rest (30 MB) copied, so a copy
+# costs a few tenths of a second instead of seconds of disk writes.
 # template_damaged PREFIX afterwards names any shared file written meanwhile.
+LUMENO_SHARED_FOLDERS=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
 copy_template() {
-  local from=$1 to=$2
+  local from=$1 to=$2 folder
   mkdir -p "$to" || return 1
-  tar -C "$from" --exclude=./drive_c/windows/system32 -cf - . | tar -C "$to" -xf - || return 1
-  cp -al "$from/drive_c/windows/system32" "$to/drive_c/windows/"
+  tar -C "$from" "${LUMENO_SHARED_FOLDERS[@]/#/--exclude=./}" -cf - . | tar -C "$to" -xf - || return 1
+  for folder in "${LUMENO_SHARED_FOLDERS[@]}"; do
+    [[ -d $from/$folder ]] || continue
+    cp -al "$from/$folder" "$to/${folder%/*}/" || return 1
+  done
 }
 
 template_damaged() {
-  find "$1/drive_c/windows/system32" -type f -links +1 -newer "$1/.lumeno-sealed" 2>/dev/null | head -n 5
+  local folder
+  for folder in "${LUMENO_SHARED_FOLDERS[@]}"; do
+    [[ -d $1/$folder ]] && find "$1/$folder" -type f -links +1 -newer "$1/.lumeno-sealed" 2>/dev/null
+  done | head -n 5
 }
 
 

@@ -1,103 +1,18 @@
 // The two windows of the program as constant data: frames, controls, the
-// menu and which handler each event runs. Portable; the window engine
-// (src/ui) builds real windows from these rows.
+// menu and which handler each event runs. Start-up hands these tables to
+// the window engine (UseWindowLayouts).
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <span>
 
-#include "platform/platform.h"
+#include "ui/window_layout.h"
 
 namespace lumeno {
-
-enum class ControlType {
-  kButton,
-  kCheckBox,
-  kRadioBox,
-  kLabel,
-  kTransLabel,
-  kEditBox,
-  kGroupBox,
-  kProcessBar,
-  kTab,
-  kTimer,
-};
-
-inline constexpr ControlId kOnWindow = 0;  // parent of a control placed on the window itself
-inline constexpr int kNoPage = -1;         // a control that is not on a tab page
-inline constexpr int kGuiFont = 0;         // font height 0: the stock DEFAULT_GUI_FONT
-
-struct ControlRow {
-  ControlType type;
-  const char* name;
-  ControlId id;
-  const char* caption;  // EditBox: its initial content
-  int left, top, width, height;
-  ControlId parent;  // kOnWindow, a GroupBox or the Tab
-  int page;          // tab page, or kNoPage
-  const char* tag;   // decimal text, "" for none
-  int font_height = kGuiFont;  // or the height of a "宋体" font (-12, -14)
-  bool blue_text = false;
-  bool checked = false;  // initial check state
-  int interval = 0;      // Timer: milliseconds, 0 = not running
-};
-
-struct MenuRow {
-  uint32_t id;
-  const char* caption;
-  void (*handler)();
-};
-
-struct WindowLayout {
-  WindowId id;
-  const char* title;
-  int outer_width, outer_height;  // frame, title bar and menu bar included
-  int icon_resource;
-  const char* menu_caption;  // the one drop-down of the menu bar, nullptr for none
-  uint32_t menu_id;
-  std::span<const MenuRow> menu_items;
-  std::span<const ControlRow> controls;  // in creation order
-  std::span<const char* const> tab_pages;
-};
-
-enum class Event {
-  kCreated,     // the window has been built, before it is first shown
-  kClicked,     // Button, CheckBox, RadioBox (BN_CLICKED)
-  kTick,        // Timer
-  kMouseDown,   // left mouse button pressed (WM_LBUTTONDOWN)
-};
-
-// One row per bound event. Exactly one of handler / handler_of_control is
-// set; the latter receives the control id (the tool launcher buttons share
-// one handler that tells them apart by id).
-struct EventBinding {
-  WindowId window;
-  ControlId control;  // 0 for kCreated
-  Event event;
-  void (*handler)();
-  void (*handler_of_control)(uint32_t);
-};
 
 inline constexpr int kProgramIcon = 1;
 inline constexpr int kSettingsIcon = 2;
 
-const WindowLayout* FindWindowLayout(WindowId window);
-std::span<const WindowLayout> AllWindowLayouts();
-std::span<const EventBinding> AllEventBindings();
-
-// The handler row for (window, control, event), or nullptr.
-const EventBinding* FindEventBinding(WindowId window, ControlId control, Event event);
-
-// Runs the bound handler, if any. True when there was one.
-bool RunEventHandler(WindowId window, ControlId control, Event event);
-
-// The first control, in creation order, whose tag text converts like
-// ToInteger to tag; an empty tag counts as 0.
-std::optional<ControlId> FindTaggedControl(const WindowLayout& layout, int tag);
-
-// The row of a control, or nullptr.
-const ControlRow* FindControlRow(const WindowLayout& layout, ControlId control);
+std::span<const WindowLayout> ProgramWindowLayouts();
+std::span<const EventBinding> ProgramEventBindings();
 
 }  // namespace lumeno

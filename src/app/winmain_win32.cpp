@@ -1,10 +1,15 @@
 #include <windows.h>
 
+#include "app/layouts.h"
 #include "app/main_window.h"
+#include "app/unattended.h"
 #include "platform/platform.h"
 #include "ui/window_engine.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Unattended runs press buttons through the same event bindings as clicks.
+  lumeno::UseWindowLayouts(lumeno::ProgramWindowLayouts(), lumeno::ProgramEventBindings());
+  if (int exit_code = 0; lumeno::RunUnattendedFromCommandLine(&exit_code)) ExitProcess(static_cast<UINT>(exit_code));
   lumeno::InitializePlatform();
   if (lumeno::RunStartRoutine() == 0 && lumeno::LoadStartWindow(lumeno::kMainWindow)) lumeno::RunMessageLoop();
   // Worker threads are never waited for: closing the main window ends them.

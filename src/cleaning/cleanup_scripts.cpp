@@ -2,7 +2,11 @@
 // select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
+#include <vector>
+
+#include "platform/command_outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
@@ -76,6 +80,18 @@ static const char* const kContextMenuLines[] = {
     R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v IgfxTray /f)",
 };
 
+// What the lines above do to the registry, for the restore file. What
+// regsvr32 /u removes is the library's own business and is not known here.
+std::vector<RegistryChange> ContextMenuChanges() {
+  return {
+      DeleteRegistryTree(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers)"),
+      SetRegistryItem(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers\new\)",
+                      Text("{D969A300-E7FF-11d0-A93B-00A0C90F2719}")),
+      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "HotKeysCmds"),
+      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "IgfxTray"),
+  };
+}
+
 static const char* const kShareDeletionLines[] = {
     "net share C$ /del",
     "net share d$ /del",
@@ -108,25 +124,27 @@ static const char* const kShareDeletionLines[] = {
 // ---------------------------------------------------------------------------
 // Check boxes
 
-constexpr ControlId kJunkBox = 0x160102E2u;         // 选择框11 "清理系统垃圾"
-constexpr ControlId kLogsBox = 0x160102E1u;         // 选择框12 "清理日志文件"
-constexpr ControlId kContextMenuBox = 0x160102E0u;  // 选择框13 "清除多余右键菜单"
-constexpr ControlId kSharesBox = 0x160102DFu;       // 选择框14 "删除默认共享"
-constexpr ControlId kCookiesBox = 0x160102DEu;      // 选择框15 "清空 Cookies"
-constexpr ControlId kAutorunBox = 0x160102DDu;      // 选择框16 "清理、免疫Autorun.inf"
-constexpr ControlId kSelectAllBox = 0x160102DCu;    // 选择框17 "全选"
+using namespace settings_controls;
 
 static const ControlId kCleanupItems[] = {kJunkBox, kLogsBox, kContextMenuBox, kSharesBox, kCookiesBox, kAutorunBox};
 
 bool IsItemTicked(ControlId box) { return IsTicked(kSettingsWindow, box); }
 
-void RunHiddenAndWait(const Text& command_line) { RunCommandLine(command_line, true, kHiddenWindowMode); }
-
 // C:\Windows\Temp is writable by every user, so a file of the script's name
 // may have been planted there. Only a file this call has just created anew is
 // run; if that cannot be made, whatever sits at the path is not ours to run.
-void WriteAndRunScript(const char* path, std::span<const char* const> lines) {
-  if (WriteFreshFile(path, CleanupScriptBytes(lines))) RunHiddenAndWait(path);
+// A script counts as done once it runs: its last line deletes the script
+// itself, so its exit code says nothing about the cleaning.
+void WriteAndRunScript(const char* path, std::span<const char* const> lines, Outcome& outcome) {
+  if (!WriteFreshFile(path, CleanupScriptBytes(lines))) {
+    outcome.Failed(path, ErrorText(LastError()));
+    return;
+  }
+  const RunResult run = RunCommandLine(path, true, kHiddenWindowMode);
+  if (run)
+    outcome.Succeeded();
+  else
+    outcome.Failed(path, ConcatTexts("无法启动：", ErrorText(run.error)));
 }
 
 bool AnyCleanupItemTicked() {
@@ -146,20 +164,26 @@ Text CleanupScriptBytes(std::span<const char* const> lines) {
   return bytes;
 }
 
+// Lines that find nothing to do (a share that does not exist, a value that is
+// already gone, a DLL this machine does not have) are judged by their effect
+// and are no failures; the rest of the items still run after a failure.
 void RunSystemCleanup() {
-  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript);
+  Outcome outcome("系统清理");
+  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript, outcome);
   if (IsItemTicked(kLogsBox))
-    for (const char* line : kLogDeletionLines) RunHiddenAndWait(ConcatTexts(kCommandInterpreterPrefix, line));
-  if (IsItemTicked(kContextMenuBox))
-    for (const char* line : kContextMenuLines) RunHiddenAndWait(line);
+    for (const char* line : kLogDeletionLines) RunJudged(ConcatTexts(kCommandInterpreterPrefix, line), outcome);
+  if (IsItemTicked(kContextMenuBox)) {
+    // Only this item changes the registry; the items before it do not.
+    NoteBackup(BackupBeforeChanges("系统清理", ContextMenuChanges()), outcome);
+    for (const char* line : kContextMenuLines) RunJudged(line, outcome);
+  }
   if (IsItemTicked(kSharesBox))
-    for (const char* line : kShareDeletionLines) RunHiddenAndWait(line);
-  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript);
-  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript);
+    for (const char* line : kShareDeletionLines) RunJudged(line, outcome);
+  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript, outcome);
+  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript, outcome);
 
-  // The message says only what was asked for, never how the runs went.
   if (AnyCleanupItemTicked())
-    ShowMessageBox("系统清理成功！", kStyleInformation);
+    outcome.Report("系统清理成功！");
   else
     ShowMessageBox("请选择欲清理项目！", kStyleStop);
 }

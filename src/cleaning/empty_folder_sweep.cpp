@@ -3,6 +3,7 @@
 #include "cleaning/empty_folder_sweep.h"
 
 #include "cleaning/cleanup_scripts.h"
+#include "platform/outcome.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -42,14 +43,22 @@ static const char* const kSweepScript[] = {
 }  // namespace
 
 // The script stays in the program's directory after the run; the user answers
-// its pauses in the visible console window. A file that could not be written
-// is not run: what sits at the path then is not this script. No attributes
-// are changed afterwards: the script is left as written, and a file of this
-// name in C:\ that the sweep did not write is none of its business.
+// its pauses in the visible console window, which is also where it reports.
+// So the sweep says nothing when it ran, and speaks only when its script
+// could not be written (it is not run then: what sits at the path is not this
+// script) or could not be started. No attributes are changed afterwards: the
+// script is left as written, and a file of this name in C:\ that the sweep
+// did not write is none of its business.
 void RunEmptyFolderSweep() {
   Text path = ConcatTexts(ProgramDirectory(), kSweepScriptName);
   Text script = CleanupScriptBytes(kSweepScript);
-  if (WriteBytesToFile(path, {script})) RunCommandLine(path, true);
+  Outcome outcome("空文件夹清理");
+  if (!WriteBytesToFile(path, {script})) {
+    outcome.Failed(path, ErrorText(LastError()));
+  } else if (RunResult run = RunCommandLine(path, true); !run) {
+    outcome.Failed(path, ConcatTexts("无法启动：", ErrorText(run.error)));
+  }
+  if (outcome.AnyFailed()) outcome.Report({});
 }
 
 }  // namespace lumeno

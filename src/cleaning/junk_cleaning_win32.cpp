@@ -1,6 +1,10 @@
 // Junk and privacy cleaning: temporary folder, browser cache, recycle bins,
 // typed addresses, stored form passwords, favorites and history. Everything
 // is deleted at once and for good; failures are results, never messages.
+// CleanSystemJunk and CleanPrivacyTraces return true when they did their
+// work, and "nothing to clean" (no such folder, key or cache entry) is work
+// done; false leaves the system's reason in the thread's last error. Single
+// files in use are skipped by design and do not make a call fail.
 #include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -21,7 +25,7 @@ namespace {
 constexpr DWORD kZeroFillOffset = 64;  // the index.dat header stays as it was
 constexpr DWORD kZeroFillBlock = 10000;
 
-const char* const kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const char* const kTypedUrlsKey = kTypedAddressesKey;
 const char* const kProtectedStorageKey = "Software\\Microsoft\\Protected Storage System Provider\\";
 const char* const kFormDataKey = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
 
@@ -81,7 +85,10 @@ bool ZeroFillIndexFile(const Text& folder, const Text& name) {
 bool WipeFolderTree(const Text& folder_path, bool delete_desktop_ini, bool zero_index_dat) {
   const Text folder = WithoutTrailingBackslashes(folder_path);
   Text pattern;
-  if (!JoinChildPath(folder, "*.*", &pattern)) return false;
+  if (!JoinChildPath(folder, "*.*", &pattern)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return false;
@@ -259,6 +266,13 @@ bool BuildOpenAccessDescriptor(PSID user, OpenAccessDescriptor* out) {
   return built;
 }
 
+// A key that is not there is as deleted as it gets.
+bool DeletedOrAbsent(LONG status) {
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
+  SetLastError(static_cast<DWORD>(status));
+  return false;
+}
+
 bool DeleteFormDataOnNt() {
   std::vector<unsigned char> sid = CurrentUserSid();
   if (sid.empty()) return false;
@@ -271,9 +285,11 @@ bool DeleteFormDataOnNt() {
     PutKeyDacl(base_key, &open_access.descriptor);
     PutKeyDacl(base_key + "\\Data", &open_access.descriptor);
     PutKeyDaclRecursively(form_data_key, &open_access.descriptor);
-    deleted = SHDeleteKeyA(HKEY_CURRENT_USER, form_data_key.c_str()) == ERROR_SUCCESS;
+    deleted = DeletedOrAbsent(SHDeleteKeyA(HKEY_CURRENT_USER, form_data_key.c_str()));
   }
+  const DWORD error = GetLastError();
   if (!saved_dacl.empty()) PutKeyDacl(base_key, saved_dacl.data());
+  SetLastError(error);
   return deleted;
 }
 
@@ -283,7 +299,7 @@ bool DeleteFormDataOnOtherPlatforms() {
   // Without a name the key path would name another user's data.
   if (!GetUserNameA(user, &size) || user[0] == '\0') return false;
   const Text key = Text(kProtectedStorageKey) + user + kFormDataKey;
-  return SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS;
+  return DeletedOrAbsent(SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()));
 }
 
 // GetTempPathA falls back to the profile or the Windows directory when no
@@ -301,6 +317,26 @@ bool IsSafeTemporaryFolder(const Text& folder) {
   return true;
 }
 
+// A folder that is not there holds nothing to clean.
+bool WipeUnlessMissing(const Text& folder, bool delete_desktop_ini, bool zero_index_dat) {
+  if (WipeFolderTree(folder, delete_desktop_ini, zero_index_dat)) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// An empty recycle bin is no failure, though some systems answer the empty
+// call with an error then: what counts is that nothing is left in it.
+bool EmptyRecycleBins() {
+  const HRESULT emptied = SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+  if (emptied == S_OK) return true;
+  SHQUERYRBINFO left;
+  ZeroMemory(&left, sizeof left);
+  left.cbSize = sizeof left;
+  if (SHQueryRecycleBinA(nullptr, &left) == S_OK && left.i64NumItems == 0) return true;
+  SetLastError(static_cast<DWORD>(emptied));
+  return false;
+}
+
 }  // namespace
 
 bool CleanSystemJunk(int kind) {
@@ -308,45 +344,57 @@ bool CleanSystemJunk(int kind) {
     case 0: {
       char buffer[MAX_PATH] = {};
       DWORD length = GetTempPathA(MAX_PATH, buffer);
-      if (length == 0 || length >= MAX_PATH) return false;
+      if (length == 0 || length >= MAX_PATH) {
+        if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+      }
       const Text folder = WithoutTrailingBackslashes(buffer);
-      if (!IsSafeTemporaryFolder(folder)) return false;
-      return WipeFolderTree(folder, true, false);
+      if (!IsSafeTemporaryFolder(folder)) {
+        SetLastError(ERROR_BAD_PATHNAME);
+        return false;
+      }
+      return WipeUnlessMissing(folder, true, false);
     }
     case 1: {
-      const bool purged = PurgeUrlCache(false);
+      // An empty cache answers the enumeration with "no more items".
+      bool purged = PurgeUrlCache(false);
+      const DWORD purge_error = purged ? ERROR_SUCCESS : GetLastError();
+      if (purge_error == ERROR_NO_MORE_ITEMS) purged = true;
       Text cache;
-      if (!SpecialFolder(CSIDL_INTERNET_CACHE, &cache)) return false;
-      DeleteFilesUnder(cache);
+      if (SpecialFolder(CSIDL_INTERNET_CACHE, &cache)) DeleteFilesUnder(cache);
+      SetLastError(purge_error);
       return purged;
     }
     case 2:
-      return SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND) == S_OK;
+      return EmptyRecycleBins();
     default:
+      SetLastError(ERROR_INVALID_PARAMETER);
       return false;
   }
 }
 
+// A special folder the system does not know for this user holds nothing.
 bool CleanPrivacyTraces(int kind) {
   switch (kind) {
     case 0:
-      return SHDeleteKeyA(HKEY_CURRENT_USER, kTypedUrlsKey) == ERROR_SUCCESS;
+      return DeletedOrAbsent(SHDeleteKeyA(HKEY_CURRENT_USER, kTypedUrlsKey));
     case 1:
       return IsNtPlatform(QueryWindowsVersion()) ? DeleteFormDataOnNt() : DeleteFormDataOnOtherPlatforms();
     case 3: {
       Text favorites;
-      if (!SpecialFolder(CSIDL_FAVORITES, &favorites)) return false;
-      return WipeFolderTree(favorites, false, false);
+      if (!SpecialFolder(CSIDL_FAVORITES, &favorites)) return true;
+      return WipeUnlessMissing(favorites, false, false);
     }
     case 9: {
       char windows[MAX_PATH] = {};
       UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
       if (length > 0 && length < MAX_PATH) WipeFolderTree(WithoutTrailingBackslashes(windows) + "\\History", false, true);
       Text history;
-      if (!SpecialFolder(CSIDL_HISTORY, &history)) return false;
-      return WipeFolderTree(history, false, true);
+      if (!SpecialFolder(CSIDL_HISTORY, &history)) return true;
+      return WipeUnlessMissing(history, false, true);
     }
     default:
+      SetLastError(ERROR_INVALID_PARAMETER);
       return false;
   }
 }

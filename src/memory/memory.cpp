@@ -7,18 +7,16 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "utilities/display_presets.h"
 
 namespace lumeno {
 
 namespace {
 
-constexpr ControlId kGaugeLabel = 0x1601029F;  // MainWindow 标签1
-constexpr ControlId kGaugeBar = 0x1601029E;    // MainWindow 进度条1
-
-constexpr ControlId kOptimisationSwitch = 0x16010376;  // SettingsWindow 选择框18
-constexpr ControlId kTrimTimer = 0x16010375;           // SettingsWindow 时钟1
-constexpr ControlId kOptimisationState = 0x16010374;   // SettingsWindow 透明标签1
+using main_controls::kGaugeBar;
+using main_controls::kGaugeLabel;
+constexpr ControlId kOptimisationSwitch = settings_controls::kMemorySwitch;
+using settings_controls::kTrimTimer;
+constexpr ControlId kOptimisationState = settings_controls::kMemoryState;
 
 constexpr int kTrimInterval = 3500;  // milliseconds; 0 stops the timer
 
@@ -26,8 +24,10 @@ constexpr uint32_t kMaxProcessesPerPass = 1024;
 constexpr uint32_t kProcessAllAccess = 0x1F0FFF;
 constexpr intptr_t kEmptyWorkingSet = -1;
 
+}  // namespace
+
 // The timer's interval is the only record of whether trimming is on.
-void ApplyOptimisationSwitch() {
+void ApplyMemoryOptimisationSwitch() {
   if (IsTicked(kSettingsWindow, kOptimisationSwitch)) {
     WriteProperty(kSettingsWindow, kTrimTimer, kPropertyInterval, PropertyValue::Number(kTrimInterval));
     SetText(kSettingsWindow, kOptimisationState, "内存优化开启");
@@ -36,8 +36,6 @@ void ApplyOptimisationSwitch() {
     SetText(kSettingsWindow, kOptimisationState, "内存优化关闭");
   }
 }
-
-}  // namespace
 
 int UsedMemoryPercent(int available_mb, int total_mb) {
   // A failed query reports 0 MB; there is nothing to show then.
@@ -55,12 +53,7 @@ void UpdateMemoryGauge() {
   WriteProperty(kMainWindow, kGaugeBar, kPropertyPosition, PropertyValue::Number(used));
 }
 
-void InitSettingsWindow() {
-  ShowCurrentDisplayMode();
-  ApplyOptimisationSwitch();
-}
-
-void ToggleMemoryOptimisation() { ApplyOptimisationSwitch(); }
+void ToggleMemoryOptimisation() { ApplyMemoryOptimisationSwitch(); }
 
 // Passes may overlap when one takes longer than a tick; each has its own
 // buffer and touches no control, so they need no lock.

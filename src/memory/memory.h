@@ -4,7 +4,8 @@
 namespace lumeno {
 
 void UpdateMemoryGauge();
-void InitSettingsWindow();
+// Sets the trimming timer and the state text from the switch 选择框18.
+void ApplyMemoryOptimisationSwitch();
 void ToggleMemoryOptimisation();
 void StartTrimPass();
 void TrimAllWorkingSets();

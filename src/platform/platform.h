@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/control_ids.h"
 #include "platform/text.h"
 
 namespace lumeno {
@@ -24,12 +25,6 @@ void InitializePlatform();
 
 // ---------------------------------------------------------------------------
 // Windows and controls
-
-using WindowId = uint32_t;
-using ControlId = uint32_t;
-
-inline constexpr WindowId kMainWindow = 0x52010001u;
-inline constexpr WindowId kSettingsWindow = 0x520102C9u;
 
 // Property indices of ReadProperty / WriteProperty.
 inline constexpr int kPropertyDisabled = 6;   // Button: boolean
@@ -71,10 +66,28 @@ bool LoadWindow(WindowId window, WindowId parent = 0, bool modal = false);
 // ---------------------------------------------------------------------------
 // Processes and threads
 
-inline constexpr int kDefaultWindowMode = 2;  // SW_SHOWNORMAL
-inline constexpr int kHiddenWindowMode = 1;   // SW_HIDE
+// How a started program shows its window; RunCommandLine and ShellOpen
+// number the modes alike (values outside 1..6 are clamped by each).
+enum class WindowMode : int {
+  kHidden = 1,
+  kNormal = 2,
+  kMinimized = 3,
+  kMaximized = 4,
+  kNotActivated = 5,  // shown without taking the focus
+  kMinimize = 6,      // minimised, the next window activated
+};
+inline constexpr WindowMode kHiddenWindowMode = WindowMode::kHidden;
 
-bool RunCommandLine(const Text& command_line, bool wait = false, int mode = kDefaultWindowMode);
+// What became of a command line. Converts to bool as "started", so callers
+// that only ask whether the process could be created keep working.
+struct RunResult {
+  bool started = false;
+  uint32_t error = 0;      // GetLastError of CreateProcessA when it failed
+  uint32_t exit_code = 0;  // GetExitCodeProcess, when started and waited for
+  explicit operator bool() const { return started; }
+};
+
+RunResult RunCommandLine(const Text& command_line, bool wait = false, WindowMode mode = WindowMode::kNormal);
 
 using ThreadRoutine = void (*)();
 bool StartThread(ThreadRoutine routine);
@@ -100,7 +113,15 @@ inline constexpr int kRootCurrentUser = 3;
 inline constexpr int kRootLocalMachine = 4;
 inline constexpr int kRootUsers = 5;
 
+// False with LastError() set to the registry's own code when the key can be
+// neither opened nor created, or the value cannot be stored.
 bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& value);
+
+// Whether a key, or a value of a key, is there. kUnknown when the registry
+// answers with anything but "found" or "not found" (no rights, for one).
+enum class Presence { kUnknown, kAbsent, kPresent };
+Presence QueryRegistryKey(int root, const Text& key_path);
+Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_name);
 
 // ---------------------------------------------------------------------------
 // Files and folders
@@ -117,7 +138,22 @@ bool WriteFreshFile(const Text& path, std::string_view bytes);
 // Reads the whole file; false when it does not exist or cannot be read.
 bool ReadBytesFromFile(const Text& path, std::string* bytes);
 
+// Writes the parts to a new file in the same folder and then moves it over
+// path (MoveFileExA, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). Any
+// failure leaves whatever was at path untouched and removes the new file.
+bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& parts);
+
 bool CreateFolder(const Text& path);
+
+// Removes an empty folder (RemoveDirectoryA).
+bool RemoveFolder(const Text& path);
+
+// True when path names an existing folder (links to folders included).
+bool FolderExists(const Text& path);
+
+// The text with every %NAME% of a defined environment variable replaced
+// (ExpandEnvironmentStringsA); the text unchanged when that fails.
+Text ExpandEnvironment(const Text& text);
 
 // SetFileAttributesA(path, attributes & 0x27).
 bool SetFileAttributesMasked(const Text& path, uint32_t attributes);
@@ -126,10 +162,31 @@ bool SetFileAttributesMasked(const Text& path, uint32_t attributes);
 Text ProgramDirectory();
 
 // ---------------------------------------------------------------------------
+// Errors and system state
+
+// The system error code of the last failed platform operation on the calling
+// thread (WriteRegistryItem, WriteBytesToFile, WriteFreshFile,
+// ReplaceFileBytes, ReadBytesFromFile, CreateFolder ...).
+uint32_t LastError();
+
+// The system's own text for an error code, in the ANSI code page, without
+// trailing line ends or blanks; "错误 N" when the system has none.
+Text SystemErrorText(uint32_t code);
+
+// A service as the Service Control Manager sees it.
+enum class ServiceState { kUnknown, kNotInstalled, kStopped, kRunning };
+ServiceState QueryServiceState(const Text& service_name);
+
+// Whether the network share (for example "C$") exists on this machine.
+// kAbsent too when the Server service does not run: then no share exists.
+Presence QueryNetworkShare(const Text& share_name);
+
+// ---------------------------------------------------------------------------
 // Dialogs and shell
 
 inline constexpr int kStyleOk = 0;
 inline constexpr int kStyleStop = 16;
+inline constexpr int kStyleWarning = 48;
 inline constexpr int kStyleInformation = 64;
 extern const char* const kDefaultMessageTitle;  // "信息："
 
@@ -144,7 +201,7 @@ inline constexpr int kVerbNone = 0;
 inline constexpr int kVerbOpen = 4;
 // Returns ShellExecuteA's result.
 intptr_t ShellOpen(int verb, const Text& file, const Text& parameters = {}, const Text& directory = {},
-                   int mode = 0);
+                   WindowMode mode = WindowMode::kNormal);
 
 // ---------------------------------------------------------------------------
 // Display

@@ -1,5 +1,6 @@
 #include "platform/platform_rules.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -9,6 +10,12 @@ const char* const kDefaultMessageTitle = "信息：";
 
 int NormalizeRootNumber(int root) {
   return (root >= kRootClassesRoot && root <= kRootUsers) ? root : kRootCurrentUser;
+}
+
+const char* RootKeyName(int root) {
+  static const char* const kNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER",
+                                       "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+  return kNames[NormalizeRootNumber(root) - 1];
 }
 
 RegistryItemParts SplitRegistryItemPath(std::string_view item_path) {
@@ -51,18 +58,20 @@ EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value) {
   return {kRegBinary, std::get<Bytes>(value).data};
 }
 
-int ShowCommandForRunMode(int mode) {
+int ShowCommandForRunMode(WindowMode window_mode) {
   // SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, SW_SHOWMAXIMIZED 3,
   // SW_SHOWNOACTIVATE 4, SW_MINIMIZE 6.
   static const int kShow[] = {0, 1, 2, 3, 4, 6};
+  int mode = static_cast<int>(window_mode);
   if (mode < 1) mode = 1;
   if (mode > 6) mode = 6;
   return kShow[mode - 1];
 }
 
-int ShowCommandForShellMode(int mode) {
+int ShowCommandForShellMode(WindowMode window_mode) {
   // SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE.
   static const int kShow[] = {0, 1, 2, 3, 8, 6};
+  int mode = static_cast<int>(window_mode);
   if (mode < 1 || mode > 6) return 1;
   return kShow[mode - 1];
 }
@@ -98,6 +107,53 @@ Text FatalErrorText(int code, std::string_view message) {
   if (code != 0) text += "错误代码：" + ToText(code) + "\r\n\r\n";
   if (!message.empty()) text += "错误信息：" + Text(message) + "\r\n";
   return text;
+}
+
+Text FolderOfPath(std::string_view path) {
+  std::vector<size_t> separators = BackslashPositions(path);
+  if (separators.empty()) return {};
+  return Text(path.substr(0, separators.back()));
+}
+
+Text TrimmedMessageText(std::string_view text) {
+  size_t end = text.find_last_not_of(" \t\r\n");
+  return end == std::string_view::npos ? Text() : Text(text.substr(0, end + 1));
+}
+
+Text UnknownErrorText(uint32_t code) {
+  char number[16];
+  // Small codes are Win32 errors, read in decimal; large ones HRESULTs, read in hex.
+  std::snprintf(number, sizeof number, code > 0xFFFFu ? "0x%08X" : "%u", static_cast<unsigned>(code));
+  return ConcatTexts("错误代码 ", number);
+}
+
+Presence ShareQueryPresence(uint32_t status) {
+  constexpr uint32_t kSuccess = 0, kServerNotStarted = 2114, kNetNameNotFound = 2310;
+  if (status == kSuccess) return Presence::kPresent;
+  if (status == kNetNameNotFound || status == kServerNotStarted) return Presence::kAbsent;
+  return Presence::kUnknown;
+}
+
+namespace {
+
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char a = text[i], b = prefix[i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsUnloadedUsersHive(int root, std::string_view item_path) {
+  if (NormalizeRootNumber(root) != kRootUsers) return false;
+  std::string_view first = item_path.substr(0, item_path.find('\\'));
+  const bool is_default = first.size() == 8 && StartsWithIgnoringAsciiCase(first, ".DEFAULT");
+  return !is_default && !StartsWithIgnoringAsciiCase(first, "S-1-");
 }
 
 }  // namespace lumeno

@@ -20,6 +20,9 @@ inline constexpr uint32_t kRegDword = 4;
 // 4 HKLM, 5 HKU; any other number HKEY_CURRENT_USER (returned as 3).
 int NormalizeRootNumber(int root);
 
+// "HKEY_LOCAL_MACHINE" ... for a root number (normalised first).
+const char* RootKeyName(int root);
+
 // "Key\Path\Value" split at the last backslash. No backslash: the key path is
 // empty (the root itself) and the whole text is the value name.
 struct RegistryItemParts {
@@ -36,11 +39,31 @@ struct EncodedRegistryValue {
 EncodedRegistryValue EncodeRegistryValue(const RegistryValue& value);
 
 // RunCommandLine's window mode -> wShowWindow (SW_* numbers). 0 or below acts
-// as 1, above 6 as 6.
-int ShowCommandForRunMode(int mode);
+// as hidden, above 6 as 6.
+int ShowCommandForRunMode(WindowMode mode);
+
+// Starting a process can fail for a moment when the system is short of
+// resources; under load Wine reports ERROR_INTERNAL_ERROR now and then, and
+// the command then never runs. Such a failure is worth another attempt; any
+// other (no such file, no access, not a program) is final at once.
+inline constexpr int kProcessStartAttempts = 5;
+inline bool IsTransientStartFailure(uint32_t error) {
+  // ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY, ERROR_INTERNAL_ERROR, ERROR_NO_SYSTEM_RESOURCES
+  return error == 8 || error == 14 || error == 1359 || error == 1450;
+}
+
+// Calls attempt (0: started, else the system error code) until it starts,
+// fails for good or has been tried kProcessStartAttempts times; its last result.
+template <typename Attempt>
+uint32_t StartWithRetries(Attempt attempt) {
+  uint32_t error = attempt();
+  for (int tried = 1; error != 0 && tried < kProcessStartAttempts && IsTransientStartFailure(error); ++tried)
+    error = attempt();
+  return error;
+}
 
 // ShellOpen's window mode -> show command; outside 1..6 SW_SHOWNORMAL.
-int ShowCommandForShellMode(int mode);
+int ShowCommandForShellMode(WindowMode mode);
 
 // ShellOpen's verb number -> verb, or nullptr for the default action.
 const char* ShellVerbForNumber(int verb);
@@ -62,6 +85,25 @@ struct DisplayModeFields {
   uint32_t frequency = 0;
 };
 DisplayModeFields DisplayModeFieldsFor(int width, int height, int bits, int refresh);
+
+// The folder part of a file path: everything before its last backslash
+// character (GBK-aware); empty when there is none.
+Text FolderOfPath(std::string_view path);
+
+// FormatMessage's text without the line ends and blanks it ends with.
+Text TrimmedMessageText(std::string_view text);
+
+// What SystemErrorText says when the system has no text for a code.
+Text UnknownErrorText(uint32_t code);
+
+// NetShareGetInfo's status -> whether the share exists. The Server service
+// not running (2114) means that no share exists.
+Presence ShareQueryPresence(uint32_t status);
+
+// True for a key directly under HKEY_USERS that is no loaded hive: its first
+// path component is neither ".DEFAULT" nor a SID ("S-1-..."), compared
+// without regard to ASCII case. Windows refuses to create such keys.
+bool IsUnloadedUsersHive(int root, std::string_view item_path);
 
 // The text of the fatal-error box. code 0 means no code, an empty message no
 // message.

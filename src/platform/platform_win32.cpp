@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/headless.h"
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
@@ -35,7 +36,7 @@ void InitializePlatform() {
 // ---------------------------------------------------------------------------
 // Processes and threads
 
-bool RunCommandLine(const Text& command_line, bool wait, int mode) {
+RunResult RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
   // 68 bytes on 32-bit Windows; the 64-bit structure is larger, and cb must
   // be the size of the structure actually passed.
   static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68);
@@ -50,16 +51,24 @@ bool RunCommandLine(const Text& command_line, bool wait, int mode) {
   writable.push_back('\0');
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-
-  if (wait)
+  RunResult result;
+  result.error = StartWithRetries([&] {
+    return CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)
+               ? 0u
+               : static_cast<uint32_t>(GetLastError());
+  });
+  if (result.error != 0) return result;
+  result.started = true;
+  if (wait) {
     WaitForSingleObject(process.hProcess, INFINITE);
-  else
+    DWORD exit_code = 0;
+    if (GetExitCodeProcess(process.hProcess, &exit_code)) result.exit_code = exit_code;
+  } else {
     WaitForInputIdle(process.hProcess, 1000);
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
+  return result;
 }
 
 namespace {
@@ -99,20 +108,54 @@ HKEY RootKeyFor(int root) {
 
 }  // namespace
 
+// The registry returns its code instead of setting the thread's last error;
+// it is stored there so that LastError() can name why a write failed.
 bool WriteRegistryItem(int root_number, const Text& item_path, const RegistryValue& value) {
   HKEY root = RootKeyFor(root_number);
   RegistryItemParts parts = SplitRegistryItemPath(item_path);
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, Cs(parts.key_path), 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
     key = nullptr;
-    if (RegCreateKeyA(root, Cs(parts.key_path), &key) != ERROR_SUCCESS) return false;
+    LONG created = RegCreateKeyA(root, Cs(parts.key_path), &key);
+    if (created != ERROR_SUCCESS) {
+      SetLastError(static_cast<DWORD>(created));
+      return false;
+    }
   }
   EncodedRegistryValue encoded = EncodeRegistryValue(value);
   LONG stored = RegSetValueExA(key, Cs(parts.value_name), 0, encoded.type,
                                reinterpret_cast<const BYTE*>(encoded.data.data()),
                                static_cast<DWORD>(encoded.data.size()));
   RegCloseKey(key);
+  if (stored != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(stored));
   return stored == ERROR_SUCCESS;
+}
+
+namespace {
+
+Presence PresenceFor(LONG status) {
+  if (status == ERROR_SUCCESS) return Presence::kPresent;
+  if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND) return Presence::kAbsent;
+  return Presence::kUnknown;
+}
+
+}  // namespace
+
+Presence QueryRegistryKey(int root, const Text& key_path) {
+  HKEY key = nullptr;
+  LONG opened = RegOpenKeyExA(RootKeyFor(root), Cs(key_path), 0, KEY_QUERY_VALUE, &key);
+  if (opened == ERROR_SUCCESS) RegCloseKey(key);
+  return PresenceFor(opened);
+}
+
+Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_name) {
+  HKEY key = nullptr;
+  LONG opened = RegOpenKeyExA(RootKeyFor(root), Cs(key_path), 0, KEY_QUERY_VALUE, &key);
+  if (opened != ERROR_SUCCESS) return PresenceFor(opened);
+  DWORD size = 0;
+  LONG queried = RegQueryValueExA(key, Cs(value_name), nullptr, nullptr, nullptr, &size);
+  RegCloseKey(key);
+  return PresenceFor(queried == ERROR_MORE_DATA ? ERROR_SUCCESS : queried);
 }
 
 // ---------------------------------------------------------------------------
@@ -124,10 +167,27 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
     bytes.remove_prefix(written);
   }
   return true;
+}
+
+bool WriteAllParts(HANDLE file, const std::vector<std::string_view>& parts) {
+  for (std::string_view part : parts)
+    if (!WriteAll(file, part)) return false;
+  return true;
+}
+
+// Closes the handle without letting a successful close hide an earlier error.
+void CloseKeepingError(HANDLE handle) {
+  DWORD error = GetLastError();
+  CloseHandle(handle);
+  SetLastError(error);
 }
 
 }  // namespace
@@ -136,10 +196,41 @@ bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& par
   if (path.empty()) return false;
   HANDLE file = CreateFileA(Cs(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  for (std::string_view part : parts)
-    if (ok) ok = WriteAll(file, part);
-  CloseHandle(file);
+  bool ok = WriteAllParts(file, parts);
+  CloseKeepingError(file);
+  return ok;
+}
+
+bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& parts) {
+  if (path.empty()) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
+  // A read-only file is not ours to replace, as it was not ours to overwrite
+  // (Windows refuses the move then, some other systems do not).
+  const DWORD attributes = GetFileAttributesA(Cs(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  // The new file goes into the same folder, so that the move is a rename on
+  // one volume: the old bytes stay whole until the new ones are all there.
+  Text folder = FolderOfPath(path);
+  if (folder.empty()) folder = ".";
+  char temporary[MAX_PATH] = {};
+  if (!GetTempFileNameA(Cs(folder), "lmn", 0, temporary)) return false;
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    ok = WriteAllParts(file, parts) && FlushFileBuffers(file);
+    CloseKeepingError(file);
+  }
+  if (ok) ok = MoveFileExA(temporary, Cs(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (!ok) {
+    DWORD error = GetLastError();
+    DeleteFileA(temporary);
+    SetLastError(error);
+  }
   return ok;
 }
 
@@ -174,13 +265,33 @@ bool ReadBytesFromFile(const Text& path, std::string* bytes) {
   bool ok;
   while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
     content.append(buffer, read);
-  CloseHandle(file);
+  CloseKeepingError(file);
   if (!ok) return false;
   *bytes = std::move(content);
   return true;
 }
 
 bool CreateFolder(const Text& path) { return CreateDirectoryA(Cs(path), nullptr) != FALSE; }
+
+bool RemoveFolder(const Text& path) { return RemoveDirectoryA(Cs(path)) != FALSE; }
+
+bool FolderExists(const Text& path) {
+  DWORD attributes = GetFileAttributesA(Cs(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Without a % there is nothing to expand, and the text keeps its exact bytes
+// (the system's expansion goes through Unicode, which not every GBK byte
+// sequence survives).
+Text ExpandEnvironment(const Text& text) {
+  if (text.find('%') == Text::npos) return text;
+  DWORD size = ExpandEnvironmentStringsA(Cs(text), nullptr, 0);
+  if (size == 0) return text;
+  std::vector<char> buffer(size + 1);
+  DWORD written = ExpandEnvironmentStringsA(Cs(text), buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (written == 0 || written > buffer.size()) return text;
+  return Text(buffer.data());
+}
 
 bool SetFileAttributesMasked(const Text& path, uint32_t attributes) {
   return SetFileAttributesA(Cs(path), attributes & 0x27u) != FALSE;
@@ -200,6 +311,60 @@ Text ProgramDirectory() {
     if (*p == '\\') last_backslash = p;
   if (!last_backslash) return {};
   return Text(name.data(), static_cast<size_t>(last_backslash - name.data()));
+}
+
+// ---------------------------------------------------------------------------
+// Errors and system state
+
+uint32_t LastError() { return GetLastError(); }
+
+Text SystemErrorText(uint32_t code) {
+  char buffer[1024] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                                sizeof buffer, nullptr);
+  Text text = length ? TrimmedMessageText(std::string_view(buffer, length)) : Text();
+  return text.empty() ? UnknownErrorText(code) : text;
+}
+
+ServiceState QueryServiceState(const Text& service_name) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return ServiceState::kUnknown;
+  ServiceState state = ServiceState::kUnknown;
+  SC_HANDLE service = OpenServiceA(manager, Cs(service_name), SERVICE_QUERY_STATUS);
+  if (service) {
+    SERVICE_STATUS status;
+    ZeroMemory(&status, sizeof status);
+    if (QueryServiceStatus(service, &status))
+      state = status.dwCurrentState == SERVICE_RUNNING ? ServiceState::kRunning : ServiceState::kStopped;
+    CloseServiceHandle(service);
+  } else if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {
+    state = ServiceState::kNotInstalled;
+  }
+  CloseServiceHandle(manager);
+  return state;
+}
+
+// netapi32 is loaded only here, on the rare path that asks: the program's
+// start-up does not pay for a library it seldom needs.
+Presence QueryNetworkShare(const Text& share_name) {
+  using GetInfo = DWORD(WINAPI*)(LPWSTR, LPWSTR, DWORD, LPBYTE*);
+  using FreeBuffer = DWORD(WINAPI*)(LPVOID);
+  HMODULE library = LoadLibraryA("netapi32.dll");
+  if (!library) return Presence::kUnknown;
+  auto get_info = reinterpret_cast<GetInfo>(reinterpret_cast<void*>(GetProcAddress(library, "NetShareGetInfo")));
+  auto free_buffer = reinterpret_cast<FreeBuffer>(reinterpret_cast<void*>(GetProcAddress(library, "NetApiBufferFree")));
+  Presence presence = Presence::kUnknown;
+  int length = MultiByteToWideChar(CP_ACP, 0, Cs(share_name), -1, nullptr, 0);
+  if (get_info && free_buffer && length > 0) {
+    std::vector<wchar_t> name(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, Cs(share_name), -1, name.data(), length);
+    LPBYTE info = nullptr;
+    DWORD status = get_info(nullptr, name.data(), 0, &info);
+    if (info) free_buffer(info);
+    presence = ShareQueryPresence(status);
+  }
+  FreeLibrary(library);
+  return presence;
 }
 
 // ---------------------------------------------------------------------------
@@ -234,6 +399,11 @@ HWND OwnerWindowFor(WindowId owner) {
 }  // namespace
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId owner) {
+  // Unattended, nobody is there to answer: the box becomes a report, answered OK.
+  if (HeadlessSession* session = ActiveHeadlessSession()) {
+    session->Report(message, style, title);
+    return MessageBoxResultFor(IDOK);
+  }
   int button = MessageBoxA(OwnerWindowFor(owner), Cs(message), Cs(title), MessageBoxStyleFor(style));
   return MessageBoxResultFor(button);
 }
@@ -298,7 +468,7 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return path;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
   HINSTANCE result = ShellExecuteA(nullptr, ShellVerbForNumber(verb), Cs(file),
                                    parameters.empty() ? nullptr : Cs(parameters), Cs(directory),
                                    ShowCommandForShellMode(mode));
@@ -365,6 +535,8 @@ WindowsVersion QueryWindowsVersion() {
 
 [[noreturn]] void FatalError(int code, const Text& message) {
   Text text = FatalErrorText(code, message);
+  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
+    ExitProcess(static_cast<UINT>(session->fatal(text)));
   MessageBoxA(nullptr, Cs(text), "错误", MessageBoxStyleFor(MB_ICONERROR));
   ExitProcess(static_cast<UINT>(-1));
 }

@@ -34,6 +34,20 @@ Text RightPart(std::string_view text, int n) {
   return Text(text.substr(length - count, count));
 }
 
+size_t GbkCharacterLength(std::string_view text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size()) return 1;
+  const unsigned char trail = static_cast<unsigned char>(text[at + 1]);
+  return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
+std::vector<size_t> BackslashPositions(std::string_view text) {
+  std::vector<size_t> positions;
+  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i))
+    if (text[i] == '\\') positions.push_back(i);
+  return positions;
+}
+
 bool TextEquals(std::string_view a, std::string_view b) {
   return a.substr(0, TextLength(a)) == b.substr(0, TextLength(b));
 }

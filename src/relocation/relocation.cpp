@@ -3,23 +3,23 @@
 // and the registry values through which Windows finds them rewritten.
 #include "relocation/relocation.h"
 
+#include <array>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "platform/command_outcome.h"
+#include "platform/outcome.h"
 #include "platform/platform.h"
+#include "platform/platform_rules.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
 namespace {
 
-constexpr ControlId kTargetEditBox = 0x160102E7;  // 编辑框1
-
-constexpr ControlId kDesktopBox = 0x160102E8;        // 选择框9 "桌面"
-constexpr ControlId kFavoritesBox = 0x160102EB;      // 选择框6 "收藏夹"
-constexpr ControlId kMyDocumentsBox = 0x160102EC;    // 选择框5 "我的文档"
-constexpr ControlId kTempBox = 0x160102EA;           // 选择框7 "Temp文件夹"
-constexpr ControlId kInternetCacheBox = 0x160102E9;  // 选择框8 "上网临时文件"
-constexpr ControlId kOutlookExpressBox = 0x160102E4; // 选择框10 "Outlook文件夹"
+using namespace settings_controls;
+constexpr ControlId kTargetEditBox = kTargetEdit;
 
 const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -35,12 +35,17 @@ constexpr int HKU = kRootUsers;
 // Every folder, copy destination and value datum below is a suffix of the
 // target folder.
 
-// source + target + destination: the copy runs through cmd so that cmd
-// expands %USERNAME%. The tails differ in their trailing blank, as they
-// always have.
+// "cmd /cxcopy " + source + "\*.* " + target + destination + "\" + switches:
+// the copy runs through cmd so that cmd expands %USERNAME%. The switches
+// differ in their trailing blank, as they always have. A target that cmd
+// would split or read as an operator gets both paths quoted, and then the
+// destination is the folder just made and checked (quoted_destination): a
+// quoted path must not end in a backslash, which would escape the quote.
 struct CopyCommand {
   const char* source;
   const char* destination;
+  const char* quoted_destination;
+  const char* switches;
 };
 
 // root, key path + "\" + value name, target + data: written as REG_SZ.
@@ -57,8 +62,8 @@ struct RegistryWrite {
 const char* const kDesktopFolders[] = {"\\Desktop"};
 
 const CopyCommand kDesktopCopies[] = {
-    {"cmd /cxcopy C:\\Docume~1\\%USERNAME%\\桌面\\*.* ", "\\Desktop\\ /e /y "},
-    {"cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Desktop\\*.* ", "\\Desktop\\ /e /y "},
+    {"C:\\Docume~1\\%USERNAME%\\桌面", "\\Desktop", "\\Desktop", " /e /y "},
+    {"C:\\Docume~1\\%USERNAME%\\Desktop", "\\Desktop", "\\Desktop", " /e /y "},
 };
 
 const RegistryWrite kDesktopValues[] = {
@@ -73,7 +78,7 @@ const RegistryWrite kDesktopValues[] = {
 const char* const kFavoritesFolders[] = {"\\Favorites"};
 
 const CopyCommand kFavoritesCopies[] = {
-    {"cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* ", "\\Favorites\\ /e /y"},
+    {"C:\\Docume~1\\%USERNAME%\\Favori~1", "\\Favorites", "\\Favorites", " /e /y"},
 };
 
 const RegistryWrite kFavoritesValues[] = {
@@ -93,7 +98,7 @@ const char* const kMyDocumentsFolders[] = {
 };
 
 const CopyCommand kMyDocumentsCopies[] = {
-    {"cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Mydocu~1\\*.* ", "\\Mydocu~1\\ /e /y"},
+    {"C:\\Docume~1\\%USERNAME%\\Mydocu~1", "\\Mydocu~1", "\\My Documents", " /e /y"},
 };
 
 const RegistryWrite kMyDocumentsValues[] = {
@@ -162,18 +167,14 @@ const RelocatedFolder kRelocatedFolders[] = {
     {kOutlookExpressBox, kOutlookExpressFolders, {}, kOutlookExpressValues},
 };
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+constexpr uint32_t kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // Where the last character of a GBK text begins. Many GBK characters have 0x5C
 // as their second byte, so this can only be known by walking from the start.
 size_t LastCharacterStart(std::string_view text) {
   size_t last = 0;
-  for (size_t i = 0; i < text.size();) {
-    last = i;
-    bool double_byte = IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1]);
-    i += double_byte ? 2 : 1;
-  }
+  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i)) last = i;
   return last;
 }
 
@@ -181,14 +182,76 @@ bool EndsWithBackslashCharacter(std::string_view text) {
   return !text.empty() && text.back() == '\\' && LastCharacterStart(text) == text.size() - 1;
 }
 
-void Relocate(const RelocatedFolder& folder, const Text& target) {
-  for (const char* suffix : folder.new_folders) CreateFolder(ConcatTexts(target, suffix));
-  for (const CopyCommand& copy : folder.copies)
-    RunCommandLine(ConcatTexts(copy.source, target, copy.destination), true, kHiddenWindowMode);
-  for (const RegistryWrite& value : folder.values)
-    WriteRegistryItem(value.root, ConcatTexts(value.key_path, "\\", value.value_name),
-                      ConcatTexts(target, value.data));
+Text ItemPathOf(const RegistryWrite& value) { return ConcatTexts(value.key_path, "\\", value.value_name); }
+
+using TickedFolders = std::array<bool, std::size(kRelocatedFolders)>;
+
+std::vector<RegistryChange> ChangesOf(const TickedFolders& ticked, const Text& target) {
+  std::vector<RegistryChange> changes;
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i])
+      for (const RegistryWrite& value : kRelocatedFolders[i].values)
+        changes.push_back(SetRegistryItem(value.root, ItemPathOf(value), ConcatTexts(target, value.data)));
+  return changes;
 }
+
+Text CopyLine(const CopyCommand& copy, const Text& target, bool quoted) {
+  if (quoted)
+    return ConcatTexts("cmd /cxcopy \"", copy.source, "\\*.*\" \"", target, copy.quoted_destination, "\"", copy.switches);
+  return ConcatTexts("cmd /cxcopy ", copy.source, "\\*.* ", target, copy.destination, "\\", copy.switches);
+}
+
+// Windows must never be pointed at a folder that is not there, or at one
+// that lacks the user's files: a folder whose new folder cannot be made, or
+// whose copy failed, keeps its registry values, so Windows goes on using the
+// old folder, which still holds everything.
+void Relocate(const RelocatedFolder& folder, const Text& target, bool quoted, Outcome& outcome) {
+  for (const char* suffix : folder.new_folders) {
+    const Text path = ConcatTexts(target, suffix);
+    const uint32_t error = CreateFolder(path) ? 0 : LastError();
+    if (!FolderExists(path)) {
+      outcome.Failed(path, ConcatTexts(ErrorText(error ? error : kPathNotFound), "；位置未更改"));
+      return;
+    }
+  }
+  for (const CopyCommand& copy : folder.copies) {
+    const Text line = CopyLine(copy, target, quoted);
+    const CommandJudgement copied = JudgeCommandLine(line, RunCommandLine(line, true, kHiddenWindowMode));
+    if (!copied.done) {
+      outcome.Failed(copied.what, ConcatTexts(copied.why, "；位置未更改"));
+      return;
+    }
+    outcome.Succeeded();
+  }
+  for (const RegistryWrite& value : folder.values) {
+    const Text item_path = ItemPathOf(value);
+    if (WriteRegistryItem(value.root, item_path, ConcatTexts(target, value.data)))
+      outcome.Succeeded();
+    else
+      outcome.Failed(ConcatTexts(RootKeyName(value.root), "\\", item_path), ErrorText(LastError()));
+  }
+}
+
+// Makes the target and any missing folder above it. False, with the system's
+// code in *error, when it is not a folder afterwards; then the folders made
+// on the way are removed again, so that the disk is as it was.
+bool PrepareTarget(const Text& target, uint32_t* error) {
+  const Text check = RelocationTargetCheckPath(target);
+  if (FolderExists(check)) return true;
+  *error = kPathNotFound;
+  std::vector<Text> made;
+  for (const Text& folder : FoldersToCreate(target)) {
+    if (CreateFolder(folder))
+      made.push_back(folder);
+    else
+      *error = LastError();
+  }
+  if (FolderExists(check)) return true;
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveFolder(*folder);
+  return false;
+}
+
+Text UnchangedNote() { return "\r\n未做任何更改。"; }
 
 bool AnyFolderTicked() {
   bool any = false;
@@ -204,12 +267,86 @@ Text RelocationTarget(std::string_view edit_text) {
   return Text(text);
 }
 
+// The target is checked before anything changes; it is made (with any
+// missing folder above it) only once a ticked folder is reached, so that a
+// run with nothing ticked leaves the disk as it was.
+bool IsUsableRelocationTarget(std::string_view edit_text) {
+  const std::string_view text = edit_text.substr(0, TextLength(edit_text));
+  if (text.find('"') != std::string_view::npos) return false;
+  const bool drive = text.size() >= 3 && IsAsciiLetter(text[0]) && text[1] == ':' && text[2] == '\\';
+  if (drive) return true;
+  // \\server\share: both names present.
+  if (text.substr(0, 2) != "\\\\") return false;
+  const std::vector<size_t> separators = BackslashPositions(text);
+  return separators.size() >= 3 && separators[2] > 2 && separators[2] + 1 < text.size() &&
+         (separators.size() == 3 || separators[3] > separators[2] + 1);
+}
+
+bool RelocationTargetNeedsQuotes(std::string_view target) {
+  static constexpr std::string_view kSpecial = " &|<>^(),;=%!";
+  for (size_t i = 0, length; i < target.size(); i += length) {
+    length = GbkCharacterLength(target, i);
+    if (length == 1 && kSpecial.find(target[i]) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+std::vector<Text> FoldersToCreate(std::string_view target) {
+  const std::vector<size_t> separators = BackslashPositions(target);
+  // Below the root: after "X:\" (the first backslash), or after "\\server\share\" (the fourth).
+  const size_t root_separators = target.substr(0, 2) == "\\\\" ? 4 : 1;
+  std::vector<Text> folders;
+  for (size_t i = root_separators; i < separators.size(); ++i)
+    if (separators[i] > separators[i - 1] + 1) folders.emplace_back(target.substr(0, separators[i]));
+  if (separators.size() >= root_separators && (separators.empty() || separators.back() + 1 < target.size()))
+    folders.emplace_back(target);
+  return folders;
+}
+
+Text RelocationTargetCheckPath(std::string_view target) {
+  const bool drive_only = target.size() == 2 && target[1] == ':';
+  const bool share_only = target.substr(0, 2) == "\\\\" && BackslashPositions(target).size() == 3;
+  return (drive_only || share_only) ? ConcatTexts(target, "\\") : Text(target);
+}
+
 void RelocateUserFolders() {
-  const Text target = RelocationTarget(ReadText(kSettingsWindow, kTargetEditBox));
-  for (const RelocatedFolder& folder : kRelocatedFolders)
-    if (IsTicked(kSettingsWindow, folder.box)) Relocate(folder, target);
+  const Text edit_text = ReadText(kSettingsWindow, kTargetEditBox);
+  const Text target = RelocationTarget(edit_text);
+  if (!IsUsableRelocationTarget(edit_text)) {
+    ShowMessageBox(ConcatTexts("转移目标“", edit_text,
+                               "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），"
+                               "且不能含有双引号。",
+                               UnchangedNote()),
+                   kStyleStop);
+    return;
+  }
+  if (target.find('%') != Text::npos && ExpandEnvironment(target) != target) {
+    ShowMessageBox(ConcatTexts("转移目标“", edit_text, "”含有环境变量的名称，复制时会被改写。", UnchangedNote()),
+                   kStyleStop);
+    return;
+  }
+  const bool quoted = RelocationTargetNeedsQuotes(target);
+  // The boxes are read once before anything changes, so that the restore
+  // file holds every value the run rewrites.
+  TickedFolders ticked{};
+  bool any_ticked = false;
+  for (size_t i = 0; i < ticked.size(); ++i) {
+    ticked[i] = IsTicked(kSettingsWindow, kRelocatedFolders[i].box);
+    any_ticked = any_ticked || ticked[i];
+  }
+  Outcome outcome("资料转移");
+  if (any_ticked) {
+    uint32_t error = 0;
+    if (!PrepareTarget(target, &error)) {
+      ShowMessageBox(ConcatTexts("无法使用转移目标“", target, "”：", ErrorText(error), UnchangedNote()), kStyleStop);
+      return;
+    }
+    NoteBackup(BackupBeforeChanges("资料转移", ChangesOf(ticked, target)), outcome);
+  }
+  for (size_t i = 0; i < ticked.size(); ++i)
+    if (ticked[i]) Relocate(kRelocatedFolders[i], target, quoted, outcome);
   if (AnyFolderTicked())
-    ShowMessageBox("资料转移成功！", kStyleInformation);
+    outcome.Report("资料转移成功！");
   else
     ShowMessageBox("请选择欲清理项目！", kStyleStop);
 }

@@ -6,10 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/command_outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
+
+using namespace settings_controls;
 
 // ---------------------------------------------------------------------------
 // Service profiles
@@ -139,12 +143,12 @@ struct ServiceProfile {
 
 // In the order the radio buttons are read; the first selected one wins.
 static const ServiceProfile kServiceProfiles[] = {
-    {"最精简模式", 0x160102F8u /* 单选框1 */, kMinimal, nullptr, " ", kMinimalTrailingBlanks,
+    {"最精简模式", kMinimalRadio, kMinimal, nullptr, " ", kMinimalTrailingBlanks,
      std::size(kMinimalTrailingBlanks)},
-    {"办公模式", 0x160102FBu /* 单选框3 */, kOffice, "sc config   AppMgmt start= DEMAND", "", nullptr, 0},
-    {"笔记本模式", 0x160102FAu /* 单选框4 */, kNotebook, nullptr, " ", nullptr, 0},
-    {"网吧模式", 0x160102FCu /* 单选框2 */, kInternetCafe, nullptr, " ", nullptr, 0},
-    {"XP默认", 0x160102F9u /* 单选框5 */, kXpDefault, nullptr, " ", nullptr, 0},
+    {"办公模式", kOfficeRadio, kOffice, "sc config   AppMgmt start= DEMAND", "", nullptr, 0},
+    {"笔记本模式", kNotebookRadio, kNotebook, nullptr, " ", nullptr, 0},
+    {"网吧模式", kCafeRadio, kInternetCafe, nullptr, " ", nullptr, 0},
+    {"XP默认", kXpDefaultRadio, kXpDefault, nullptr, " ", nullptr, 0},
 };
 
 const char* TrailingBlanksFor(const ServiceProfile& profile, std::string_view service) {
@@ -181,38 +185,48 @@ struct OptionalService {
 };
 
 static const OptionalService kOptionalServices[] = {
-    {"UPNP设备支持", 0x160102F4u /* 选择框4 */, "sc config   upnphost start= auto ", "net start upnphost"},
-    {"开启打印服务", 0x160102F3u /* 选择框1 */, "sc config   spooler start= auto ", "net start spooler"},
-    {"硬件播放服务", 0x160102F6u /* 选择框2 */, "sc config   ShellHWDetection start= auto ", "net start ShellHWDetection"},
-    {"无线网卡支持", 0x160102F5u /* 选择框3 */, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
+    {"UPNP设备支持", kUpnpBox, "sc config   upnphost start= auto ", "net start upnphost"},
+    {"开启打印服务", kSpoolerBox, "sc config   spooler start= auto ", "net start spooler"},
+    {"硬件播放服务", kHardwarePlaybackBox, "sc config   ShellHWDetection start= auto ", "net start ShellHWDetection"},
+    {"无线网卡支持", kWirelessBox, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
 };
-
-void RunHiddenAndWait(const Text& command_line) { RunCommandLine(command_line, true, kHiddenWindowMode); }
 
 }  // namespace
 
-// sc's own result is never looked at: a service missing on this system (ose,
-// NVSvc) must not keep the rest of the profile from being applied.
+// A failing line never stops the profile: the rest is still applied, and the
+// report names every service whose line failed. A service this system does
+// not have (ose, NVSvc) is no failure.
 void ApplyServiceProfile() {
   const ServiceProfile* profile = SelectedProfile();
   if (!profile) {
     ShowMessageBox("请选择服务优化项目上执行！", kStyleStop);
     return;
   }
-  for (const Text& line : CommandLinesOf(*profile)) RunHiddenAndWait(line);
-  ShowMessageBox("服务优化完毕！", kStyleInformation);
+  const std::vector<Text> lines = CommandLinesOf(*profile);
+  Outcome outcome("服务优化");
+  NoteBackup(BackupBeforeChanges("服务优化", ServiceStartChangesOf(lines)), outcome);
+  for (const Text& line : lines) RunJudged(line, outcome);
+  outcome.Report("服务优化完毕！");
 }
 
+// The boxes are read once, before the restore file is written, so that it
+// holds every start type the run changes.
 void StartSelectedServices() {
-  bool any_started = false;
+  std::vector<const OptionalService*> ticked;
+  std::vector<Text> sc_lines;
   for (const OptionalService& service : kOptionalServices) {
     if (!IsTicked(kSettingsWindow, service.check_box)) continue;
-    RunHiddenAndWait(service.set_automatic);
-    RunHiddenAndWait(service.start_now);
-    any_started = true;
+    ticked.push_back(&service);
+    sc_lines.emplace_back(service.set_automatic);
   }
-  if (any_started)
-    ShowMessageBox("所选项目服务启动完毕！", kStyleInformation);
+  Outcome outcome("服务启动");
+  NoteBackup(BackupBeforeChanges("启动服务", ServiceStartChangesOf(sc_lines)), outcome);
+  for (const OptionalService* service : ticked) {
+    RunJudged(service->set_automatic, outcome);
+    RunJudged(service->start_now, outcome);
+  }
+  if (!ticked.empty())
+    outcome.Report("所选项目服务启动完毕！");
   else
     ShowMessageBox("请先选择欲启动项目！", kStyleStop);
 }

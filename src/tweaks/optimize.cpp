@@ -2,13 +2,19 @@
 // on a worker thread, then one message box, then the button comes back.
 #include "tweaks/optimize.h"
 
+#include <array>
 #include <iterator>
+#include <vector>
 
 #include "cleaning/junk_cleaning.h"
+#include "platform/platform_rules.h"
+#include "platform/registry_backup.h"
 
 namespace lumeno {
 
 namespace {
+
+using main_controls::kOptimizeButton;
 
 constexpr int kHkcu = kRootCurrentUser;
 constexpr int kHklm = kRootLocalMachine;
@@ -144,18 +150,23 @@ constexpr TweakItem kTweakCatalogue[] = {
     {"选择框20", 0x160102A3, "禁用启动时弹出错误信息", kBox20Writes},
 };
 
-// One cleaning call: which operation, with which kind number.
+// One cleaning call: which operation, with which kind number, what a report
+// calls it when it could not do its work, and the key under HKEY_CURRENT_USER
+// it deletes, if any (the restore file keeps it).
 struct CleaningCall {
   bool (*operation)(int kind);
   int kind;
+  const char* what;
+  const char* deleted_key = nullptr;
 };
 
-constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1}};
-constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9}};
-constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1}};
-constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3}, {CleanPrivacyTraces, 0}};
-constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2}};
-constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0}};
+constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1, "IE临时文件"}};
+constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9, "浏览器历史记录"}};
+constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1, "表单密码自动填写"}};
+constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3, "收藏夹"},
+                                                        {CleanPrivacyTraces, 0, "浏览过的网站", kTypedAddressesKey}};
+constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2, "回收站"}};
+constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0, "系统临时文件"}};
 
 struct CleaningItem {
   const char* name;
@@ -181,45 +192,100 @@ const char* const kNothingChosenTitle = "提示";
 const char* const kDoneText = "恭喜您，你选择的优化项目已完成！";
 const char* const kDoneTitle = "完成";
 
-void RunCleaning(const CleaningItem& item) {
-  for (const CleaningCall& call : item.calls) call.operation(call.kind);
+// A cleaning call returns true when it did its work, "nothing to clean"
+// included; false leaves the reason in LastError().
+void RunCleaning(const CleaningItem& item, Outcome& outcome) {
+  for (const CleaningCall& call : item.calls) {
+    if (call.operation(call.kind))
+      outcome.Succeeded();
+    else
+      outcome.Failed(call.what, ErrorText(LastError()));
+  }
+}
+
+RegistryValue ValueOf(const TweakWrite& write) {
+  if (write.kind == TweakData::kNumber) return ToNumber(write.data);
+  return Text(write.data);
+}
+
+// Windows refuses keys directly below HKEY_USERS that are no loaded hive;
+// Wine makes them and loses them when it stops. Either way nothing is kept.
+bool IsWritten(const TweakWrite& write) { return !IsUnloadedUsersHive(write.root, write.item_path); }
+
+// Ticked states of the twenty tweak boxes, then the six cleaning items.
+using TickedItems = std::array<bool, kItemCount>;
+
+std::vector<RegistryChange> ChangesOf(const TickedItems& ticked) {
+  std::vector<RegistryChange> changes;
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) {
+    if (ticked[index++])
+      for (const TweakWrite& write : item.writes)
+        if (IsWritten(write)) changes.push_back(SetRegistryItem(write.root, write.item_path, ValueOf(write)));
+  }
+  for (const CleaningItem& item : kCleaningItems) {
+    if (ticked[index++])
+      for (const CleaningCall& call : item.calls)
+        if (call.deleted_key) changes.push_back(DeleteRegistryTree(kRootCurrentUser, call.deleted_key));
+  }
+  return changes;
 }
 
 }  // namespace
 
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
 
-void ApplyTweak(const TweakItem& item) {
+// Rows aimed at a key directly under HKEY_USERS that is no loaded hive can
+// never be written on Windows: they are passed over and not counted.
+void ApplyTweak(const TweakItem& item, Outcome& outcome) {
   for (const TweakWrite& write : item.writes) {
-    if (write.kind == TweakData::kNumber)
-      WriteRegistryItem(write.root, write.item_path, ToNumber(write.data));
+    if (!IsWritten(write)) continue;
+    if (WriteRegistryItem(write.root, write.item_path, ValueOf(write)))
+      outcome.Succeeded();
     else
-      WriteRegistryItem(write.root, write.item_path, Text(write.data));
+      outcome.Failed(ConcatTexts(RootKeyName(write.root), "\\", write.item_path), ErrorText(LastError()));
   }
 }
 
-// Each box is read only when its turn comes, so a box changed while the
-// worker runs counts if the worker has not reached it yet. The button is
+void RunOptimize() {
+  SetDisabled(kMainWindow, kOptimizeButton, true);
+  // The worker enables the button again as its last step; a worker that
+  // never started could not, so the button comes back here instead.
+  if (!StartThread(OptimizeWorker)) SetDisabled(kMainWindow, kOptimizeButton, false);
+}
+
+// The boxes are read once, in worker order, before anything changes: the
+// restore file must hold every value the run changes, so a box ticked while
+// the worker runs must not add writes it does not hold. The button is
 // enabled only after the message box has been answered: until then a second
 // click cannot start a second worker.
 void OptimizeWorker() {
+  TickedItems ticked{};
+  size_t index = 0;
+  for (const TweakItem& item : kTweakCatalogue) ticked[index++] = IsTicked(kMainWindow, item.box);
+  for (const CleaningItem& item : kCleaningItems) ticked[index++] = IsTicked(kMainWindow, item.box);
+  const BackupResult backup = BackupBeforeChanges("开始优化", ChangesOf(ticked));
+
   int unticked = 0;
+  Outcome outcome("系统优化");
+  NoteBackup(backup, outcome);
+  index = 0;
   for (const TweakItem& item : kTweakCatalogue) {
-    if (IsTicked(kMainWindow, item.box))
-      ApplyTweak(item);
+    if (ticked[index++])
+      ApplyTweak(item, outcome);
     else
       ++unticked;
   }
   for (const CleaningItem& item : kCleaningItems) {
-    if (IsTicked(kMainWindow, item.box))
-      RunCleaning(item);
+    if (ticked[index++])
+      RunCleaning(item, outcome);
     else
       ++unticked;
   }
   if (unticked == kItemCount)
     ShowMessageBox(kNothingChosenText, kStyleInformation, kNothingChosenTitle);
   else
-    ShowMessageBox(kDoneText, kStyleInformation, kDoneTitle);
+    outcome.Report(kDoneText, kDoneTitle);
   SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 

@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "platform/outcome.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -29,10 +30,12 @@ struct TweakItem {
 // The twenty tweak boxes in the order the worker applies them.
 std::span<const TweakItem> TweakCatalogue();
 
-// Performs one box's writes in step order; their results are ignored.
-void ApplyTweak(const TweakItem& item);
+// Performs one box's writes in step order, each counted in outcome; rows no
+// Windows can write (IsUnloadedUsersHive) are skipped and not counted.
+void ApplyTweak(const TweakItem& item, Outcome& outcome);
 
-inline constexpr ControlId kOptimizeButton = 0x160102A2u;  // 按钮1 "开始优化"
+// Click handler of 按钮1 "开始优化": disables the button and starts the worker.
+void RunOptimize();
 
 // Thread routine started by RunOptimize.
 void OptimizeWorker();

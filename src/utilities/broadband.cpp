@@ -1,8 +1,12 @@
 #include "utilities/broadband.h"
 
 #include <cstdint>
+#include <vector>
 
+#include "platform/command_outcome.h"
+#include "platform/outcome.h"
 #include "platform/platform.h"
+#include "platform/registry_backup.h"
 #include "utilities/phonebook.h"
 
 namespace lumeno {
@@ -266,6 +270,15 @@ std::string BuildShortcut() {
   return link;
 }
 
+constexpr char kTelephonyAutomatic[] = "sc config  TapiSrv start= auto";
+
+// The phone book as it was, kept beside the restore file when the merge
+// changes it.
+std::vector<BackupFile> PhonebookCopy(std::optional<std::string_view> current, const std::string& merged) {
+  if (!current || *current == merged) return {};
+  return {{"rasphone.pbk", std::string(*current)}};
+}
+
 }  // namespace
 
 const std::string& BroadbandPhonebookEntry() {
@@ -283,18 +296,41 @@ const std::string& BroadbandShortcut() {
   return link;
 }
 
+// The phone book may hold the user's other connections: merge rather than
+// overwrite, so that they survive. A phone book that is there but cannot be
+// read is left alone: writing only our entry would lose the others. Both
+// files are replaced whole (a new file moved over the old one), so a failure
+// halfway leaves the old bytes as they were.
 void CreateBroadbandEntry() {
-  // The phone book may hold the user's other connections: merge rather than
-  // overwrite, so that they survive.
+  constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3;
+  Outcome outcome("宽带连接建立");
   std::string existing;
   std::optional<std::string_view> current;
-  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) current = existing;
-  const std::string phonebook = MergePhonebook(current);
-  WriteBytesToFile(kBroadbandPhonebookPath, {phonebook});
-  WriteBytesToFile(kBroadbandShortcutPath, {BroadbandShortcut()});
-  RunCommandLine("sc config  TapiSrv start= auto", true, kHiddenWindowMode);
-  RunCommandLine("net start TapiSrv", true, kHiddenWindowMode);
-  ShowMessageBox("宽带连接已成功建立！", kStyleInformation, "提示");
+  bool readable = true;
+  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) {
+    current = existing;
+  } else if (uint32_t error = LastError(); error != kFileNotFound && error != kPathNotFound) {
+    readable = false;
+    outcome.Failed(kBroadbandPhonebookPath, ConcatTexts(ErrorText(error), "；电话簿未更改"));
+  }
+  const std::string phonebook = readable ? MergePhonebook(current) : std::string();
+  NoteBackup(BackupBeforeChanges("生成ADSL", ServiceStartChangesOf({kTelephonyAutomatic}),
+                                 readable ? PhonebookCopy(current, phonebook) : std::vector<BackupFile>()),
+             outcome);
+  // Without the entry the shortcut would open nothing, so it waits too.
+  if (readable) {
+    if (ReplaceFileBytes(kBroadbandPhonebookPath, {phonebook}))
+      outcome.Succeeded();
+    else
+      outcome.Failed(kBroadbandPhonebookPath, ErrorText(LastError()));
+    if (ReplaceFileBytes(kBroadbandShortcutPath, {BroadbandShortcut()}))
+      outcome.Succeeded();
+    else
+      outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
+  }
+  RunJudged(kTelephonyAutomatic, outcome);
+  RunJudged("net start TapiSrv", outcome);
+  outcome.Report("宽带连接已成功建立！", "提示");
 }
 
 }  // namespace lumeno

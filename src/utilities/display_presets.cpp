@@ -10,7 +10,7 @@ namespace lumeno {
 
 namespace {
 
-constexpr ControlId kModeLabel = 0x160102FF;  // 标签2
+using namespace settings_controls;
 
 struct ResolutionPreset {
   ControlId radio;
@@ -23,23 +23,23 @@ struct ResolutionPreset {
 
 // 分组框1 "CRT显示器"
 const ResolutionPreset kCrtPresets[] = {
-    {0x1601030E, "15寸CRT", 800, 600, 32, 85},    // 单选1
-    {0x1601030F, "17寸CRT", 1024, 768, 32, 85},   // 单选2
-    {0x1601030D, "19寸CRT", 1280, 1024, 32, 85},  // 单选3
+    {kCrt15Radio, "15寸CRT", 800, 600, 32, 85},
+    {kCrt17Radio, "17寸CRT", 1024, 768, 32, 85},
+    {kCrt19Radio, "19寸CRT", 1280, 1024, 32, 85},
 };
 
 // 分组框2 "普通液晶"
 const ResolutionPreset kLcdPresets[] = {
-    {0x1601030A, "15寸LCD", 1024, 768, 32, 60},   // 单选4
-    {0x1601030B, "17寸LCD", 1024, 768, 32, 60},   // 单选5
-    {0x16010309, "19寸LCD", 1280, 1024, 32, 60},  // 单选6
+    {kLcd15Radio, "15寸LCD", 1024, 768, 32, 60},
+    {kLcd17Radio, "17寸LCD", 1024, 768, 32, 60},
+    {kLcd19Radio, "19寸LCD", 1280, 1024, 32, 60},
 };
 
 // 分组框3 "宽屏液晶"
 const ResolutionPreset kWidescreenPresets[] = {
-    {0x16010306, "17宽屏LCD", 1280, 720, 32, 60},   // 单选7
-    {0x16010307, "19宽屏LCD", 1440, 900, 32, 60},   // 单选8
-    {0x16010305, "22宽屏LCD", 1680, 1050, 32, 60},  // 单选9
+    {kWide17Radio, "17宽屏LCD", 1280, 720, 32, 60},
+    {kWide19Radio, "19宽屏LCD", 1440, 900, 32, 60},
+    {kWide22Radio, "22宽屏LCD", 1680, 1050, 32, 60},
 };
 
 // The groups are independent: one preset of each ticked group is applied,
@@ -57,6 +57,16 @@ bool ApplyTickedPreset(std::span<const ResolutionPreset> group) {
 }
 
 }  // namespace
+
+bool ResolutionPresetMode(ControlId radio, DisplayMode* mode) {
+  for (std::span<const ResolutionPreset> group : kPresetGroups)
+    for (const ResolutionPreset& preset : group)
+      if (preset.radio == radio) {
+        *mode = {preset.width, preset.height, preset.bits, preset.refresh};
+        return true;
+      }
+  return false;
+}
 
 void ApplyResolutionPreset() {
   bool any_applied = false;

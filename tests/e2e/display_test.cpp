@@ -9,16 +9,17 @@
 #include <thread>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 #include "settings_window.h"
 
 namespace {
 
 using namespace driver;
 
-constexpr uint32_t kModeLabel = 0x160102FF;    // 标签2
-constexpr uint32_t kApplyButton = 0x16010300;  // 按钮1 "设置"
-constexpr uint32_t kCrt15Radio = 0x1601030E;   // 单选1: 800 x 600, 85 Hz
-constexpr uint32_t kLcd17Radio = 0x1601030B;   // 单选5: 1024 x 768, 60 Hz
+using lumeno::settings_controls::kModeLabel;
+constexpr uint32_t kApplyButton = lumeno::settings_controls::kApplyPresetButton;  // 按钮1 "设置"
+using lumeno::settings_controls::kCrt15Radio;  // 800 x 600, 85 Hz
+using lumeno::settings_controls::kLcd17Radio;  // 1024 x 768, 60 Hz
 
 const std::string kNoPresetMessage =
     "\xC7\xEB\xD1\xA1\xD4\xF1\xBA\xCF\xCA\xCA\xB5\xC4\xB7\xD6\xB1\xE6\xC2\xCA\xA3\xA1";  // 请选择合适的分辨率！

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "support/windows_support.h"
+
 namespace driver {
 
 namespace {
 
 // Cross-process sends get this long before a window counts as not answering.
-constexpr UINT kSendTimeout = 5000;
+constexpr UINT kSendTimeout = 30000;
 
 bool Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result, UINT timeout = kSendTimeout) {
   DWORD_PTR value = 0;
@@ -25,31 +27,6 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-struct ControlSearch {
-  uint32_t id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<ControlSearch*>(parameter);
-  if (static_cast<uint32_t>(GetDlgCtrlID(window)) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-struct WindowList {
-  DWORD process_id;
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM parameter) {
-  auto* list = reinterpret_cast<WindowList*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == list->process_id && IsWindowVisible(window)) list->windows.push_back(window);
-  return TRUE;
-}
-
 std::string StandInPath(const std::string& name, const char* suffix) {
   std::string base = name;
   if (base.size() > 4 && lstrcmpiA(base.c_str() + base.size() - 4, ".exe") == 0) base.resize(base.size() - 4);
@@ -58,14 +35,7 @@ std::string StandInPath(const std::string& name, const char* suffix) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, Millis timeout) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start >= timeout) return false;
-    Sleep(10);
-  }
-}
+bool WaitUntil(const std::function<bool()>& condition, Millis timeout) { return support::WaitUntil(condition, timeout); }
 
 // ---------------------------------------------------------------------------
 // Program
@@ -77,14 +47,8 @@ Program::~Program() {
 }
 
 bool Program::Start(const std::string& command_line, const std::string& directory) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string buffer = command_line;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-    return false;
-  }
+  if (!support::StartProcess(command_line, &info, directory.empty() ? nullptr : directory.c_str())) return false;
   process_ = info.hProcess;
   thread_ = info.hThread;
   process_id_ = info.dwProcessId;
@@ -109,11 +73,7 @@ void Program::Terminate(UINT code) {
   WaitForSingleObject(process_, kDefaultTimeout);
 }
 
-std::vector<HWND> Program::TopLevelWindows() const {
-  WindowList list{process_id_, {}};
-  if (process_id_) EnumWindows(CollectProcessWindows, reinterpret_cast<LPARAM>(&list));
-  return list.windows;
-}
+std::vector<HWND> Program::TopLevelWindows() const { return support::TopLevelWindows(process_id_); }
 
 HWND Program::WaitForWindow(const std::string& title, Millis timeout) const {
   HWND found = nullptr;
@@ -148,11 +108,7 @@ bool Program::NoMessageBoxWithin(Millis timeout) const { return WaitForMessageBo
 // ---------------------------------------------------------------------------
 // Windows and controls
 
-HWND FindControl(HWND parent, uint32_t id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindControl(HWND parent, uint32_t id) { return support::FindControl(parent, id); }
 
 HWND WaitForControl(HWND parent, uint32_t id, Millis timeout) {
   HWND found = nullptr;
@@ -316,6 +272,16 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  std::string result(text, length);
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+    result.pop_back();
+  return result;
+}
 
 // ---------------------------------------------------------------------------
 // Recording stand-ins

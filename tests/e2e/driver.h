@@ -24,7 +24,9 @@
 namespace driver {
 
 using Millis = DWORD;
-inline constexpr Millis kDefaultTimeout = 10000;
+// Generous: a wait that holds returns at once, and a machine shared by many
+// builds can take several seconds to start a Wine process or paint a window.
+inline constexpr Millis kDefaultTimeout = 60000;
 
 inline constexpr char kProgramDirectory[] = "C:\\Lumeno";
 inline constexpr char kProgramPath[] = "C:\\Lumeno\\lumeno.exe";
@@ -153,6 +155,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // True when path exists (file or folder).
 bool PathExists(const std::string& path);
+// The system's own text for an error code (FormatMessage), as the program shows it.
+std::string SystemText(DWORD code);
 
 // ---------------------------------------------------------------------------
 // Recording stand-ins (recorder.exe under a tool's name beside the program)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "support/texts.h"
+#include "support/windows_support.h"
 #include "programs/driver_target.h"
 
 namespace {
@@ -103,7 +105,7 @@ TEST_F(DriverTest, ReadsAndAnswersMessageBoxes) {
   box = program_.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   content = ReadMessageBox(box);
-  EXPECT_EQ(content.title, "信息：");
+  EXPECT_EQ(content.title, texts::kDefaultTitle);
   EXPECT_EQ(content.text, "关于");
   EXPECT_FALSE(content.has_icon);
   ASSERT_TRUE(AnswerMessageBox(box));
@@ -124,7 +126,7 @@ TEST_F(DriverTest, EscapeAndCloseEndTheProgramWithTheirExitCodes) {
   ASSERT_TRUE(PostClose(window));
   ASSERT_TRUE(second.WaitForExit());
   EXPECT_EQ(second.ExitCode(), 0u);
-  EXPECT_TRUE(WaitForWindowGone(window, 1000));
+  EXPECT_TRUE(WaitForWindowGone(window));
 }
 
 TEST_F(DriverTest, SavesScreenshotsAs24BitBitmaps) {
@@ -157,8 +159,7 @@ TEST(StandIn, RecordsShowModeAndExactCommandLine) {
     startup.dwFlags = flag ? STARTF_USESHOWWINDOW : 0;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info{};
-    std::string buffer = std::string(kProgramDirectory) + "\\" + command_line;
-    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    ASSERT_TRUE(support::StartProcess(std::string(kProgramDirectory) + "\\" + command_line, &info, nullptr, &startup));
     WaitForSingleObject(info.hProcess, kDefaultTimeout);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
@@ -188,11 +189,8 @@ TEST(StandIn, CapturesScriptsRunByPathThroughComSpec) {
   const std::string path = std::string(kTestDirectory) + "\\QingLi.cmd";
   for (int run = 0; run < 2; ++run) {
     ASSERT_TRUE(WriteFileBytes(path, script + std::to_string(run)));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    std::string buffer = path;
-    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    ASSERT_TRUE(support::StartProcess(path, &info));
     WaitForSingleObject(info.hProcess, kDefaultTimeout);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);

@@ -8,11 +8,12 @@
 #include <string>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 
 namespace lumeno_e2e {
 
-inline constexpr uint32_t kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-inline constexpr uint32_t kSettingsTab = 0x16010311;     // SettingsWindow 选择夹1
+using lumeno::main_controls::kSettingsButton;
+inline constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;  // SettingsWindow 选择夹1
 inline constexpr char kSettingsTitle[] = "系统设置";
 inline constexpr int kPageServices = 1;  // "XP优化"
 inline constexpr int kPageCleanup = 3;   // "清系统"
@@ -49,13 +50,14 @@ inline driver::MessageBoxContent PressAndReadMessage(const driver::Program& prog
 }
 
 // Puts failing_stand_in.exe beside the program as <name>.exe: it records like
-// recorder.exe and exits with 1 when its command line contains failing_text.
-// Proves that it does so before the test relies on it.
-inline bool InstallFailingStandIn(const std::string& name, const std::string& failing_text) {
+// recorder.exe and exits with exit_code when its command line contains
+// failing_text (an empty text: every command line), 0 otherwise. Proves that
+// it does so before the test relies on it.
+inline bool InstallFailingStandIn(const std::string& name, const std::string& failing_text, DWORD exit_code = 1) {
   std::string base = std::string(driver::kProgramDirectory) + "\\" + name;
   std::string source = std::string(driver::kTestDirectory) + "\\failing_stand_in.exe";
   if (!CopyFileA(source.c_str(), (base + ".exe").c_str(), FALSE)) return false;
-  if (!driver::WriteFileBytes(base + ".fail", failing_text)) return false;
+  if (!driver::WriteFileBytes(base + ".fail", std::to_string(exit_code) + "\t" + failing_text)) return false;
   DWORD codes[2] = {99, 99};
   const std::string probes[2] = {failing_text, "other"};
   for (int i = 0; i < 2; ++i) {
@@ -64,7 +66,7 @@ inline bool InstallFailingStandIn(const std::string& name, const std::string& fa
     codes[i] = probe.ExitCode();
   }
   DeleteFileA((base + ".log").c_str());
-  return codes[0] == 1 && codes[1] == 0;
+  return codes[0] == exit_code && codes[1] == (failing_text.empty() ? exit_code : 0);
 }
 
 }  // namespace lumeno_e2e

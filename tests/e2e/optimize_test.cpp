@@ -4,19 +4,43 @@
 
 #include <shlobj.h>
 
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/expected_data.h"
 
 namespace {
 
-constexpr uint32_t kOptimizeButton = 0x160102A2;
-constexpr uint32_t kBox1 = 0x160102B6, kBox6 = 0x160102B1, kBox10 = 0x160102AD, kBox11 = 0x160102AC;
-constexpr uint32_t kBox24 = 0x16010299, kBox26 = 0x16010297;
-constexpr uint32_t kAllItems[26] = {0x160102B6, 0x160102B5, 0x160102B4, 0x160102B3, 0x160102B2, 0x160102B1, 0x160102B0,
-                                    0x160102AF, 0x160102AE, 0x160102AD, 0x160102AC, 0x160102AB, 0x160102AA, 0x160102A9,
-                                    0x160102A8, 0x160102A7, 0x160102A6, 0x160102A5, 0x160102A4, 0x160102A3, 0x16010296,
-                                    0x1601029B, 0x1601029A, 0x16010299, 0x16010298, 0x16010297};
+using lumeno::main_controls::kOptimizeButton;
+
+// tests/data/catalogue.tsv: box name, id, step, root, item path, type, data;
+// cleaning_items.tsv: box id, operation, kind.
+const expected::Table& Catalogue() {
+  static const expected::Table table = expected::ReadTable("catalogue.tsv");
+  return table;
+}
+const expected::Table& Cleaning() {
+  static const expected::Table table = expected::ReadTable("cleaning_items.tsv");
+  return table;
+}
+uint32_t BoxNamed(const char* name) {
+  return static_cast<uint32_t>(expected::Number(expected::RowsWhere(Catalogue(), 0, name).at(0).at(1)));
+}
+uint32_t CleaningBox(const char* operation, const char* kind) {
+  return static_cast<uint32_t>(
+      expected::Number(expected::RowsWhere(expected::RowsWhere(Cleaning(), 1, operation), 2, kind).at(0).at(0)));
+}
+// The values a catalogue row leaves, read back (nullopt when absent).
+std::optional<driver::RegistryValue> Stored(const expected::Row& row) {
+  const std::map<std::string, HKEY> roots = {
+      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS}};
+  const expected::CatalogueValue v = expected::CatalogueValueOf(row);
+  return driver::ReadRegistryValue(roots.at(v.root), v.key, v.name);
+}
 
 // GBK bytes of the two messages and their titles.
 const std::string kDoneText =
@@ -30,8 +54,6 @@ const std::string kNothingTitle = "\xCC\xE1\xCA\xBE";
 
 const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const char* const kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-
-std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 class OptimizeCommand : public ::testing::Test {
  protected:
@@ -70,44 +92,34 @@ class OptimizeCommand : public ::testing::Test {
   HWND button_ = nullptr;
 };
 
+// Boxes 1, 6, 10 and 11 write a DWORD beyond 31 bits, default values and
+// empty texts; the privacy cleaning of kind 0 deletes the typed addresses.
 TEST_F(OptimizeCommand, ChosenTweaksReachTheRegistryAndTheBoxesStayTicked) {
   ASSERT_TRUE(driver::WriteRegistryText(HKEY_CURRENT_USER, kTypedUrls, "url1", "http://example.invalid/"));
-  for (uint32_t id : {kBox1, kBox6, kBox10, kBox11, kBox24}) Tick(id);
+  const char* const chosen[] = {"选择框1", "选择框6", "选择框10", "选择框11"};
+  std::vector<uint32_t> boxes = {CleaningBox("CleanPrivacyTraces", "0")};
+  for (const char* name : chosen) boxes.push_back(BoxNamed(name));
+  for (uint32_t id : boxes) Tick(id);
 
   driver::MessageBoxContent box = RunAndAnswer();
   EXPECT_EQ(box.title, kDoneTitle);
   EXPECT_EQ(box.text, kDoneText);
   EXPECT_TRUE(box.has_icon);
 
-  auto sfc = driver::ReadRegistryValue(HKEY_LOCAL_MACHINE, kWinlogon, "SFCDisable");
-  ASSERT_TRUE(sfc.has_value());
-  EXPECT_EQ(sfc->type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(sfc->bytes, Dword(0xFFFFFF9Du));
-  auto wait = driver::ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control",
-                                        "WaitToKillServiceTimeout");
-  ASSERT_TRUE(wait.has_value());
-  EXPECT_EQ(wait->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(wait->bytes, std::string("500", 4));
-  auto prefetcher = driver::ReadRegistryValue(
-      HKEY_LOCAL_MACHINE,
-      "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters", "EnablePrefetcher");
-  ASSERT_TRUE(prefetcher.has_value());
-  EXPECT_EQ(prefetcher->bytes, Dword(1));
-  auto printers = driver::ReadRegistryValue(
-      HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RemoteComputer\\NameSpace", "");
-  ASSERT_TRUE(printers.has_value());
-  EXPECT_EQ(printers->bytes, std::string("Printers", 9));
-  auto caption = driver::ReadRegistryValue(
-      HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system", "legalnoticecaption");
-  ASSERT_TRUE(caption.has_value());
-  EXPECT_EQ(caption->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(caption->bytes, std::string(1, '\0'));
+  for (const char* name : chosen) {
+    for (const expected::Row& row : expected::RowsWhere(Catalogue(), 0, name)) {
+      if (!expected::WritableCatalogueRow(row)) continue;
+      const auto stored = Stored(row);
+      ASSERT_TRUE(stored.has_value()) << row.at(4);
+      EXPECT_EQ(stored->type, expected::CatalogueValueOf(row).type) << row.at(4);
+      EXPECT_EQ(stored->bytes, expected::CatalogueValueOf(row).bytes) << row.at(4);
+    }
+  }
   EXPECT_FALSE(driver::RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrls));
-  // Box 16 was not ticked: its values were not written.
-  EXPECT_FALSE(driver::ReadRegistryValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\11.0\\Common", "DWNeverUpload")
-                   .has_value());
-  for (uint32_t id : {kBox1, kBox6, kBox10, kBox11, kBox24})
-    EXPECT_TRUE(driver::IsChecked(driver::FindControl(main_, id))) << std::hex << id;
+  // A box that was not ticked wrote nothing.
+  for (const expected::Row& row : expected::RowsWhere(Catalogue(), 0, "选择框16"))
+    EXPECT_FALSE(Stored(row).has_value()) << row.at(4);
+  for (uint32_t id : boxes) EXPECT_TRUE(driver::IsChecked(driver::FindControl(main_, id))) << std::hex << id;
 }
 
 TEST_F(OptimizeCommand, NothingTickedSaysSoAndChangesNothing) {
@@ -129,21 +141,22 @@ TEST_F(OptimizeCommand, TemporaryFilesGoWhenTheirBoxIsTicked) {
   GetTempPathA(MAX_PATH, temp);  // the program inherits this process's environment
   const std::string junk = std::string(temp) + "lumeno-e2e-junk.tmp";
   ASSERT_TRUE(driver::WriteFileBytes(junk, "junk"));
-  Tick(kBox26);
+  Tick(CleaningBox("CleanSystemJunk", "0"));
   driver::MessageBoxContent box = RunAndAnswer();
   EXPECT_EQ(box.title, kDoneTitle);
   EXPECT_FALSE(driver::PathExists(junk));
 }
 
 TEST_F(OptimizeCommand, AllItemsTickedEndWithTheCompletionMessage) {
-  for (uint32_t id : kAllItems) Tick(id);
+  // Every box of tests/data/catalogue.tsv and cleaning_items.tsv.
+  for (const std::string& id : expected::Distinct(Catalogue(), 1)) Tick(static_cast<uint32_t>(expected::Number(id)));
+  for (const std::string& id : expected::Distinct(Cleaning(), 0)) Tick(static_cast<uint32_t>(expected::Number(id)));
   driver::MessageBoxContent box = RunAndAnswer();
   EXPECT_EQ(box.title, kDoneTitle);
   EXPECT_EQ(box.text, kDoneText);
-  auto autorun = driver::ReadRegistryValue(
-      HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", "NoDriveTypeAutoRun");
-  ASSERT_TRUE(autorun.has_value());
-  EXPECT_EQ(autorun->bytes, Dword(255));
+  const expected::Row& last = Catalogue().back();
+  ASSERT_TRUE(Stored(last).has_value()) << last.at(4);
+  EXPECT_EQ(Stored(last)->bytes, expected::CatalogueValueOf(last).bytes);
 }
 
 }  // namespace

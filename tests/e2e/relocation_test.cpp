@@ -6,72 +6,35 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 #include "settings_window.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 
 namespace {
 
 using namespace driver;
 
-constexpr uint32_t kTargetEditBox = 0x160102E7;  // 编辑框1
-constexpr uint32_t kPickerLabel = 0x160102E5;    // 标签9 ">>>"
-constexpr uint32_t kMoveButton = 0x160102ED;     // 按钮8 "转移"
-constexpr uint32_t kDesktopBox = 0x160102E8;
-constexpr uint32_t kFavoritesBox = 0x160102EB;
-constexpr uint32_t kMyDocumentsBox = 0x160102EC;
-constexpr uint32_t kTempBox = 0x160102EA;
-constexpr uint32_t kInternetCacheBox = 0x160102E9;
-constexpr uint32_t kOutlookExpressBox = 0x160102E4;
-
-const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::string kDefaultSF = ".DEFAULT\\" + kSF;
-
-struct ExpectedValue {
-  HKEY root;
-  std::string key;
-  std::string name;
-  std::string suffix;  // appended to the target
-};
-
-const std::vector<ExpectedValue> kAllValues = {
-    {HKEY_CURRENT_USER, kSF, "Desktop", "\\Desktop"},
-    {HKEY_CURRENT_USER, kUSF, "Desktop", "\\Desktop"},
-    {HKEY_USERS, kDefaultSF, "Desktop", "\\Desktop"},
-    {HKEY_CURRENT_USER, kSF, "Favorites", "\\Favorites"},
-    {HKEY_CURRENT_USER, kUSF, "Favorites", "\\Favorites"},
-    {HKEY_USERS, kDefaultSF, "Favorites", "\\Favorites"},
-    {HKEY_CURRENT_USER, kSF, "Personal", "\\My Documents"},
-    {HKEY_CURRENT_USER, kUSF, "Personal", "\\My Documents"},
-    {HKEY_USERS, kDefaultSF, "Download Directory", "\\My Documents"},
-    {HKEY_CURRENT_USER, kSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_CURRENT_USER, kUSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_USERS, kDefaultSF, "My Music", "\\My Documents\\My Music"},
-    {HKEY_CURRENT_USER, kSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_CURRENT_USER, kUSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_USERS, kDefaultSF, "My Pictures", "\\My Documents\\My Pictures"},
-    {HKEY_CURRENT_USER, kSF, "Recent", "\\Recent"},
-    {HKEY_CURRENT_USER, kUSF, "Recent", "\\Recent"},
-    {HKEY_CURRENT_USER, "Environment", "TEMP", "\\Temp"},
-    {HKEY_CURRENT_USER, "Environment", "TMP", "\\Temp"},
-    {HKEY_USERS, ".DEFAULT\\Environment", "TEMP", "\\Temp"},
-    {HKEY_USERS, ".DEFAULT\\Environment", "TMP", "\\Temp"},
-    {HKEY_CURRENT_USER, kSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_CURRENT_USER, kUSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_USERS, kDefaultSF, "Cache", "\\Temporary Internet Files"},
-    {HKEY_CURRENT_USER,
-     "Identities\\{F4E98C86-4D9A-463F-920C-1DF555C3B434}\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root",
-     "\\Outlook Express"},
-};
+constexpr uint32_t kTargetEditBox = lumeno::settings_controls::kTargetEdit;  // 编辑框1
+constexpr uint32_t kPickerLabel = lumeno::settings_controls::kBrowseLabel;  // 标签9 ">>>"
+constexpr uint32_t kMoveButton = lumeno::settings_controls::kRelocateButton;  // 按钮8 "转移"
+using lumeno::settings_controls::kDesktopBox;
+using lumeno::settings_controls::kFavoritesBox;
+using lumeno::settings_controls::kMyDocumentsBox;
+using lumeno::settings_controls::kTempBox;
+using lumeno::settings_controls::kInternetCacheBox;
+using lumeno::settings_controls::kOutlookExpressBox;
 
 // GBK bytes spelled out.
 const std::string kSuccessMessage = "\xD7\xCA\xC1\xCF\xD7\xAA\xD2\xC6\xB3\xC9\xB9\xA6\xA3\xA1";  // 资料转移成功！
 const std::string kNothingTickedMessage =
     "\xC7\xEB\xD1\xA1\xD4\xF1\xD3\xFB\xC7\xE5\xC0\xED\xCF\xEE\xC4\xBF\xA3\xA1";  // 请选择欲清理项目！
-const std::string kDefaultTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";                    // 信息：
+using texts::kDefaultTitle;
 const std::string kPickerPrompt = "\xC7\xEB\xD1\xA1\xD4\xF1\xC4\xBF\xB1\xEA\xC4\xBF\xC2\xBC";  // 请选择目标目录
 const std::string kDesktopInChinese = "\xD7\xC0\xC3\xE6";                                     // 桌面
 
@@ -85,6 +48,25 @@ void MakeFolders(const std::string& path) {
   for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
     CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
   CreateDirectoryA(path.c_str(), nullptr);
+}
+
+// The registry values tests/data/relocation.tsv lists for box (for every box
+// when box is 0), with <T> in the data standing for the target t.
+struct ListedValue {
+  HKEY root;
+  std::string key, name, data;
+};
+std::vector<ListedValue> ListedValues(const std::string& t, uint32_t box = 0) {
+  const std::map<std::string, HKEY> roots = {{"HKEY_CURRENT_USER", HKEY_CURRENT_USER}, {"HKEY_USERS", HKEY_USERS}};
+  std::vector<ListedValue> values;
+  for (const expected::Row& row : expected::ReadTable("relocation.tsv")) {
+    if (row.at(1) != "value" || (box != 0 && expected::Number(row.at(0)) != box)) continue;
+    const size_t split = row.at(3).rfind('\\');
+    std::string data = row.at(4);
+    data.replace(data.find("<T>"), 3, t);
+    values.push_back({roots.at(row.at(2)), row.at(3).substr(0, split), row.at(3).substr(split + 1), data});
+  }
+  return values;
 }
 
 std::string UserName() {
@@ -136,33 +118,30 @@ TEST_F(Relocation, AllSixMakeTheirFoldersRunTheirCopiesAndWriteTheirValues) {
   EXPECT_EQ(box.text, kSuccessMessage);
   EXPECT_TRUE(box.has_icon);
 
+  // Every effect tests/data/relocation.tsv lists, with <T> standing for the target.
   const std::string t = "D:\\Personal";
-  const std::vector<std::string> lines = {
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\" + kDesktopInChinese + "\\*.* " + t + "\\Desktop\\ /e /y ",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Desktop\\*.* " + t + "\\Desktop\\ /e /y ",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* " + t + "\\Favorites\\ /e /y",
-      "cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Mydocu~1\\*.* " + t + "\\Mydocu~1\\ /e /y",
-  };
+  auto with_target = [&](std::string text) { return text.replace(text.find("<T>"), 3, t); };
+  std::vector<std::string> lines;
+  for (const expected::Row& row : expected::ReadTable("relocation.tsv")) {
+    if (row.at(1) == "folder") {
+      EXPECT_TRUE(IsFolder(with_target(row.at(2)))) << row.at(2);
+    }
+    if (row.at(1) == "run") lines.push_back(with_target(row.at(2)));
+  }
+  for (const ListedValue& value : ListedValues(t)) {
+    auto stored = ReadRegistryValue(value.root, value.key, value.name);
+    ASSERT_TRUE(stored.has_value()) << value.key << "\\" << value.name;
+    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ)) << value.name;
+    EXPECT_EQ(stored->bytes, value.data + std::string(1, '\0')) << value.key << "\\" << value.name;
+  }
   const std::vector<RecordedRun> runs = ReadStandInRuns("cmd");
   ASSERT_EQ(runs.size(), lines.size());
   for (size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(runs[i].command_line, lines[i]) << i;
-    EXPECT_TRUE(runs[i].show_window_set);
-    EXPECT_EQ(runs[i].show_window, SW_HIDE) << i;
+    EXPECT_TRUE(runs[i].show_window_set && runs[i].show_window == SW_HIDE) << i;
   }
-
-  for (const char* folder : {"\\Desktop", "\\Favorites", "\\My Documents", "\\My Documents\\My Pictures",
-                             "\\My Documents\\My Music", "\\Temp", "\\Temporary Internet Files", "\\OE"})
-    EXPECT_TRUE(IsFolder(t + folder)) << folder;
   EXPECT_FALSE(PathExists(t + "\\Recent"));
   EXPECT_FALSE(PathExists(t + "\\Outlook Express"));
-
-  for (const ExpectedValue& value : kAllValues) {
-    auto stored = ReadRegistryValue(value.root, value.key, value.name);
-    ASSERT_TRUE(stored.has_value()) << value.key << "\\" << value.name;
-    EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ)) << value.name;
-    EXPECT_EQ(stored->bytes, t + value.suffix + std::string(1, '\0')) << value.key << "\\" << value.name;
-  }
 }
 
 TEST_F(Relocation, NothingTickedOnlyAsksForAChoice) {
@@ -237,6 +216,54 @@ TEST_F(Relocation, RealCopiesBringTheFilesAcross) {
   // Copied, not moved.
   EXPECT_EQ(ReadFileBytes(profile + "\\Desktop\\b.txt"), "desktop");
   EXPECT_EQ(ReadFileBytes(profile + "\\Mydocu~1\\doc.txt"), "document");
+}
+
+// A target that cannot be used stops the run before anything changes, and
+// the box says why in the system's own words.
+TEST_F(Relocation, UnusableTargetsChangeNoRegistryValueAndSayWhy) {
+  ASSERT_TRUE(InstallStandIn("cmd"));
+  const std::string file = "D:\\a-file.txt";
+  ASSERT_TRUE(WriteFileBytes(file, "not a folder"));
+  const std::vector<ListedValue> values = ListedValues("");
+  for (const ListedValue& value : values) ASSERT_TRUE(WriteRegistryText(value.root, value.key, value.name, "C:\\Before"));
+  for (const std::string& target : {std::string("Q:\\Nowhere"), file}) {
+    // The reason the system gives for making this folder, asked here the same way.
+    ASSERT_FALSE(CreateDirectoryA(target.c_str(), nullptr));
+    const std::string reason = SystemText(GetLastError());
+    const MessageBoxContent box = Relocate(target, {kDesktopBox, kMyDocumentsBox, kTempBox, kOutlookExpressBox});
+    EXPECT_EQ(box.title, kDefaultTitle);
+    EXPECT_TRUE(box.has_icon);
+    EXPECT_EQ(box.text, "无法使用转移目标“" + target + "”：" + reason + "\r\n未做任何更改。");
+    for (const ListedValue& value : values)
+      EXPECT_EQ(ReadRegistryValue(value.root, value.key, value.name).value_or(RegistryValue{}).bytes, "C:\\Before" + std::string(1, '\0'))
+          << target << " changed " << value.name;
+  }
+  EXPECT_TRUE(ReadStandInRuns("cmd").empty());
+  EXPECT_EQ(ReadFileBytes(file), "not a folder");
+}
+
+// Through the real cmd: the blank and the ampersand stay inside the quoted
+// paths, so cmd runs xcopy alone (a Jerry.exe stand-in beside the program,
+// where cmd would look first, records any stray command) and the files land
+// in the folder the user named, not in "D:\Tom".
+TEST_F(Relocation, TargetWithABlankAndAnAmpersandCopiesIntoThatFolderThroughTheRealCmd) {
+  DeleteFileA((std::string(kProgramDirectory) + "\\cmd.exe").c_str());
+  ASSERT_TRUE(InstallStandIn("Jerry"));
+  const std::string profile = "C:\\Docume~1\\" + UserName();
+  MakeFolders(profile + "\\Desktop\\sub");
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\b.txt", "desktop"));
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\sub\\c.txt", "nested"));
+
+  const std::string t = "D:\\Tom & Jerry Files";
+  const MessageBoxContent box = Relocate(t, {kDesktopBox}, 120000);
+  EXPECT_EQ(box.text, kSuccessMessage);
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\b.txt"), "desktop");
+  EXPECT_EQ(ReadFileBytes(t + "\\Desktop\\sub\\c.txt"), "nested");
+  EXPECT_FALSE(PathExists("D:\\Tom"));
+  EXPECT_TRUE(ReadStandInRuns("Jerry").empty()) << ReadStandInRuns("Jerry").front().command_line;
+  const ListedValue desktop = ListedValues(t, kDesktopBox).front();
+  EXPECT_EQ(ReadRegistryValue(desktop.root, desktop.key, desktop.name).value_or(RegistryValue{}).bytes,
+            desktop.data + std::string(1, '\0'));
 }
 
 // ---------------------------------------------------------------------------

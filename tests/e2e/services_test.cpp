@@ -3,31 +3,53 @@
 // system's), so every command line is seen byte for byte with its window mode.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "driver.h"
 #include "lumeno_windows.h"
+#include "platform/control_ids.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 
 namespace {
 
 using namespace driver;
 using namespace lumeno_e2e;
 
-constexpr uint32_t kMinimalRadio = 0x160102F8;   // 单选框1 "最精简模式"
-constexpr uint32_t kCafeRadio = 0x160102FC;      // 单选框2 "网吧模式"
-constexpr uint32_t kOfficeRadio = 0x160102FB;    // 单选框3 "办公模式"
-constexpr uint32_t kXpRadio = 0x160102F9;        // 单选框5 "XP默认"
-constexpr uint32_t kApplyProfileButton = 0x160102FD;  // 按钮6
-constexpr uint32_t kUpnpBox = 0x160102F4;      // 选择框4
-constexpr uint32_t kSpoolerBox = 0x160102F3;   // 选择框1
-constexpr uint32_t kHardwareBox = 0x160102F6;  // 选择框2
-constexpr uint32_t kWirelessBox = 0x160102F5;  // 选择框3
-constexpr uint32_t kStartServicesButton = 0x160102F2;  // 按钮7
+using namespace lumeno::settings_controls;
+constexpr uint32_t kXpRadio = kXpDefaultRadio;
+constexpr uint32_t kHardwareBox = kHardwarePlaybackBox;
+using texts::kDefaultTitle;
 
-const char kDefaultTitle[] = "信息：";
+// The command lines tests/data/<file> lists for a control, in order.
+std::vector<std::string> ListedLines(const char* file, uint32_t control) {
+  std::vector<std::string> lines;
+  for (const expected::Row& row : expected::ReadTable(file))
+    if (expected::Number(row.at(0)) == control) lines.push_back(row.at(1));
+  return lines;
+}
+
+// Starts or stops the print spooler through the service control manager and
+// waits until it has done so.
+bool SetSpoolerRunning(bool running) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return false;
+  SC_HANDLE service = OpenServiceA(manager, "spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+  bool ok = false;
+  if (service) {
+    SERVICE_STATUS status{};
+    if (running)
+      StartServiceA(service, 0, nullptr);
+    else
+      ControlService(service, SERVICE_CONTROL_STOP, &status);
+    const DWORD wanted = running ? SERVICE_RUNNING : SERVICE_STOPPED;
+    ok = WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == wanted; });
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+  return ok;
+}
 
 class ServicesE2eTest : public ::testing::Test {
  protected:
@@ -59,16 +81,9 @@ class ServicesE2eTest : public ::testing::Test {
     return lines;
   }
 
-  static std::map<std::string, int> ModeCounts(const std::vector<std::string>& lines) {
-    std::map<std::string, int> counts;
-    for (const std::string& line : lines) {
-      size_t at = line.find(" start= ");
-      if (at == std::string::npos) continue;
-      std::string mode = line.substr(at + 8);
-      mode.erase(mode.find_last_not_of(' ') + 1);
-      ++counts[mode];
-    }
-    return counts;
+  static void ExpectLines(const std::string& tool, const std::vector<std::string>& listed) {
+    const std::vector<std::string> lines = Lines(tool);
+    EXPECT_TRUE(lines == listed) << tool << ": " << expected::Difference(lines, listed);
   }
 
   Program program_;
@@ -83,14 +98,7 @@ TEST_F(ServicesE2eTest, OfficeProfileRunsItsEightyTwoLinesHiddenThenReports) {
   EXPECT_EQ(box.text, "服务优化完毕！");
   EXPECT_TRUE(box.has_icon);
 
-  std::vector<std::string> lines = Lines("sc");
-  ASSERT_EQ(lines.size(), 82u);
-  EXPECT_EQ(lines[0], "sc config   AppMgmt start= DEMAND");
-  EXPECT_EQ(lines[1], "sc config   Alerter start= DISABLED");
-  EXPECT_EQ(lines[3], "sc config   AppMgmt start= DEMAND");
-  EXPECT_EQ(lines[81], "sc config   xmlprov start= DEMAND");
-  EXPECT_EQ(ModeCounts(lines), (std::map<std::string, int>{{"AUTO", 10}, {"DEMAND", 44}, {"DISABLED", 28}}));
-  for (const std::string& line : lines) EXPECT_NE(line.back(), ' ') << line;
+  ExpectLines("sc", ListedLines("service_profiles.tsv", kOfficeRadio));
   EXPECT_TRUE(ReadStandInRuns("net").empty());
 }
 
@@ -98,34 +106,34 @@ TEST_F(ServicesE2eTest, MinimalProfileKeepsItsExactTrailingBlanks) {
   Open();
   ASSERT_TRUE(SetChecked(Control(kMinimalRadio), true));
   EXPECT_EQ(PressAndReadMessage(program_, Control(kApplyProfileButton)).text, "服务优化完毕！");
-  std::vector<std::string> lines = Lines("sc");
-  ASSERT_EQ(lines.size(), 82u);
-  std::map<std::string, std::string> by_service;
-  for (const std::string& line : lines) by_service[line.substr(12, line.find(' ', 12) - 12)] = line;
-  EXPECT_EQ(by_service["TrkWks"], "sc config   TrkWks start= DISABLED  ");
-  EXPECT_EQ(by_service["seclogon"], "sc config   seclogon start= disabled ");
-  EXPECT_EQ(by_service["ShellHWDetection"], "sc config   ShellHWDetection start= disabled ");
-  EXPECT_EQ(by_service["LmHosts"], "sc config   LmHosts start= DISABLED");
-  EXPECT_EQ(by_service["xmlprov"], "sc config   xmlprov start= DEMAND");
-  EXPECT_EQ(ModeCounts(lines),
-            (std::map<std::string, int>{{"AUTO", 12}, {"DEMAND", 35}, {"DISABLED", 33}, {"disabled", 2}}));
+  ExpectLines("sc", ListedLines("service_profiles.tsv", kMinimalRadio));
 }
 
-TEST_F(ServicesE2eTest, CafeProfileGoesOnPastAFailingLine) {
-  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start="));
+TEST_F(ServicesE2eTest, CafeProfileGoesOnPastRefusedLinesAndNamesTheirServices) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start=", 5));
+  // A second rule: the TrkWks line exits 5 too.
+  ASSERT_TRUE(WriteFileBytes(std::string(kProgramDirectory) + "\\sc.fail", "5\tose start=\n5\tTrkWks start="));
   Open();
   ASSERT_TRUE(SetChecked(Control(kCafeRadio), true));
   MessageBoxContent box = PressAndReadMessage(program_, Control(kApplyProfileButton));
+  EXPECT_EQ(box.title, kDefaultTitle);
+  EXPECT_TRUE(box.has_icon);
+  // Exit code 5 is the system's "access denied"; the line names its text.
+  const std::string access_denied = SystemText(5);
+  EXPECT_EQ(box.text, "服务优化完成，但有 2 项未能执行：\r\n服务 ose：退出代码 5，" + access_denied +
+                          "\r\n服务 TrkWks：退出代码 5，" + access_denied);
+  // The lines after the failing ones still ran.
+  ExpectLines("sc", ListedLines("service_profiles.tsv", kCafeRadio));
+}
+
+TEST_F(ServicesE2eTest, ServicesThisSystemLacksAreNoFailure) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "", 1060));  // every line: "the service does not exist"
+  Open();
+  ASSERT_TRUE(SetChecked(Control(kXpRadio), true));
+  MessageBoxContent box = PressAndReadMessage(program_, Control(kApplyProfileButton));
+  EXPECT_EQ(box.title, kDefaultTitle);
   EXPECT_EQ(box.text, "服务优化完毕！");
-  std::vector<std::string> lines = Lines("sc");
-  ASSERT_EQ(lines.size(), 82u);
-  auto failing = std::find(lines.begin(), lines.end(), "sc config   ose start= DEMAND ");
-  ASSERT_NE(failing, lines.end());
-  EXPECT_EQ(*(failing + 1), "sc config   PlugPlay start= AUTO ") << "the line after the failing one still ran";
-  EXPECT_EQ(lines[5], "sc config   Browser start= AUTO ");
-  EXPECT_EQ(ModeCounts(lines), (std::map<std::string, int>{{"AUTO", 25}, {"DEMAND", 31}, {"DISABLED", 26}}));
-  for (const std::string& line : lines)
-    EXPECT_TRUE(line.back() == ' ' && line[line.size() - 2] != ' ') << "not one trailing blank: " << line;
+  EXPECT_EQ(Lines("sc").size(), 80u);
 }
 
 TEST_F(ServicesE2eTest, NoProfileSelectedRunsNothing) {
@@ -141,13 +149,7 @@ TEST_F(ServicesE2eTest, XpDefaultRunsEightyLines) {
   Open();
   ASSERT_TRUE(SetChecked(Control(kXpRadio), true));
   EXPECT_EQ(PressAndReadMessage(program_, Control(kApplyProfileButton)).text, "服务优化完毕！");
-  std::vector<std::string> lines = Lines("sc");
-  ASSERT_EQ(lines.size(), 80u);
-  for (const std::string& line : lines) {
-    EXPECT_EQ(line.find(" ose "), std::string::npos);
-    EXPECT_EQ(line.find("NVSvc"), std::string::npos);
-    EXPECT_EQ(line.find("WMConnectCDS"), std::string::npos);
-  }
+  ExpectLines("sc", ListedLines("service_profiles.tsv", kXpRadio));
 }
 
 TEST_F(ServicesE2eTest, AllFourOptionalServicesStartInTableOrder) {
@@ -156,25 +158,52 @@ TEST_F(ServicesE2eTest, AllFourOptionalServicesStartInTableOrder) {
   MessageBoxContent box = PressAndReadMessage(program_, Control(kStartServicesButton));
   EXPECT_EQ(box.title, kDefaultTitle);
   EXPECT_EQ(box.text, "所选项目服务启动完毕！");
-  EXPECT_EQ(Lines("sc"), (std::vector<std::string>{
-                             "sc config   upnphost start= auto ",
-                             "sc config   spooler start= auto ",
-                             "sc config   ShellHWDetection start= auto ",
-                             "sc config   WZCSVC start= auto ",
-                         }));
-  EXPECT_EQ(Lines("net"), (std::vector<std::string>{"net start upnphost", "net start spooler",
-                                                    "net start ShellHWDetection", "net start WZCSVC"}));
+  std::vector<std::string> sc, net;
+  for (uint32_t box : {kUpnpBox, kSpoolerBox, kHardwareBox, kWirelessBox}) {
+    std::vector<std::string> lines = ListedLines("optional_services.tsv", box);
+    ASSERT_EQ(lines.size(), 2u);
+    sc.push_back(lines[0]);
+    net.push_back(lines[1]);
+  }
+  ExpectLines("sc", sc);
+  ExpectLines("net", net);
   for (uint32_t id : {kUpnpBox, kHardwareBox, kWirelessBox, kSpoolerBox})
     EXPECT_TRUE(IsChecked(Control(id))) << "the boxes stay ticked";
 }
 
-TEST_F(ServicesE2eTest, OnlyWirelessStartsWzcsvcEvenWhenNetFails) {
-  ASSERT_TRUE(InstallFailingStandIn("net", "WZCSVC"));
+TEST_F(ServicesE2eTest, AFailedStartOfAServiceThisSystemLacksIsReported) {
+  ASSERT_TRUE(InstallFailingStandIn("net", "WZCSVC", 2));
   Open();
   ASSERT_TRUE(SetChecked(Control(kWirelessBox), true));
-  EXPECT_EQ(PressAndReadMessage(program_, Control(kStartServicesButton)).text, "所选项目服务启动完毕！");
-  EXPECT_EQ(Lines("sc"), (std::vector<std::string>{"sc config   WZCSVC start= auto "}));
-  EXPECT_EQ(Lines("net"), (std::vector<std::string>{"net start WZCSVC"}));
+  MessageBoxContent box = PressAndReadMessage(program_, Control(kStartServicesButton));
+  // Wine has no WZCSVC: the service control manager says so.
+  EXPECT_EQ(box.text, "服务启动完成，但有 1 项未能执行：\r\n启动服务 WZCSVC：退出代码 2，服务未安装");
+  const std::vector<std::string> listed = ListedLines("optional_services.tsv", kWirelessBox);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(Lines("sc"), std::vector<std::string>{listed[0]});
+  EXPECT_EQ(Lines("net"), std::vector<std::string>{listed[1]});
+}
+
+// net exits 2 both when a start failed and when the service already ran: the
+// program asks the service control manager which it was. Wine's own print
+// spooler can be started and stopped from here.
+TEST_F(ServicesE2eTest, NetStartFailingIsJudgedByWhetherTheServiceRuns) {
+  ASSERT_TRUE(InstallFailingStandIn("net", "spooler", 2));
+  struct Case {
+    bool running;
+    std::string text;
+  };
+  const Case cases[] = {
+      {true, "所选项目服务启动完毕！"},
+      {false, "服务启动完成，但有 1 项未能执行：\r\n启动服务 spooler：退出代码 2，服务未运行"},
+  };
+  Open();
+  ASSERT_TRUE(SetChecked(Control(kSpoolerBox), true));
+  for (const Case& c : cases) {
+    ASSERT_TRUE(SetSpoolerRunning(c.running)) << c.running;
+    EXPECT_EQ(PressAndReadMessage(program_, Control(kStartServicesButton)).text, c.text) << c.running;
+  }
+  EXPECT_EQ(Lines("net"), (std::vector<std::string>{"net start spooler", "net start spooler"}));
 }
 
 TEST_F(ServicesE2eTest, NoOptionalServiceTickedStartsNothing) {

@@ -7,13 +7,14 @@
 #include <cstdint>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 
 namespace settings_window {
 
 inline constexpr char kMainTitle[] = "Lumeno1.1";
 inline constexpr char kTitle[] = "系统设置";
-inline constexpr uint32_t kOpenButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-inline constexpr uint32_t kTabControl = 0x16010311;  // 选择夹1
+inline constexpr uint32_t kOpenButton = lumeno::main_controls::kSettingsButton;  // MainWindow 按钮4 "系统设置"
+inline constexpr uint32_t kTabControl = lumeno::settings_controls::kTab;  // 选择夹1
 
 inline constexpr int kResolutionPage = 0;
 inline constexpr int kRelocationPage = 2;

@@ -7,28 +7,25 @@
 #include <string>
 #include <vector>
 
-#include "app/layouts.h"
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/expected_data.h"
 
 namespace {
 
 using namespace driver;
-using lumeno::ControlRow;
-using lumeno::ControlType;
+using namespace lumeno::settings_controls;
+using lumeno::main_controls::kSettingsButton;
 
-constexpr uint32_t kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-constexpr uint32_t kTab = 0x16010311;             // 选择夹1
-constexpr uint32_t kMemorySwitch = 0x16010376;    // 选择框18
-constexpr uint32_t kMemoryState = 0x16010374;     // 透明标签1
-constexpr uint32_t kPreset1 = 0x1601030E;         // 单选1, page 0
-constexpr uint32_t kProfile1 = 0x160102F8;        // 单选框1, page 1
-constexpr uint32_t kTargetEdit = 0x160102E7;      // 编辑框1, page 2
-constexpr uint32_t kBrowseLabel = 0x160102E5;     // 标签9 ">>>", page 2
-constexpr uint32_t kCleanJunk = 0x160102E2;       // 选择框11, page 3
+constexpr uint32_t kPreset1 = lumeno::settings_controls::kCrt15Radio;     // page 0
+constexpr uint32_t kProfile1 = lumeno::settings_controls::kMinimalRadio;  // page 1
+constexpr uint32_t kCleanJunk = kJunkBox;   // 选择框11, page 3
 constexpr char kSettingsTitle[] = "系统设置";
 constexpr char kFolderPickerTitle[] = "选择文件夹";
 
-const lumeno::WindowLayout& SettingsLayout() { return *lumeno::FindWindowLayout(lumeno::kSettingsWindow); }
+// tests/data/layout_controls.tsv: window, name, type, id, ..., page (10), ..., checked (14).
+expected::Table ListedControls() { return expected::RowsWhere(expected::ReadTable("layout_controls.tsv"), 0, "0x520102C9"); }
+uint32_t IdOf(const expected::Row& row) { return static_cast<uint32_t>(expected::Number(row.at(3))); }
 
 class SettingsWindowTest : public ::testing::Test {
  protected:
@@ -64,10 +61,10 @@ TEST_F(SettingsWindowTest, EachPageShowsOnlyItsOwnControls) {
   HWND tab = Control(kTab);
   for (int page = 0; page < 5; ++page) {
     ASSERT_TRUE(SelectTab(tab, page));
-    for (const ControlRow& row : SettingsLayout().controls) {
-      if (row.type == ControlType::kTimer) continue;
-      bool shown = row.page == lumeno::kNoPage || row.page == page;
-      EXPECT_EQ(IsVisible(Control(row.id)), shown) << row.name << " on page " << page;
+    for (const expected::Row& row : ListedControls()) {
+      if (row.at(2) == "Timer") continue;
+      bool shown = row.at(10) == "-" || row.at(10) == std::to_string(page);
+      EXPECT_EQ(IsVisible(Control(IdOf(row))), shown) << row.at(1) << " on page " << page;
     }
     EXPECT_TRUE(SaveScreenshot(settings_, "settings_page_" + std::to_string(page)));
   }
@@ -77,9 +74,9 @@ TEST_F(SettingsWindowTest, FreshWindowStartsFromTheLayout) {
   EXPECT_EQ(CurrentTab(Control(kTab)), 0);
   EXPECT_EQ(GetText(Control(kTargetEdit)), "D:\\Personal");
   EXPECT_TRUE(IsChecked(Control(kMemorySwitch)));
-  for (const ControlRow& row : SettingsLayout().controls) {
-    if (row.type == ControlType::kRadioBox) {
-      EXPECT_FALSE(IsChecked(Control(row.id))) << row.name;
+  for (const expected::Row& row : ListedControls()) {
+    if (row.at(2) == "RadioBox" || row.at(2) == "CheckBox") {
+      EXPECT_EQ(IsChecked(Control(IdOf(row))), row.at(14) == "checked") << row.at(1);
     }
   }
 }

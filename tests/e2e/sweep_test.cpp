@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver.h"
+#include "platform/control_ids.h"
 #include "lumeno_windows.h"
 
 #include <tlhelp32.h>  // after <windows.h>, which driver.h brings
@@ -16,7 +17,7 @@ namespace {
 using namespace driver;
 using namespace lumeno_e2e;
 
-constexpr uint32_t kSweepButton = 0x16010295;  // MainWindow 按钮3 "空文件夹清理"
+using lumeno::main_controls::kSweepButton;
 const char kSweepPath[] = "C:\\Lumeno\\这里填你要写入的文件.bat";
 const char kRootScriptPath[] = "C:\\这里填你要写入的文件.bat";
 

@@ -7,20 +7,22 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
+#include "platform/control_ids.h"
+#include "support/texts.h"
 
 namespace {
 
-constexpr uint32_t kSettingsButton = 0x160102C6;  // 按钮4 "系统设置" of the main window
-constexpr uint32_t kSettingsTab = 0x16010311;
+using lumeno::main_controls::kSettingsButton;
+constexpr uint32_t kSettingsTab = lumeno::settings_controls::kTab;
 constexpr int kToolsPage = 4;                      // "小工具"
-constexpr uint32_t kBroadbandButton = 0x160102CB;  // 按钮26 "生成ADSL"
+using lumeno::settings_controls::kBroadbandButton;
 constexpr uint32_t kRegeditButton = 0x160102DA;    // 按钮11 "注册表"
 constexpr uint32_t kDeviceManagerButton = 0x160102D6;  // 按钮15 "设备管理"
 constexpr uint32_t kServicesButton = 0x160102D4;   // 按钮17 "服务配置"
 constexpr uint32_t kChkdskButton = 0x160102D3;     // 按钮18 "磁盘检测"
 constexpr uint32_t kScheduledTasksButton = 0x160102CE;  // 按钮23 "计划任务"
-constexpr uint32_t kEjectButton = 0x16010304;
-constexpr uint32_t kCloseTrayButton = 0x16010303;
+using lumeno::settings_controls::kEjectButton;
+using lumeno::settings_controls::kCloseTrayButton;
 constexpr uint16_t kAboutMenuItem = 0x02BD;  // low word of the menu item "介绍"
 
 // GBK bytes.
@@ -31,7 +33,7 @@ const std::string kDoneTitle = "\xCC\xE1\xCA\xBE";  // 提示
 const std::string kAboutText =
     "\xD3\xC9\xD3\xDA\xB1\xBE\xC8\xCB\xCB\xAE\xC6\xBD\xD3\xD0\xCF\xDE\xB3\xCC\xD0\xF2\xC4\xD1\xC3\xE2\xD3\xD0"
     "Bug\xA3\xAC\xC7\xEB\xCE\xF0\xD4\xF0\xC4\xD1\xA3\xA1";
-const std::string kAboutTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+const std::string kAboutTitle = texts::kDefaultTitle;
 
 const std::string kAllUsers = "C:\\Documents and Settings\\All Users";
 const std::string kPhonebookFolder = kAllUsers + "\\Application Data\\Microsoft\\Network\\Connections\\Pbk";
@@ -148,11 +150,57 @@ TEST_F(Utilities, BroadbandButtonKeepsTheUsersOtherConnections) {
   ASSERT_TRUE(driver::InstallStandIn("net"));
   ASSERT_NO_FATAL_FAILURE(OpenToolsPage());
 
-  // The shortcut cannot be written; the box says success all the same.
-  EXPECT_EQ(PressBroadband().text, kDoneText);
+  // The shortcut cannot be written, and the box says so.
+  const driver::MessageBoxContent box = PressBroadband();
+  EXPECT_EQ(box.title, kDoneTitle);
+  EXPECT_EQ(box.text.rfind("宽带连接建立完成，但有 1 项未能执行：\r\n" + kShortcut + "：", 0), 0u) << box.text;
   EXPECT_FALSE(driver::PathExists(kShortcut));
   EXPECT_EQ(driver::ReadFileBytes(kPhonebook),
             "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\nType=2\r\n\r\n" + Section() + "[Modem]\r\nType=1\r\n");
+}
+
+// Another program holding the phone book: one that only reads it lets the
+// program read it but not replace it; one that writes it lets nobody read.
+// Either way the phone book keeps its bytes, no half-written copy is left
+// beside it, and the box reports the failure instead of success.
+TEST_F(Utilities, APhoneBookHeldOpenByAnotherProcessKeepsItsBytes) {
+  struct Case {
+    const char* name;
+    DWORD access;
+    DWORD sharing;
+    bool read_refused;  // the program could not even read it
+  };
+  const Case cases[] = {
+      {"held for reading", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+      {"held for writing", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, true},
+  };
+  ASSERT_TRUE(CreateFolders(kPhonebookFolder));
+  ASSERT_TRUE(CreateFolders(kDesktopFolder));
+  ASSERT_TRUE(driver::InstallStandIn("sc"));
+  ASSERT_TRUE(driver::InstallStandIn("net"));
+  ASSERT_NO_FATAL_FAILURE(OpenToolsPage());
+  const std::string others = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\nType=2\r\n\r\n";
+  for (const Case& c : cases) {
+    ASSERT_TRUE(driver::WriteFileBytes(kPhonebook, others)) << c.name;
+    HANDLE held = CreateFileA(kPhonebook.c_str(), c.access, c.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << c.name;
+    const driver::MessageBoxContent box = PressBroadband();
+    CloseHandle(held);
+    EXPECT_EQ(box.title, kDoneTitle) << c.name;
+    const std::string line = "\r\n" + kPhonebook + "：";
+    EXPECT_EQ(box.text.rfind("宽带连接建立完成，但有 1 项未能执行：" + line, 0), 0u) << c.name << ": " << box.text;
+    EXPECT_EQ(box.text.find("；电话簿未更改") != std::string::npos, c.read_refused) << c.name << ": " << box.text;
+    EXPECT_EQ(driver::ReadFileBytes(kPhonebook), others) << c.name;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((kPhonebookFolder + "\\*").c_str(), &entry);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    std::vector<std::string> names;
+    do {
+      if (entry.cFileName[0] != '.') names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    EXPECT_EQ(names, (std::vector<std::string>{"rasphone.pbk"})) << c.name << ": a new file was left behind";
+  }
 }
 
 TEST_F(Utilities, CommandLineLaunchersStartTheirToolsShownNormallyWithoutWaiting) {

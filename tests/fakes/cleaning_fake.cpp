@@ -6,14 +6,22 @@
 
 namespace lumeno {
 
-bool CleanSystemJunk(int kind) {
-  fake::Record("CleanSystemJunk", {std::to_string(kind)});
-  return true;
+namespace {
+
+// True unless State::cleaning_errors names the call; then false with its code.
+bool Answer(const char* op, int kind) {
+  fake::Record(op, {std::to_string(kind)});
+  auto& errors = fake::GetState().cleaning_errors;
+  auto it = errors.find({op, kind});
+  if (it == errors.end()) return true;
+  fake::GetState().last_error = it->second;
+  return false;
 }
 
-bool CleanPrivacyTraces(int kind) {
-  fake::Record("CleanPrivacyTraces", {std::to_string(kind)});
-  return true;
-}
+}  // namespace
+
+bool CleanSystemJunk(int kind) { return Answer("CleanSystemJunk", kind); }
+
+bool CleanPrivacyTraces(int kind) { return Answer("CleanPrivacyTraces", kind); }
 
 }  // namespace lumeno

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "fakes/recorder.h"
+#include "platform/headless.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno::fake {
@@ -65,6 +66,8 @@ using fake::Record;
 
 PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
   Record("ReadProperty", {Hex32(window), Hex32(control), Dec(index)});
+  // Like the window engine, an active headless session answers instead of the windows.
+  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Read(window, control, index);
   auto& props = GetState().properties;
   auto it = props.find({window, control, index});
   return it == props.end() ? PropertyValue{} : it->second;
@@ -72,6 +75,7 @@ PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
 
 void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value) {
   Record("WriteProperty", {Hex32(window), Hex32(control), Dec(index), value.is_text ? value.text : Dec(value.number)});
+  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Write(window, control, index, value);
   GetState().properties[{window, control, index}] = value;
 }
 
@@ -88,9 +92,36 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   return true;
 }
 
-bool RunCommandLine(const Text& command_line, bool wait, int mode) {
-  Record("RunCommandLine", {command_line, Flag(wait), Dec(mode)});
-  return GetState().run_result;
+namespace {
+
+// A failing operation leaves its code behind, as the real ones do.
+bool Fail(uint32_t code) {
+  GetState().last_error = code;
+  return false;
+}
+
+// The code a write to path fails with, or 0 when it succeeds.
+uint32_t WriteErrorFor(const std::string& path) {
+  if (!GetState().write_result) return 5;
+  auto it = GetState().write_errors.find(path);
+  return it == GetState().write_errors.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+RunResult RunCommandLine(const Text& command_line, bool wait, WindowMode mode) {
+  Record("RunCommandLine", {command_line, Flag(wait), Dec(static_cast<int>(mode))});
+  const fake::State& state = GetState();
+  RunResult result;
+  auto refused = state.start_errors.find(command_line);
+  if (!state.run_result || refused != state.start_errors.end()) {
+    result.error = refused != state.start_errors.end() ? refused->second : 2;
+    return result;
+  }
+  result.started = true;
+  auto code = state.exit_codes.find(command_line);
+  if (wait && code != state.exit_codes.end()) result.exit_code = code->second;
+  return result;
 }
 
 bool StartThread(ThreadRoutine routine) {
@@ -118,36 +149,121 @@ bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& val
     data = encoded.data;
   }
   Record("WriteRegistryItem", {Dec(NormalizeRootNumber(root)), item_path, type, data});
-  return GetState().write_result;
+  if (!GetState().write_result) return Fail(5);
+  auto it = GetState().registry_errors.find(item_path);
+  if (it != GetState().registry_errors.end()) return Fail(it->second);
+  return true;
+}
+
+namespace {
+
+Presence RegistryPresence(const std::string& key) {
+  auto it = GetState().registry_presence.find(key);
+  return it == GetState().registry_presence.end() ? Presence::kUnknown : it->second;
+}
+
+}  // namespace
+
+Presence QueryRegistryKey(int root, const Text& key_path) {
+  return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path);
+}
+
+Presence QueryRegistryValue(int root, const Text& key_path, const Text& value_name) {
+  return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path + "\\" + value_name);
 }
 
 bool WriteBytesToFile(const Text& path, const std::vector<std::string_view>& parts) {
   std::string all;
   for (std::string_view p : parts) all.append(p);
   Record("WriteBytesToFile", {path, all});
-  if (path.empty() || !GetState().write_result) return false;
+  if (path.empty()) return Fail(3);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
   GetState().files[path] = all;
   return true;
 }
 
 bool WriteFreshFile(const Text& path, std::string_view bytes) {
   Record("WriteFreshFile", {path, std::string(bytes)});
-  if (path.empty() || !GetState().write_result) return false;
+  if (path.empty()) return Fail(3);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
   GetState().files[path] = std::string(bytes);
+  return true;
+}
+
+bool ReplaceFileBytes(const Text& path, const std::vector<std::string_view>& parts) {
+  std::string all;
+  for (std::string_view p : parts) all.append(p);
+  Record("ReplaceFileBytes", {path, all});
+  if (path.empty()) return Fail(123);
+  if (uint32_t error = WriteErrorFor(path)) return Fail(error);
+  GetState().files[path] = all;
   return true;
 }
 
 bool ReadBytesFromFile(const Text& path, std::string* bytes) {
   Record("ReadBytesFromFile", {path});
+  auto refused = GetState().read_errors.find(path);
+  if (refused != GetState().read_errors.end()) return Fail(refused->second);
   auto it = GetState().files.find(path);
-  if (it == GetState().files.end()) return false;
+  if (it == GetState().files.end()) return Fail(2);
   *bytes = it->second;
   return true;
 }
 
 bool CreateFolder(const Text& path) {
   Record("CreateFolder", {path});
+  auto refused = GetState().create_folder_errors.find(path);
+  if (refused != GetState().create_folder_errors.end()) return Fail(refused->second);
+  GetState().missing_folders.erase(path);
   return true;
+}
+
+bool RemoveFolder(const Text& path) {
+  Record("RemoveFolder", {path});
+  GetState().missing_folders.insert(path);
+  return true;
+}
+
+bool FolderExists(const Text& path) { return GetState().missing_folders.count(path) == 0; }
+
+// %NAME% of a listed variable is replaced; anything else stays, as the
+// system's expansion leaves undefined names alone.
+Text ExpandEnvironment(const Text& text) {
+  Text result;
+  for (size_t at = 0; at < text.size();) {
+    size_t open = text.find('%', at);
+    size_t close = open == Text::npos ? Text::npos : text.find('%', open + 1);
+    if (close == Text::npos) {
+      result += text.substr(at);
+      break;
+    }
+    auto value = GetState().environment.find(text.substr(open + 1, close - open - 1));
+    if (value == GetState().environment.end()) {
+      result += text.substr(at, close - at);
+      at = close;
+      continue;
+    }
+    result += text.substr(at, open - at) + value->second;
+    at = close + 1;
+  }
+  return result;
+}
+
+uint32_t LastError() { return GetState().last_error; }
+
+Text SystemErrorText(uint32_t code) {
+  auto it = GetState().error_texts.find(code);
+  return it == GetState().error_texts.end() ? "error " + Dec(code) : it->second;
+}
+
+ServiceState QueryServiceState(const Text& service_name) {
+  auto it = GetState().services.find(service_name);
+  return it == GetState().services.end() ? ServiceState::kUnknown : it->second;
+}
+
+Presence QueryNetworkShare(const Text& share_name) {
+  auto it = GetState().shares.find(share_name);
+  return it == GetState().shares.end() ? Presence::kUnknown : it->second;
 }
 
 bool SetFileAttributesMasked(const Text& path, uint32_t attributes) {
@@ -159,6 +275,7 @@ Text ProgramDirectory() { return GetState().program_directory; }
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId) {
   Record("ShowMessageBox", {message, Dec(style), title});
+  if (HeadlessSession* session = ActiveHeadlessSession()) session->Report(message, style, title);
   if (GetState().on_message_box) GetState().on_message_box();
   return GetState().message_box_result;
 }
@@ -168,8 +285,8 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   return GetState().browse_result;
 }
 
-intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, int mode) {
-  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(mode)});
+intptr_t ShellOpen(int verb, const Text& file, const Text& parameters, const Text& directory, WindowMode mode) {
+  Record("ShellOpen", {Dec(verb), file, parameters, directory, Dec(static_cast<int>(mode))});
   return 42;
 }
 
@@ -179,7 +296,14 @@ DisplayMode QueryDisplayMode() { return GetState().display; }
 
 bool SetDisplayMode(int width, int height, int bits, int refresh) {
   Record("SetDisplayMode", {Dec(width), Dec(height), Dec(bits), Dec(refresh)});
-  return GetState().set_display_result;
+  // A mode that was set is what the screen shows from then on.
+  fake::State& state = fake::GetState();
+  if (!state.set_display_result) return false;
+  if (width) state.screen_width = state.display.width = width;
+  if (height) state.screen_height = state.display.height = height;
+  if (bits) state.display.bits_per_pixel = bits;
+  if (refresh) state.display.refresh_hz = refresh;
+  return true;
 }
 
 WindowsVersion QueryWindowsVersion() { return GetState().version; }
@@ -220,6 +344,8 @@ bool CallCloseHandle(uintptr_t handle) {
 
 [[noreturn]] void FatalError(int code, const Text& message) {
   Record("FatalError", {Dec(code), message});
+  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
+    session->fatal(FatalErrorText(code, message));
   throw fake::FatalExit{code, message};
 }
 

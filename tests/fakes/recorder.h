@@ -12,8 +12,10 @@
 //                      data: REG_SZ the text, REG_DWORD "0x%08X", REG_BINARY the raw bytes
 //   WriteBytesToFile   {path, all bytes}
 //   WriteFreshFile     {path, bytes}
+//   ReplaceFileBytes   {path, all bytes}
 //   ReadBytesFromFile  {path}
 //   CreateFolder       {path}
+//   RemoveFolder       {path}
 //   SetFileAttributesMasked {path, attributes as given, decimal}
 //   ShowMessageBox     {text, style, title}
 //   BrowseForFolder    {prompt, include files}
@@ -25,18 +27,48 @@
 //   CallEnumProcesses  {bytes}
 //   CallOpenProcess    {access "0x%X", inherit, pid}
 //   CallCloseHandle    {handle "0x.."}
+//   ReadRegistryValue  {root, key path, value name}
+//   RegistryKeyExists  {root, key path}
+//   ReadRegistryTree   {root, key path}
+//   WriteNewFile       {path, bytes}
 // Subsystems add their own operations (their *_fake.cpp files) the same way.
 // Queries without effect (ScreenWidth, QueryDisplayMode, ProgramDirectory,
-// QueryWindowsVersion) answer from State and are not recorded.
+// QueryWindowsVersion, LastError, SystemErrorText, QueryServiceState,
+// QueryNetworkShare, QueryRegistryKey/Value, FolderExists, ExpandEnvironment,
+// CurrentLocalTime, ApplicationDataFolder) answer from State and are not
+// recorded. The registry reads of restore files are recorded, so that tests
+// can see they come before the changes they back up.
+//
+// Failures on demand (each failing operation stores its code for LastError):
+//   run_result false      every RunCommandLine fails to start, error 2
+//   start_errors          command line -> error: that line fails to start
+//   exit_codes            command line -> exit code (others exit 0)
+//   write_result false    every file and registry write fails, error 5
+//   write_errors          path -> error for WriteBytesToFile, WriteFreshFile,
+//                         ReplaceFileBytes (the file keeps its old bytes)
+//   registry_errors       item path -> error for WriteRegistryItem
+//   read_errors           path -> error for ReadBytesFromFile (a path that is
+//                         neither there nor listed fails with 2)
+//   missing_folders       FolderExists is false for them; CreateFolder makes
+//                         one exist unless create_folder_errors names it
+//   services, shares      name -> state; unlisted: kUnknown
+//   registry_presence     "<root>:<key path>" or "<root>:<key path>\<value>"
+//                         -> presence; unlisted: kUnknown
+//   environment           NAME -> value for ExpandEnvironment's %NAME%
+//   error_texts           code -> SystemErrorText; unlisted: "error <code>"
+//   cleaning_errors       {"CleanSystemJunk"|"CleanPrivacyTraces", kind} ->
+//                         error: that cleaning call returns false
 #pragma once
 
 #include <functional>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/backup_io.h"
 #include "platform/platform.h"
 
 namespace lumeno::fake {
@@ -65,7 +97,21 @@ struct State {
   std::vector<ThreadRoutine> started_threads;
   bool start_thread_result = true;  // false: StartThread fails and keeps nothing
   bool run_result = true;
+  std::map<std::string, uint32_t> start_errors;
+  std::map<std::string, uint32_t> exit_codes;
   bool write_result = true;
+  std::map<std::string, uint32_t> write_errors;
+  std::map<std::string, uint32_t> registry_errors;
+  std::map<std::string, uint32_t> read_errors;
+  std::set<std::string> missing_folders;
+  std::map<std::string, uint32_t> create_folder_errors;
+  std::map<std::string, ServiceState> services;
+  std::map<std::string, Presence> shares;
+  std::map<std::string, Presence> registry_presence;
+  std::map<std::string, std::string> environment;
+  std::map<uint32_t, std::string> error_texts;
+  std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
+  uint32_t last_error = 0;
   int message_box_result = 0;
   Text browse_result;
   Text program_directory = "C:\\Lumeno";
@@ -79,6 +125,19 @@ struct State {
   std::vector<uint32_t> unopenable;
   // Runs at each ShowMessageBox, before it returns (to inspect state then).
   std::function<void()> on_message_box;
+
+  // The registry the reads answer from: keys by root number (1..5) and path
+  // in ASCII lower case. Fill it with SetRegistryValue and AddRegistryKey;
+  // WriteRegistryItem only records and leaves it alone.
+  struct RegistryKey {
+    std::string path;  // as given
+    std::vector<std::pair<std::string, RegistryData>> values;
+  };
+  std::map<std::pair<int, std::string>, RegistryKey> registry;
+  std::set<std::pair<int, std::string>> unreadable_keys;  // (root, lower-case path): reads fail
+  LocalTime local_time{2026, 12, 8, 14, 30, 5};
+  Text application_data = "C:\\Documents and Settings\\user\\Application Data";
+  std::set<std::string> unwritable_folders;  // WriteNewFile fails in these
 };
 
 std::vector<Call>& Calls();
@@ -93,5 +152,10 @@ std::string Hex32(uint32_t value);  // "0x%08X"
 
 // Sets a check box or radio button of the fake windows.
 void Tick(WindowId window, ControlId control, bool on = true);
+
+// Puts a key (with the keys above it) into the fake registry.
+void AddRegistryKey(int root, const std::string& key_path);
+// Puts a value into the fake registry, its key included; replaces one of the same name.
+void SetRegistryValue(int root, const std::string& key_path, const std::string& name, RegistryData data);
 
 }  // namespace lumeno::fake

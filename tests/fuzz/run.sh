@@ -16,12 +16,14 @@ cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 [ -n "$cxx" ] || { echo "fuzz: no clang++ found" >&2; exit 1; }
 
 # The sources each target needs besides itself. The recording fake stands in
-# for the platform, as in the unit tests.
-fake_platform="src/platform/text.cpp src/platform/platform_rules.cpp tests/fakes/platform_fake.cpp"
+# for the platform, as in the unit tests; every portable platform source goes
+# in, so that a new one needs no entry here.
+fake_platform="$(cd "$root" && ls src/platform/*.cpp | grep -v '_win32\.cpp$' | tr '\n' ' ')
+  tests/fakes/platform_fake.cpp tests/fakes/backup_fake.cpp"
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;
-    relocation_target) echo "src/relocation/relocation.cpp $fake_platform" ;;
+    relocation_target) echo "src/relocation/relocation.cpp tests/support/expected_data.cpp $fake_platform" ;;
     phonebook) echo "src/utilities/phonebook.cpp src/utilities/broadband.cpp $fake_platform" ;;
     *) echo "fuzz: unknown target $1" >&2; exit 2 ;;
   esac
@@ -38,13 +40,13 @@ build_target() {
       [ "$root/$f" -nt "$binary" ] && stale=yes
     done
     # Headers the sources include.
-    for h in "$root"/src/*/*.h "$root"/tests/fakes/*.h; do
+    for h in "$root"/src/*/*.h "$root"/tests/fakes/*.h "$root"/tests/support/*.h; do
       [ "$h" -nt "$binary" ] && stale=yes
     done
   fi
   [ $stale = no ] && return 0
   echo "fuzz: building $target"
-  (cd "$root" && "$cxx" -std=c++20 -g -O1 -finput-charset=UTF-8 \
+  (cd "$root" && "$cxx" -std=c++20 -g -O1 -finput-charset=UTF-8 -DLUMENO_TEST_DATA="\"$root/tests/data\"" \
      -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer \
      -Isrc -Itests $files -o "$binary")
 }

@@ -2,28 +2,38 @@
 // "开始优化" to its message box being shown, against the time a bare
 // MessageBoxA of this process takes to show, measured the same way.
 //   optimize_click_bench.exe RUNS OUTPUT   (starts C:\Lumeno\lumeno.exe itself)
+// With a third argument, the program to compare with instead of the bare box
+// (lumeno_without_backup.exe): both run side by side, clicked in turn, and
+// before every click each catalogue value is set to the text "bench", so that
+// every click changes all of them and a restore file is due each time.
 // One run of each first, not counted: the first box of a process loads what
 // every later one reuses. OUTPUT gets two lines of RUNS times in ms: the
-// Optimize command's, then the bare box's.
+// Optimize command's, then the comparison's.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "programs/bench_windows.h"
+#include "platform/control_ids.h"
+#include "platform/platform.h"
+#include "platform/platform_rules.h"
+#include "support/windows_support.h"
+#include "tweaks/optimize.h"
 
 namespace {
 
-using bench::Control;
-using bench::Elapsed;
-using bench::TopLevel;
-using bench::WaitFor;
+using support::ElapsedMs;
+using support::FindControl;
+using support::FindTopLevel;
 
-constexpr UINT kOptimizeButton = 0x160102A2;
-constexpr UINT kFirstTweakBox = 0x160102A3, kLastTweakBox = 0x160102B6;
+// Polls every millisecond: the waits are part of what is timed.
+constexpr DWORD kPollMs = 1;
+
+using lumeno::main_controls::kOptimizeButton;
 
 DWORD WINAPI ShowBareBox(LPVOID) {
   MessageBoxA(nullptr, "bench", "bench", MB_ICONINFORMATION | MB_TASKMODAL);
@@ -41,10 +51,10 @@ double TimeOptimize(DWORD process_id, HWND button) {
   HWND box = nullptr;
   QueryPerformanceCounter(&clicked);
   PostMessageA(button, BM_CLICK, 0, 0);
-  if (!WaitFor([&] { return (box = TopLevel(process_id, "#32770", nullptr)) != nullptr; }, 30000)) return -1;
-  const double ms = Elapsed(clicked);
+  if (!support::WaitUntil([&] { return (box = FindTopLevel(process_id, "#32770", nullptr)) != nullptr; }, 30000, kPollMs)) return -1;
+  const double ms = ElapsedMs(clicked);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  if (!WaitFor([&] { return IsWindowEnabled(button) && !IsWindow(box); }, 10000)) return -1;
+  if (!support::WaitUntil([&] { return IsWindowEnabled(button) && !IsWindow(box); }, 10000, kPollMs)) return -1;
   return ms;
 }
 
@@ -54,12 +64,81 @@ double TimeBareBox() {
   QueryPerformanceCounter(&started);
   HANDLE thread = CreateThread(nullptr, 0, ShowBareBox, nullptr, 0, nullptr);
   if (!thread) return -1;
-  if (!WaitFor([&] { return (box = TopLevel(GetCurrentProcessId(), "#32770", nullptr)) != nullptr; }, 30000)) return -1;
-  const double ms = Elapsed(started);
+  if (!support::WaitUntil([&] { return (box = FindTopLevel(GetCurrentProcessId(), "#32770", nullptr)) != nullptr; }, 30000, kPollMs)) return -1;
+  const double ms = ElapsedMs(started);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitForSingleObject(thread, 10000);
   CloseHandle(thread);
   return ms;
+}
+
+// A copy of the program with its twenty tweak boxes ticked.
+struct TickedProgram {
+  PROCESS_INFORMATION process = {};
+  HWND button = nullptr;
+};
+
+bool StartTicked(const char* path, TickedProgram* program) {
+  if (!support::StartProcess(path, &program->process, "C:\\Lumeno")) return false;
+  HWND main_window = nullptr;
+  support::WaitUntil(
+      [&] { return (main_window = FindTopLevel(program->process.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; },
+      20000, kPollMs);
+  if (!main_window) return false;
+  program->button = FindControl(main_window, kOptimizeButton);
+  if (!program->button) return false;
+  for (const lumeno::TweakItem& item : lumeno::TweakCatalogue()) {
+    HWND box = FindControl(main_window, item.box);
+    if (!box) return false;
+    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
+    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) return false;
+  }
+  return true;
+}
+
+void Stop(TickedProgram& program) {
+  TerminateProcess(program.process.hProcess, 0);
+  CloseHandle(program.process.hThread);
+  CloseHandle(program.process.hProcess);
+}
+
+// Every value the catalogue writes becomes a text no tweak stores.
+void UnsetTweaks() {
+  for (const lumeno::TweakItem& item : lumeno::TweakCatalogue())
+    for (const lumeno::TweakWrite& write : item.writes)
+      if (!lumeno::IsUnloadedUsersHive(write.root, write.item_path))
+        lumeno::WriteRegistryItem(write.root, write.item_path, lumeno::Text("bench"));
+}
+
+// One uncounted run of each, then runs pairs, ours first; OUTPUT and stdout
+// get the two lines of times.
+int Measure(int runs, const char* output, const std::function<double()>& ours,
+            const std::function<double()>& theirs) {
+  if (ours() < 0 || theirs() < 0) return Fail("warm-up failed");
+  std::string our_times, their_times;
+  char number[32];
+  for (int run = 0; run < runs; ++run) {
+    const double our_ms = ours();
+    const double their_ms = theirs();
+    if (our_ms < 0 || their_ms < 0) return Fail("a run failed");
+    std::snprintf(number, sizeof number, "%.1f ", our_ms);
+    our_times += number;
+    std::snprintf(number, sizeof number, "%.1f ", their_ms);
+    their_times += number;
+  }
+  const std::string text = our_times + "\n" + their_times + "\n";
+  std::fputs(text.c_str(), stdout);
+  if (FILE* out = std::fopen(output, "w")) {
+    std::fputs(text.c_str(), out);
+    std::fclose(out);
+  }
+  return 0;
+}
+
+// A click that changes every value, as the first one on a machine does.
+double TimeChangingOptimize(TickedProgram& program) {
+  UnsetTweaks();
+  return TimeOptimize(program.process.dwProcessId, program.button);
 }
 
 }  // namespace
@@ -67,45 +146,17 @@ double TimeBareBox() {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const char* output = argc > 2 ? argv[2] : "C:\\lumeno-test\\optimize_click_bench.txt";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION program = {};
-  char command_line[] = "C:\\Lumeno\\lumeno.exe";
-  if (!CreateProcessA(nullptr, command_line, nullptr, nullptr, FALSE, 0, nullptr, "C:\\Lumeno", &startup, &program))
-    return Fail("cannot start C:\\Lumeno\\lumeno.exe");
-  HWND main_window = nullptr;
-  WaitFor([&] { return (main_window = TopLevel(program.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; }, 20000);
-  if (!main_window) return Fail("no main window");
-  HWND button = Control(main_window, kOptimizeButton);
-  if (!button) return Fail("no button");
-  for (UINT id = kFirstTweakBox; id <= kLastTweakBox; ++id) {
-    HWND box = Control(main_window, id);
-    if (!box) return Fail("a tweak box is missing");
-    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
-    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) return Fail("a tweak box does not tick");
+  TickedProgram ours, theirs;
+  if (!StartTicked("C:\\Lumeno\\lumeno.exe", &ours)) return Fail("cannot start C:\\Lumeno\\lumeno.exe");
+  int result;
+  if (argc > 3) {
+    if (!StartTicked(argv[3], &theirs)) return Fail("cannot start the program to compare with");
+    result = Measure(runs, output, [&] { return TimeChangingOptimize(ours); },
+                     [&] { return TimeChangingOptimize(theirs); });
+    Stop(theirs);
+  } else {
+    result = Measure(runs, output, [&] { return TimeChangingOptimize(ours); }, TimeBareBox);
   }
-
-  if (TimeOptimize(program.dwProcessId, button) < 0 || TimeBareBox() < 0) return Fail("warm-up failed");
-  std::string ours, bare;
-  char number[32];
-  for (int run = 0; run < runs; ++run) {
-    const double optimize_ms = TimeOptimize(program.dwProcessId, button);
-    const double bare_ms = TimeBareBox();
-    if (optimize_ms < 0 || bare_ms < 0) return Fail("a run failed");
-    std::snprintf(number, sizeof number, "%.1f ", optimize_ms);
-    ours += number;
-    std::snprintf(number, sizeof number, "%.1f ", bare_ms);
-    bare += number;
-  }
-  TerminateProcess(program.hProcess, 0);
-  CloseHandle(program.hThread);
-  CloseHandle(program.hProcess);
-
-  const std::string text = ours + "\n" + bare + "\n";
-  std::fputs(text.c_str(), stdout);
-  if (FILE* out = std::fopen(output, "w")) {
-    std::fputs(text.c_str(), out);
-    std::fclose(out);
-  }
-  return 0;
+  Stop(ours);
+  return result;
 }

@@ -29,14 +29,8 @@ std::string OwnPathWithoutExtension() {
 }
 
 void AppendToFile(const std::string& path, const std::string& bytes) {
-  // Opening the log can fail for a moment on a busy machine; a lost line
-  // would read as a run that never happened, so keep trying for a while.
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Sleep(10);
-  }
+  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -18,18 +18,21 @@
 #include <string>
 #include <vector>
 
-#include "programs/bench_windows.h"
+#include "platform/control_ids.h"
+#include "support/windows_support.h"
 
 namespace {
 
-using bench::Control;
-using bench::Elapsed;
-using bench::TopLevel;
-using bench::WaitFor;
+using support::ElapsedMs;
+using support::FindControl;
+using support::FindTopLevel;
 
-constexpr UINT kSettingsButton = 0x160102C6;  // MainWindow 按钮4 "系统设置"
-constexpr UINT kOfficeRadio = 0x160102FB;     // 单选框3 "办公模式"
-constexpr UINT kApplyButton = 0x160102FD;     // 按钮6 "执行"
+// Polls every millisecond: the waits are part of what is timed.
+constexpr DWORD kPollMs = 1;
+
+using lumeno::main_controls::kSettingsButton;
+constexpr UINT kOfficeRadio = lumeno::settings_controls::kOfficeRadio;
+constexpr UINT kApplyButton = lumeno::settings_controls::kApplyProfileButton;
 const char kStandIn[] = "C:\\Lumeno\\sc.exe";
 const char kStandInLog[] = "C:\\Lumeno\\sc.log";
 const char kBatchFile[] = "C:\\lumeno-test\\service_profile.cmd";
@@ -65,10 +68,10 @@ double TimeProfile(DWORD process_id, HWND button) {
   HWND box = nullptr;
   QueryPerformanceCounter(&clicked);
   PostMessageA(button, BM_CLICK, 0, 0);
-  if (!WaitFor([&] { return (box = TopLevel(process_id, "#32770", nullptr)) != nullptr; }, 120000)) return -1;
-  const double ms = Elapsed(clicked);
+  if (!support::WaitUntil([&] { return (box = FindTopLevel(process_id, "#32770", nullptr)) != nullptr; }, 120000, kPollMs)) return -1;
+  const double ms = ElapsedMs(clicked);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  if (!WaitFor([&] { return !IsWindow(box); }, 10000)) return -1;
+  if (!support::WaitUntil([&] { return !IsWindow(box); }, 10000, kPollMs)) return -1;
   return ms;
 }
 
@@ -87,7 +90,7 @@ double TimeBatch() {
                       &process))
     return -1;
   WaitForSingleObject(process.hProcess, INFINITE);
-  const double ms = Elapsed(started);
+  const double ms = ElapsedMs(started);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return ms;
@@ -109,7 +112,7 @@ double TimeBareLoop(const std::vector<std::string>& lines) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
-  return Elapsed(started);
+  return ElapsedMs(started);
 }
 
 // The command lines the stand-in recorded, as a batch file: "@echo off" and
@@ -146,14 +149,14 @@ int main(int argc, char** argv) {
                       &startup, &program))
     return Fail("cannot start C:\\Lumeno\\lumeno.exe");
   HWND main_window = nullptr, settings = nullptr;
-  WaitFor([&] { return (main_window = TopLevel(program.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; }, 20000);
+  support::WaitUntil([&] { return (main_window = FindTopLevel(program.dwProcessId, nullptr, "Lumeno1.1")) != nullptr; }, 20000, kPollMs);
   if (!main_window) return Fail("no main window");
-  HWND settings_button = Control(main_window, kSettingsButton);
+  HWND settings_button = FindControl(main_window, kSettingsButton);
   if (!settings_button) return Fail("no settings button");
   PostMessageA(settings_button, BM_CLICK, 0, 0);
-  WaitFor([&] { return (settings = TopLevel(program.dwProcessId, nullptr, "系统设置")) != nullptr; }, 20000);
+  support::WaitUntil([&] { return (settings = FindTopLevel(program.dwProcessId, nullptr, "系统设置")) != nullptr; }, 20000, kPollMs);
   if (!settings) return Fail("no settings window");
-  HWND radio = Control(settings, kOfficeRadio), apply = Control(settings, kApplyButton);
+  HWND radio = FindControl(settings, kOfficeRadio), apply = FindControl(settings, kApplyButton);
   if (!radio || !apply) return Fail("no profile controls");
   SendMessageA(radio, BM_CLICK, 0, 0);
   if (SendMessageA(radio, BM_GETCHECK, 0, 0) != BST_CHECKED) return Fail("the profile does not tick");

@@ -7,6 +7,7 @@
 
 #include "data/broadband_expected.h"
 #include "fakes/recorder.h"
+#include "support/texts.h"
 #include "utilities/broadband.h"
 
 namespace lumeno {
@@ -161,8 +162,10 @@ TEST_F(CreateBroadbandEntryTest, WritesBothFilesRunsTheTwoCommandsAndReports) {
   CreateBroadbandEntry();
   const std::vector<fake::Call> expected = {
       {"ReadBytesFromFile", {kPhonebookPathBytes}},
-      {"WriteBytesToFile", {kPhonebookPathBytes, ExpectedPhonebook()}},
-      {"WriteBytesToFile", {kShortcutPathBytes, ParseDump(kShortcutDump)}},
+      // TapiSrv is not installed here: nothing to save.
+      {"ReadRegistryValue", {"4", "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start"}},
+      {"ReplaceFileBytes", {kPhonebookPathBytes, ExpectedPhonebook()}},
+      {"ReplaceFileBytes", {kShortcutPathBytes, ParseDump(kShortcutDump)}},
       {"RunCommandLine", {"sc config  TapiSrv start= auto", "1", "1"}},
       {"RunCommandLine", {"net start TapiSrv", "1", "1"}},
       {"ShowMessageBox", {kDoneMessage, "64", kDoneTitle}},
@@ -186,14 +189,34 @@ TEST_F(CreateBroadbandEntryTest, KeepsTheUsersOtherConnections) {
   EXPECT_EQ(fake::GetState().files[kPhonebookPathBytes], other + std::string(BroadbandPhonebookSection()));
 }
 
-TEST_F(CreateBroadbandEntryTest, ReportsSuccessEvenWhenNothingCouldBeWritten) {
-  fake::GetState().write_result = false;
-  fake::GetState().run_result = false;
+// The telephony service's start type and the phone book as it was go into one
+// backup before anything is written; an unchanged phone book is not copied.
+TEST_F(CreateBroadbandEntryTest, SavesTheStartTypeAndThePhonebookFirst) {
+  // GBK: "C:\Lumeno\备份\20261208-143005 " (the fake's time), then "生成ADSL.reg".
+  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 ";
+  const std::string restore_file = folder + "\xC9\xFA\xB3\xC9" "ADSL.reg";
+  const std::string other = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\n\r\n";
+  fake::GetState().files[kPhonebookPathBytes] = other;
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start", {4, std::string("\3\0\0\0", 4)});
   CreateBroadbandEntry();
-  EXPECT_EQ(fake::CallsOf({"WriteBytesToFile"}).size(), 2u);
-  EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 2u);
-  ASSERT_EQ(fake::CallsOf({"ShowMessageBox"}).size(), 1u);
-  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"})[0].args[0], kDoneMessage);
+  EXPECT_EQ(fake::GetState().files[restore_file],
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TapiSrv]\r\n"
+            "\"Start\"=dword:00000003\r\n\r\n");
+  EXPECT_EQ(fake::GetState().files[folder + "rasphone.pbk"], other);
+  std::vector<std::string> order;
+  for (const fake::Call& call : fake::CallsOf({"WriteNewFile", "ReplaceFileBytes", "RunCommandLine"}))
+    order.push_back(call.op + " " + call.args[0]);
+  EXPECT_EQ(order, (std::vector<std::string>{"WriteNewFile " + restore_file, "WriteNewFile " + folder + "rasphone.pbk",
+                                             std::string("ReplaceFileBytes ") + kPhonebookPathBytes,
+                                             std::string("ReplaceFileBytes ") + kShortcutPathBytes,
+                                             "RunCommandLine sc config  TapiSrv start= auto",
+                                             "RunCommandLine net start TapiSrv"}));
+
+  // Pressed again: the phone book and the start type stay as they are now.
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start", {4, std::string("\2\0\0\0", 4)});
+  fake::Calls().clear();
+  CreateBroadbandEntry();
+  EXPECT_TRUE(fake::CallsOf({"WriteNewFile"}).empty());
 }
 
 }  // namespace

@@ -7,13 +7,14 @@
 
 #include "fakes/recorder.h"
 #include "platform/platform.h"
+#include "support/expected_data.h"
 
 namespace lumeno {
 namespace {
 
 using fake::Call;
 
-constexpr ControlId kModeLabel = 0x160102FF;  // 标签2
+using settings_controls::kModeLabel;
 
 // The radio buttons in the order the page reads them, group by group.
 constexpr ControlId kRadio1 = 0x1601030E, kRadio2 = 0x1601030F, kRadio3 = 0x1601030D;  // CRT
@@ -42,17 +43,13 @@ class DisplayPresets : public ::testing::Test {
 };
 
 TEST_F(DisplayPresets, EveryPresetSetsItsMode) {
-  const struct {
-    ControlId radio;
-    Call mode;
-  } rows[] = {
-      {kRadio1, Mode(800, 600, 32, 85)},   {kRadio2, Mode(1024, 768, 32, 85)}, {kRadio3, Mode(1280, 1024, 32, 85)},
-      {kRadio4, Mode(1024, 768, 32, 60)},  {kRadio5, Mode(1024, 768, 32, 60)}, {kRadio6, Mode(1280, 1024, 32, 60)},
-      {kRadio7, Mode(1280, 720, 32, 60)},  {kRadio8, Mode(1440, 900, 32, 60)}, {kRadio9, Mode(1680, 1050, 32, 60)},
-  };
-  for (const auto& row : rows) {
+  const expected::Table presets = expected::ReadTable("display_presets.tsv");
+  ASSERT_EQ(presets.size(), 9u);
+  for (const expected::Row& row : presets) {
     fake::Reset();
-    EXPECT_EQ(Apply({row.radio}), std::vector<Call>{row.mode}) << fake::Hex32(row.radio);
+    EXPECT_EQ(Apply({static_cast<ControlId>(expected::Number(row.at(0)))}),
+              (std::vector<Call>{{"SetDisplayMode", {row.at(1), row.at(2), row.at(3), row.at(4)}}}))
+        << row.at(0);
   }
 }
 
@@ -80,8 +77,9 @@ TEST_F(DisplayPresets, NothingTickedAsksForAPresetAndStillShowsTheMode) {
 }
 
 TEST_F(DisplayPresets, LabelIsRewrittenAfterThePress) {
-  // The fake's display does not follow the request: the label shows what
-  // the screen reports, not what was asked for.
+  // A refused mode leaves the screen as it was: the label shows what the
+  // screen reports, not what was asked for.
+  fake::GetState().set_display_result = false;
   fake::GetState().screen_width = 800;
   fake::GetState().screen_height = 600;
   fake::GetState().display = {800, 600, 32, 75};

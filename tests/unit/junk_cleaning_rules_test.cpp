@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cleaning/junk_cleaning_rules.h"
+#include "support/expected_data.h"
 
 namespace lumeno {
 namespace {
@@ -27,14 +28,22 @@ TEST(JoinChildPath, KeepsPathsWithinMaxPathAndRefusesLongerOnes) {
   EXPECT_EQ(child, "untouched");
 }
 
-TEST(NameEqualsIgnoringCase, FoldsAsciiOnly) {
-  EXPECT_TRUE(NameEqualsIgnoringCase("DeskTop.INI", "desktop.ini"));
-  EXPECT_TRUE(NameEqualsIgnoringCase("INDEX.DAT", "index.dat"));
-  EXPECT_FALSE(NameEqualsIgnoringCase("index.da", "index.dat"));
-  EXPECT_FALSE(NameEqualsIgnoringCase("desktop.inf", "desktop.ini"));
-  // 0x81 0x41 and 0x81 0x61 are two different GBK characters.
-  EXPECT_FALSE(NameEqualsIgnoringCase("\x81\x41", "\x81\x61"));
-  EXPECT_TRUE(NameEqualsIgnoringCase("\x81\x41X", "\x81\x41x"));
+// ASCII letters fold on both sides; a double-byte character (by GBK's own
+// areas) is compared as it is, even where its second byte looks like a letter.
+TEST(NameEqualsIgnoringCase, FoldsAsciiLettersOnBothSidesAndNothingInsideDoubleByteCharacters) {
+  const std::pair<std::string, std::string> same[] = {
+      {"DeskTop.INI", "desktop.ini"}, {"desktop.ini", "DESKTOP.INI"}, {"dEsKtOp.InI", "DeSkToP.iNi"}, {"index.dat", "INDEX.DAT"}};
+  for (const auto& [a, b] : same) EXPECT_TRUE(NameEqualsIgnoringCase(a, b) && NameEqualsIgnoringCase(b, a)) << a << " " << b;
+  const std::pair<std::string, std::string> different[] = {
+      {"index.da", "index.dat"}, {"desktop.inf", "desktop.ini"}, {"@[", "`{"}, {"index.dat", "index.dat "}};
+  for (const auto& [a, b] : different) EXPECT_FALSE(NameEqualsIgnoringCase(a, b) || NameEqualsIgnoringCase(b, a)) << a;
+  for (int first = 0x80; first <= 0xFF; ++first)
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+      const std::string upper = {static_cast<char>(first), letter, 'X'};
+      const std::string lower = {static_cast<char>(first), static_cast<char>(letter - 'A' + 'a'), 'x'};
+      const bool one_character = expected::IsGbkDoubleByte(static_cast<unsigned char>(first), letter);
+      EXPECT_EQ(NameEqualsIgnoringCase(upper, lower), !one_character) << std::hex << first << " " << letter;
+    }
 }
 
 TEST(TwoAceAclSize, IsHeaderPlusTwoAcesWithTheirSids) {

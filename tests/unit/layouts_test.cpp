@@ -1,70 +1,165 @@
-// Properties of the window layout tables that the handlers and the window
-// engine rely on: tags, ids, parents, pages and event bindings.
+// The window tables against tests/data/layout_controls.tsv, layout_windows.tsv
+// and event_bindings.tsv (every field of every row), and the look-ups the
+// handlers and the window engine rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
 
 #include "app/layouts.h"
+#include "app/main_window.h"
+#include "app/settings_window.h"
+#include "cleaning/cleanup_scripts.h"
+#include "cleaning/empty_folder_sweep.h"
+#include "memory/memory.h"
+#include "relocation/relocation.h"
+#include "services/services.h"
+#include "support/expected_data.h"
+#include "tweaks/optimize.h"
+#include "utilities/broadband.h"
+#include "utilities/display_presets.h"
+#include "utilities/session.h"
 #include "utilities/tool_launchers.h"
 
 namespace lumeno {
 namespace {
 
-const WindowLayout& Main() { return *FindWindowLayout(kMainWindow); }
-const WindowLayout& Settings() { return *FindWindowLayout(kSettingsWindow); }
+using expected::Row;
 
-const ControlRow& Named(const WindowLayout& layout, const std::string& name) {
-  for (const ControlRow& row : layout.controls)
-    if (name == row.name) return row;
-  ADD_FAILURE() << "no control named " << name;
-  static const ControlRow none{};
-  return none;
+std::string Hex(uint32_t id) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", id);
+  return text;
 }
 
-TEST(LayoutsTest, BothWindowsAreKnownByTheirIds) {
-  ASSERT_NE(FindWindowLayout(kMainWindow), nullptr);
-  ASSERT_NE(FindWindowLayout(kSettingsWindow), nullptr);
-  EXPECT_EQ(FindWindowLayout(0x12345678), nullptr);
-  EXPECT_STREQ(Main().title, "Lumeno1.1");
-  EXPECT_STREQ(Settings().title, "系统设置");
-  EXPECT_EQ(std::string(Settings().title), "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3");  // GBK bytes
+// The words the expected files use for what the tables hold as enums and pointers.
+const std::map<ControlType, std::string> kTypeNames = {
+    {ControlType::kButton, "Button"},   {ControlType::kCheckBox, "CheckBox"},     {ControlType::kRadioBox, "RadioBox"},
+    {ControlType::kLabel, "Label"},     {ControlType::kTransLabel, "TransLabel"}, {ControlType::kEditBox, "EditBox"},
+    {ControlType::kGroupBox, "GroupBox"}, {ControlType::kProcessBar, "ProcessBar"}, {ControlType::kTab, "Tab"},
+    {ControlType::kTimer, "Timer"},
+};
+const std::map<Event, std::string> kEventNames = {
+    {Event::kCreated, "created"}, {Event::kClicked, "clicked"}, {Event::kTick, "tick"}, {Event::kMouseDown, "mouse down"}};
+const std::map<std::string, void (*)()> kHandlers = {
+    {"TrimOwnWorkingSet", TrimOwnWorkingSet},
+    {"RunOptimize", RunOptimize},
+    {"CloseHungPrograms", CloseHungPrograms},
+    {"RunEmptyFolderSweep", RunEmptyFolderSweep},
+    {"OpenSettingsWindow", OpenSettingsWindow},
+    {"InvertItemSelection", InvertItemSelection},
+    {"UpdateMemoryGauge", UpdateMemoryGauge},
+    {"InitSettingsWindow", InitSettingsWindow},
+    {"StartTrimPass", StartTrimPass},
+    {"ToggleMemoryOptimisation", ToggleMemoryOptimisation},
+    {"EjectCdTray", EjectCdTray},
+    {"CloseCdTray", CloseCdTray},
+    {"ApplyResolutionPreset", ApplyResolutionPreset},
+    {"ApplyServiceProfile", ApplyServiceProfile},
+    {"StartSelectedServices", StartSelectedServices},
+    {"RelocateUserFolders", RelocateUserFolders},
+    {"BrowseRelocationTarget", BrowseRelocationTarget},
+    {"RunSystemCleanup", RunSystemCleanup},
+    {"SelectAllCleanupItems", SelectAllCleanupItems},
+    {"CreateBroadbandEntry", CreateBroadbandEntry},
+    {"LogOff", LogOff},
+    {"Restart", Restart},
+    {"ShutDown", ShutDown},
+    {"ShowAbout", ShowAbout},
+    {"OpenAuthorPage", OpenAuthorPage},
+};
+
+std::string HandlerName(void (*handler)()) {
+  for (const auto& [name, function] : kHandlers)
+    if (function == handler) return name;
+  return "(unknown)";
+}
+
+class LayoutsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseWindowLayouts(ProgramWindowLayouts(), ProgramEventBindings()); }
+  static const WindowLayout& Main() { return *FindWindowLayout(kMainWindow); }
+  static const WindowLayout& Settings() { return *FindWindowLayout(kSettingsWindow); }
+};
+
+// A control row in the columns of layout_controls.tsv.
+Row AsListed(const WindowLayout& layout, const ControlRow& row) {
+  const ControlRow* parent = FindControlRow(layout, row.parent);
+  return {Hex(layout.id),
+          row.name,
+          kTypeNames.at(row.type),
+          Hex(row.id),
+          row.caption,
+          std::to_string(row.left),
+          std::to_string(row.top),
+          std::to_string(row.width),
+          std::to_string(row.height),
+          row.parent == kOnWindow ? "window" : parent ? parent->name : Hex(row.parent),
+          row.page == kNoPage ? "-" : std::to_string(row.page),
+          *row.tag ? row.tag : "-",
+          std::to_string(row.font_height),
+          row.blue_text ? "blue" : "-",
+          row.checked ? "checked" : "-",
+          std::to_string(row.interval)};
+}
+
+TEST_F(LayoutsTest, EveryControlIsAsListedInCreationOrder) {
+  std::vector<Row> listed = expected::ReadTable("layout_controls.tsv"), built;
+  for (const WindowLayout& layout : AllWindowLayouts())
+    for (const ControlRow& row : layout.controls) built.push_back(AsListed(layout, row));
+  ASSERT_EQ(built.size(), listed.size());
+  for (size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(built[i], listed[i]) << "control " << i;
+}
+
+TEST_F(LayoutsTest, FramesMenuAndPagesAreAsListed) {
+  std::vector<Row> listed = expected::ReadTable("layout_windows.tsv"), built;
+  for (const WindowLayout& layout : AllWindowLayouts())
+    built.push_back({"window", Hex(layout.id), layout.title, std::to_string(layout.outer_width),
+                     std::to_string(layout.outer_height)});
+  built.push_back({"menu", Hex(Main().menu_id), Main().menu_caption, "-"});
+  for (const MenuRow& item : Main().menu_items) built.push_back({"menu", Hex(item.id), item.caption, HandlerName(item.handler)});
+  for (size_t page = 0; page < Settings().tab_pages.size(); ++page)
+    built.push_back({"page", std::to_string(page), Settings().tab_pages[page]});
+  EXPECT_EQ(built, listed);
+  EXPECT_EQ(Settings().menu_caption, nullptr);
   EXPECT_NE(Main().icon_resource, Settings().icon_resource);
 }
 
-TEST(LayoutsTest, TagsOneToTwentySixFindExactlyTheItemBoxes) {
-  std::set<ControlId> found;
-  for (int tag = 1; tag <= 26; ++tag) {
-    std::optional<ControlId> id = FindTaggedControl(Main(), tag);
-    ASSERT_TRUE(id) << "tag " << tag;
-    const ControlRow* row = FindControlRow(Main(), *id);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->type, ControlType::kCheckBox) << row->name;
-    EXPECT_FALSE(row->checked) << row->name;
-    found.insert(*id);
+TEST_F(LayoutsTest, EveryEventRunsItsListedHandlerAndNoOtherEventHasOne) {
+  std::vector<Row> listed = expected::ReadTable("event_bindings.tsv"), built;
+  for (const EventBinding& binding : AllEventBindings()) {
+    EXPECT_NE(binding.handler == nullptr, binding.handler_of_control == nullptr) << "exactly one handler";
+    std::string handler = binding.handler_of_control == &LaunchTool ? "LaunchTool" : HandlerName(binding.handler);
+    built.push_back({Hex(binding.window), binding.control ? Hex(binding.control) : "0", kEventNames.at(binding.event),
+                     handler});
   }
-  EXPECT_EQ(found.size(), 26u);
-  // Every check box of MainWindow but "反选" is an item.
-  std::set<ControlId> boxes;
-  for (const ControlRow& row : Main().controls)
-    if (row.type == ControlType::kCheckBox && row.id != Named(Main(), "选择框27").id) boxes.insert(row.id);
-  EXPECT_EQ(found, boxes);
-  EXPECT_EQ(FindTaggedControl(Main(), 26), 0x16010296u);  // 选择框21 "IE临时文件"
-  EXPECT_STREQ(FindControlRow(Main(), 0x16010296)->caption, "IE临时文件");
+  std::sort(built.begin(), built.end());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(built, listed);
 }
 
-TEST(LayoutsTest, CleaningBoxTagsDoNotFollowTheirNames) {
-  EXPECT_EQ(FindTaggedControl(Main(), 21), Named(Main(), "选择框22").id);
-  EXPECT_EQ(FindTaggedControl(Main(), 22), Named(Main(), "选择框24").id);
-  EXPECT_EQ(FindTaggedControl(Main(), 23), Named(Main(), "选择框25").id);
-  EXPECT_EQ(FindTaggedControl(Main(), 24), Named(Main(), "选择框23").id);
-  EXPECT_EQ(FindTaggedControl(Main(), 25), Named(Main(), "选择框26").id);
-  for (int n = 1; n <= 20; ++n)
-    EXPECT_EQ(FindTaggedControl(Main(), n), Named(Main(), "选择框" + std::to_string(n)).id) << n;
+TEST_F(LayoutsTest, MenuItemsAreTellableApartByTheirLowSixteenBits) {
+  // WM_COMMAND carries only the low word of a menu item's id.
+  std::set<uint16_t> low_words;
+  for (const MenuRow& item : Main().menu_items) {
+    EXPECT_TRUE(low_words.insert(static_cast<uint16_t>(item.id & 0xFFFF)).second) << item.caption;
+    EXPECT_NE(item.id & 0xFFFF, 2u) << "would read as IDCANCEL";
+  }
 }
 
-TEST(LayoutsTest, TagLookupMissesAndEmptyTags) {
+// ---------------------------------------------------------------------------
+// Look-ups
+
+TEST_F(LayoutsTest, TagsOneToTwentySixFindTheListedItemBoxes) {
+  for (const Row& row : expected::ReadTable("layout_controls.tsv")) {
+    if (row.at(11) == "-") continue;
+    std::optional<ControlId> found = FindTaggedControl(*FindWindowLayout(expected::Number(row.at(0))), std::stoi(row.at(11)));
+    ASSERT_TRUE(found) << row.at(1);
+    EXPECT_EQ(Hex(*found), row.at(3)) << row.at(1);
+  }
   EXPECT_FALSE(FindTaggedControl(Main(), 27));
   EXPECT_FALSE(FindTaggedControl(Main(), -1));
   EXPECT_FALSE(FindTaggedControl(Settings(), 1));
@@ -72,178 +167,11 @@ TEST(LayoutsTest, TagLookupMissesAndEmptyTags) {
   EXPECT_EQ(FindTaggedControl(Main(), 0), Main().controls.front().id);
 }
 
-TEST(LayoutsTest, ControlIdsAreUniqueWithinTheProgram) {
-  std::map<uint32_t, std::string> seen;
-  for (const WindowLayout& layout : AllWindowLayouts()) {
-    std::set<std::string> names;
-    for (const ControlRow& row : layout.controls) {
-      EXPECT_TRUE(seen.emplace(row.id, row.name).second) << row.name << " repeats an id";
-      EXPECT_TRUE(names.insert(row.name).second) << row.name << " repeats a name";
-    }
-    for (const MenuRow& item : layout.menu_items) EXPECT_TRUE(seen.emplace(item.id, item.caption).second);
-  }
-}
-
-TEST(LayoutsTest, MenuItemsAreTellableApartByTheirLowSixteenBits) {
-  // WM_COMMAND carries only the low word of a menu item's id.
-  std::set<uint16_t> low_words;
-  for (const MenuRow& item : Main().menu_items) {
-    EXPECT_TRUE(low_words.insert(static_cast<uint16_t>(item.id & 0xFFFF)).second) << item.caption;
-    EXPECT_NE(item.id & 0xFFFF, 2u) << "would read as IDCANCEL";
-    EXPECT_NE(item.handler, nullptr);
-  }
-  ASSERT_EQ(Main().menu_items.size(), 5u);
-  const char* order[] = {"注销", "重启", "关机", "介绍", "作者"};
-  for (size_t i = 0; i < 5; ++i) EXPECT_STREQ(Main().menu_items[i].caption, order[i]);
-  EXPECT_TRUE(Settings().menu_items.empty());
-  EXPECT_EQ(Settings().menu_caption, nullptr);
-}
-
-TEST(LayoutsTest, ParentsAreContainersBuiltBeforeTheirChildren) {
-  for (const WindowLayout& layout : AllWindowLayouts()) {
-    std::set<ControlId> built;
-    for (const ControlRow& row : layout.controls) {
-      if (row.parent != kOnWindow) {
-        EXPECT_TRUE(built.count(row.parent)) << row.name << " comes before its parent";
-        const ControlRow* parent = FindControlRow(layout, row.parent);
-        ASSERT_NE(parent, nullptr) << row.name;
-        EXPECT_TRUE(parent->type == ControlType::kGroupBox || parent->type == ControlType::kTab) << row.name;
-        EXPECT_EQ(parent->parent, kOnWindow) << "containers are not nested";
-      }
-      built.insert(row.id);
-    }
-  }
-}
-
-TEST(LayoutsTest, ExactlyTheControlsOnTheTabHaveAPage) {
-  const ControlRow& tab = Named(Settings(), "选择夹1");
-  ASSERT_EQ(tab.type, ControlType::kTab);
-  int pages = static_cast<int>(Settings().tab_pages.size());
-  ASSERT_EQ(pages, 5);
-  EXPECT_STREQ(Settings().tab_pages[0], "分辨率");
-  std::map<int, int> per_page;
-  for (const WindowLayout& layout : AllWindowLayouts())
-    for (const ControlRow& row : layout.controls) {
-      bool on_tab = layout.id == kSettingsWindow && row.parent == tab.id;
-      if (on_tab) {
-        EXPECT_GE(row.page, 0) << row.name;
-        EXPECT_LT(row.page, pages) << row.name;
-        ++per_page[row.page];
-      } else {
-        EXPECT_EQ(row.page, kNoPage) << row.name;
-      }
-    }
-  EXPECT_EQ(per_page, (std::map<int, int>{{0, 15}, {1, 13}, {2, 10}, {3, 8}, {4, 16}}));
-}
-
-TEST(LayoutsTest, RadioButtonsLiveOnlyOnTheFirstTwoPages) {
-  int on_page[2] = {0, 0};
-  for (const WindowLayout& layout : AllWindowLayouts())
-    for (const ControlRow& row : layout.controls)
-      if (row.type == ControlType::kRadioBox) {
-        ASSERT_TRUE(row.page == 0 || row.page == 1) << row.name;
-        EXPECT_FALSE(row.checked) << row.name;
-        ++on_page[row.page];
-      }
-  EXPECT_EQ(on_page[0], 9);
-  EXPECT_EQ(on_page[1], 5);
-}
-
-TEST(LayoutsTest, InitialStates) {
-  int checked = 0;
-  for (const WindowLayout& layout : AllWindowLayouts())
-    for (const ControlRow& row : layout.controls) {
-      if (row.checked) {
-        ++checked;
-        EXPECT_EQ(row.type, ControlType::kCheckBox);
-      }
-      EXPECT_TRUE(row.font_height == kGuiFont || row.font_height == -12 || row.font_height == -14) << row.name;
-      if (row.type != ControlType::kTimer) {
-        EXPECT_EQ(row.interval, 0) << row.name;
-      }
-    }
-  EXPECT_EQ(checked, 1);
-  EXPECT_TRUE(Named(Settings(), "选择框18").checked);
-  EXPECT_STREQ(Named(Settings(), "编辑框1").caption, "D:\\Personal");
-  EXPECT_EQ(Named(Main(), "时钟1").interval, 1500);
-  EXPECT_EQ(Named(Settings(), "时钟1").interval, 0);
-  // 60 hyphens make the separator line.
-  EXPECT_EQ(std::string(Named(Main(), "标签2").caption), std::string(60, '-'));
-  EXPECT_EQ(std::string(Named(Main(), "标签1").caption),
-            "RAM\xC4\xDA\xB4\xE6\xCA\xB9\xD3\xC3\xC7\xE9\xBF\xF6\xA3\xA8" "0%\xA3\xA9\xA3\xBA");
-}
-
-TEST(LayoutsTest, EveryBindingNamesAControlThatCanRaiseItsEvent) {
-  std::map<std::pair<WindowId, ControlId>, int> per_control;
-  for (const EventBinding& binding : AllEventBindings()) {
-    const WindowLayout* layout = FindWindowLayout(binding.window);
-    ASSERT_NE(layout, nullptr);
-    EXPECT_NE(binding.handler == nullptr, binding.handler_of_control == nullptr) << "exactly one handler";
-    ++per_control[{binding.window, binding.control}];
-    if (binding.event == Event::kCreated) {
-      EXPECT_EQ(binding.control, 0u);
-      continue;
-    }
-    const ControlRow* row = FindControlRow(*layout, binding.control);
-    ASSERT_NE(row, nullptr) << std::hex << binding.control;
-    switch (binding.event) {
-      case Event::kClicked:
-        EXPECT_TRUE(row->type == ControlType::kButton || row->type == ControlType::kCheckBox ||
-                    row->type == ControlType::kRadioBox)
-            << row->name;
-        break;
-      case Event::kTick:
-        EXPECT_EQ(row->type, ControlType::kTimer) << row->name;
-        break;
-      case Event::kMouseDown:
-        EXPECT_EQ(row->type, ControlType::kLabel) << row->name;
-        break;
-      case Event::kCreated:
-        break;
-    }
-  }
-  for (const auto& [key, count] : per_control) EXPECT_EQ(count, 1) << std::hex << key.second;
-  // Both windows have a created handler and both timers tick.
-  EXPECT_NE(FindEventBinding(kMainWindow, 0, Event::kCreated), nullptr);
-  EXPECT_NE(FindEventBinding(kSettingsWindow, 0, Event::kCreated), nullptr);
-  EXPECT_NE(FindEventBinding(kMainWindow, Named(Main(), "时钟1").id, Event::kTick), nullptr);
-  EXPECT_NE(FindEventBinding(kSettingsWindow, Named(Settings(), "时钟1").id, Event::kTick), nullptr);
-  EXPECT_NE(FindEventBinding(kSettingsWindow, Named(Settings(), "标签9").id, Event::kMouseDown), nullptr);
-}
-
-TEST(LayoutsTest, EveryButtonRunsAHandlerAndNoItemBoxDoes) {
-  for (const WindowLayout& layout : AllWindowLayouts())
-    for (const ControlRow& row : layout.controls) {
-      const EventBinding* click = FindEventBinding(layout.id, row.id, Event::kClicked);
-      if (row.type == ControlType::kButton) {
-        EXPECT_NE(click, nullptr) << row.name;
-      }
-      if (row.type == ControlType::kRadioBox) {
-        EXPECT_EQ(click, nullptr) << row.name;
-      }
-    }
-  for (int tag = 1; tag <= 26; ++tag)
-    EXPECT_EQ(FindEventBinding(kMainWindow, *FindTaggedControl(Main(), tag), Event::kClicked), nullptr);
-}
-
-TEST(LayoutsTest, TheFifteenLauncherButtonsShareTheLauncherHandler) {
-  std::set<std::string> launchers;
-  for (const EventBinding& binding : AllEventBindings())
-    if (binding.handler_of_control) {
-      EXPECT_EQ(binding.handler_of_control, &LaunchTool);
-      EXPECT_EQ(binding.event, Event::kClicked);
-      launchers.insert(FindControlRow(*FindWindowLayout(binding.window), binding.control)->name);
-    }
-  std::set<std::string> expected;
-  for (int n = 11; n <= 25; ++n) expected.insert("按钮" + std::to_string(n));
-  EXPECT_EQ(launchers, expected);
-}
-
-TEST(LayoutsTest, FindEventBindingMatchesWindowControlAndEvent) {
-  ControlId optimize = Named(Main(), "按钮1").id;
-  EXPECT_NE(FindEventBinding(kMainWindow, optimize, Event::kClicked), nullptr);
-  EXPECT_EQ(FindEventBinding(kMainWindow, optimize, Event::kMouseDown), nullptr);
-  EXPECT_EQ(FindEventBinding(kSettingsWindow, optimize, Event::kClicked), nullptr);
+TEST_F(LayoutsTest, FindEventBindingMatchesWindowControlAndEvent) {
+  EXPECT_NE(FindEventBinding(kMainWindow, main_controls::kOptimizeButton, Event::kClicked), nullptr);
+  EXPECT_EQ(FindEventBinding(kMainWindow, main_controls::kOptimizeButton, Event::kMouseDown), nullptr);
+  EXPECT_EQ(FindEventBinding(kSettingsWindow, main_controls::kOptimizeButton, Event::kClicked), nullptr);
+  EXPECT_EQ(FindWindowLayout(0x12345678), nullptr);
   EXPECT_FALSE(RunEventHandler(kMainWindow, 0x0BADF00D, Event::kClicked));
 }
 

@@ -1,11 +1,11 @@
-// MainWindow's own handlers against the recording fake.
+// The handlers of app/ (those of no feature of their own) against the recording fake.
 #include <gtest/gtest.h>
 
 #include "app/layouts.h"
 #include "app/main_window.h"
+#include "app/settings_window.h"
 #include "fakes/app_fake.h"
 #include "fakes/recorder.h"
-#include "tweaks/optimize.h"
 
 namespace lumeno {
 namespace {
@@ -14,8 +14,7 @@ using fake::Call;
 using fake::Calls;
 using fake::CallsOf;
 
-constexpr ControlId kCloseHungButton = 0x160102A0;
-constexpr ControlId kInvertBox = 0x160102A1;
+using main_controls::kInvertBox;
 
 const std::string kMain = "0x52010001";
 
@@ -24,6 +23,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     fake::Reset();
     fake::HungWindowTitles().clear();
+    UseWindowLayouts(ProgramWindowLayouts(), ProgramEventBindings());
     // The fake finds tagged controls the way the real windows do: from the layout.
     for (int tag = 1; tag <= 26; ++tag)
       fake::GetState().tags[{kMainWindow, tag}] = *FindTaggedControl(*FindWindowLayout(kMainWindow), tag);
@@ -53,28 +53,6 @@ TEST_F(MainWindowTest, TrimOwnWorkingSetEmptiesTheProgramsOwnWorkingSet) {
   EXPECT_EQ(Calls()[0].args[3], "-1");
   // The current-process pseudo handle.
   EXPECT_EQ(Calls()[0].args[1], sizeof(uintptr_t) == 8 ? "0xFFFFFFFFFFFFFFFF" : "0xFFFFFFFF");
-}
-
-TEST_F(MainWindowTest, RunOptimizeDisablesTheButtonThenStartsTheWorker) {
-  RunOptimize();
-  std::vector<Call> expected = {
-      {"WriteProperty", {kMain, "0x160102A2", "6", "1"}},
-      {"StartThread", {}},
-  };
-  EXPECT_EQ(Calls(), expected);
-  ASSERT_EQ(fake::GetState().started_threads.size(), 1u);
-  EXPECT_EQ(fake::GetState().started_threads[0], &OptimizeWorker);
-}
-
-TEST_F(MainWindowTest, RunOptimizeGivesTheButtonBackWhenNoWorkerCouldStart) {
-  fake::GetState().start_thread_result = false;
-  RunOptimize();
-  std::vector<Call> expected = {
-      {"WriteProperty", {kMain, "0x160102A2", "6", "1"}},
-      {"StartThread", {}},
-      {"WriteProperty", {kMain, "0x160102A2", "6", "0"}},
-  };
-  EXPECT_EQ(Calls(), expected);
 }
 
 TEST_F(MainWindowTest, CloseHungProgramsEndsEachListedTitleInOrder) {
@@ -150,6 +128,18 @@ TEST_F(MainWindowTest, InvertStopsTheProgramWhenATagIsMissing) {
     EXPECT_EQ(exit.message, "未找到指定标记的组件");
   }
   EXPECT_EQ(CallsOf({"WriteProperty"}).size(), 6u);  // tags 1 to 6 were set before
+}
+
+TEST_F(MainWindowTest, OpeningTheSettingsWindowShowsTheModeThenSwitchesOn) {
+  fake::Tick(kSettingsWindow, settings_controls::kMemorySwitch, true);
+  Calls().clear();
+  InitSettingsWindow();
+  const std::vector<Call> expected = {
+      {"WriteProperty", {"0x520102C9", "0x160102FF", "8", "1024\xA1\xC1" "768 \xA3\xC0" "60Hz/32\xCE\xBB"}},
+      {"WriteProperty", {"0x520102C9", "0x16010375", "8", "3500"}},
+      {"WriteProperty", {"0x520102C9", "0x16010374", "8", "\xC4\xDA\xB4\xE6\xD3\xC5\xBB\xAF\xBF\xAA\xC6\xF4"}},
+  };
+  EXPECT_EQ(CallsOf({"WriteProperty"}), expected);
 }
 
 TEST_F(MainWindowTest, OpenSettingsWindowLoadsItModalWithoutParent) {

@@ -14,11 +14,11 @@ namespace {
 
 using fake::Call;
 
-constexpr ControlId kGaugeLabel = 0x1601029F;
-constexpr ControlId kGaugeBar = 0x1601029E;
-constexpr ControlId kSwitch = 0x16010376;      // 选择框18
-constexpr ControlId kTrimTimer = 0x16010375;   // 时钟1
-constexpr ControlId kStateLabel = 0x16010374;  // 透明标签1
+using main_controls::kGaugeBar;
+using main_controls::kGaugeLabel;
+using settings_controls::kTrimTimer;
+constexpr ControlId kSwitch = settings_controls::kMemorySwitch;
+constexpr ControlId kStateLabel = settings_controls::kMemoryState;
 
 const std::string kOnText = "\xC4\xDA\xB4\xE6\xD3\xC5\xBB\xAF\xBF\xAA\xC6\xF4";   // 内存优化开启
 const std::string kOffText = "\xC4\xDA\xB4\xE6\xD3\xC5\xBB\xAF\xB9\xD8\xB1\xD5";  // 内存优化关闭
@@ -82,19 +82,6 @@ TEST_F(Memory, GaugeStaysInRangeWhenTheFiguresDisagree) {
 
 // ---------------------------------------------------------------------------
 // The optimisation switch
-
-TEST_F(Memory, OpeningTheSettingsWindowShowsTheModeThenSwitchesOn) {
-  fake::Tick(kSettingsWindow, kSwitch, true);
-  fake::Calls().clear();
-  InitSettingsWindow();
-  const std::vector<Call> writes = fake::CallsOf({"WriteProperty"});
-  const std::vector<Call> expected = {
-      {"WriteProperty", {"0x520102C9", "0x160102FF", "8", "1024\xA1\xC1" "768 \xA3\xC0" "60Hz/32\xCE\xBB"}},
-      {"WriteProperty", {"0x520102C9", "0x16010375", "8", "3500"}},
-      {"WriteProperty", {"0x520102C9", "0x16010374", "8", kOnText}},
-  };
-  EXPECT_EQ(writes, expected);
-}
 
 TEST_F(Memory, SwitchFollowsTheBox) {
   fake::Tick(kSettingsWindow, kSwitch, false);

@@ -1,152 +1,120 @@
-// The Optimize worker against the recording fake: which registry writes and
-// cleaning calls each box causes, in which order, and how the run ends.
+// The Optimize command against the recording fake: every registry write and
+// cleaning call of every box, compared with tests/data/catalogue.tsv and
+// cleaning_items.tsv; the reading order; the restore file; how the run ends.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "fakes/recorder.h"
+#include "support/expected_data.h"
+#include "support/texts.h"
 #include "tweaks/optimize.h"
 
 namespace lumeno {
 namespace {
 
+using expected::Row;
 using fake::Call;
 using fake::Calls;
 using fake::CallsOf;
 
-// Box ids in worker order: 选择框1 … 选择框20, then the cleaning items.
-constexpr ControlId kTweakBoxes[20] = {0x160102B6, 0x160102B5, 0x160102B4, 0x160102B3, 0x160102B2,
-                                       0x160102B1, 0x160102B0, 0x160102AF, 0x160102AE, 0x160102AD,
-                                       0x160102AC, 0x160102AB, 0x160102AA, 0x160102A9, 0x160102A8,
-                                       0x160102A7, 0x160102A6, 0x160102A5, 0x160102A4, 0x160102A3};
-constexpr ControlId kBox21 = 0x16010296, kBox22 = 0x1601029B, kBox23 = 0x1601029A, kBox24 = 0x16010299,
-                    kBox25 = 0x16010298, kBox26 = 0x16010297;
-constexpr ControlId kCleaningBoxesInWorkerOrder[6] = {kBox21, kBox22, kBox23, kBox24, kBox25, kBox26};
+const std::string kButtonId = "0x160102A2";  // 按钮1 "开始优化"
 
-constexpr const char* kPrefetch =
-    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters\\";
-
-Call Write(const char* root, std::string path, const char* type, std::string data) {
-  return {"WriteRegistryItem", {root, std::move(path), type, std::move(data)}};
+// catalogue.tsv: box, id, step, root, item path, type, data.
+Call ExpectedWrite(const Row& row) {
+  static const std::map<std::string, std::string> kRootNumbers = {
+      {"HKEY_CURRENT_USER", "3"}, {"HKEY_LOCAL_MACHINE", "4"}, {"HKEY_USERS", "5"}};
+  std::string data = row.at(5) == "REG_DWORD" ? fake::Hex32(static_cast<uint32_t>(expected::Number(row.at(6))))
+                                              : row.at(6);
+  return {"WriteRegistryItem", {kRootNumbers.at(row.at(3)), row.at(4), row.at(5), data}};
 }
+
+std::string Id(const std::string& field) { return fake::Hex32(static_cast<uint32_t>(expected::Number(field))); }
+
+std::vector<Call> ExpectedWrites(const expected::Table& rows) {
+  std::vector<Call> writes;
+  for (const Row& row : rows)
+    if (expected::WritableCatalogueRow(row)) writes.push_back(ExpectedWrite(row));
+  return writes;
+}
+
+// cleaning_items.tsv: box, operation, kind.
+Call ExpectedCleaning(const Row& row) { return {row.at(1), {row.at(2)}}; }
 
 class OptimizeWorkerTest : public ::testing::Test {
  protected:
   void SetUp() override { fake::Reset(); }
-  static void TickBox(int number) { fake::Tick(kMainWindow, kTweakBoxes[number - 1]); }
+  static void Tick(const std::string& box) { fake::Tick(kMainWindow, static_cast<ControlId>(expected::Number(box))); }
   static std::vector<Call> Writes() { return CallsOf({"WriteRegistryItem"}); }
   static std::vector<Call> Cleaning() { return CallsOf({"CleanSystemJunk", "CleanPrivacyTraces"}); }
+
+  const expected::Table catalogue_ = expected::ReadTable("catalogue.tsv");
+  const expected::Table cleaning_ = expected::ReadTable("cleaning_items.tsv");
 };
 
-TEST_F(OptimizeWorkerTest, Box1WritesItsNineValuesInStepOrder) {
-  TickBox(1);
-  OptimizeWorker();
-  std::vector<Call> expected = {
-      Write("4", "SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout", "REG_SZ", "500"),
-      Write("4", std::string(kPrefetch) + "EnablePrefetcher", "REG_DWORD", "0x00000001"),
-      Write("3", "Control Panel\\Desktop\\AutoEndTasks", "REG_DWORD", "0x00000001"),
-      Write("3", "Control Panel\\Desktop\\HungAppTimeout", "REG_SZ", "100"),
-      Write("3", "Control Panel\\Desktop\\WaitToKillAppTimeout", "REG_SZ", "500"),
-      Write("5", "Control Panel\\Desktop\\AutoEndTasks", "REG_DWORD", "0x00000001"),
-      Write("5", "Control Panel\\Desktop\\HungAppTimeout", "REG_SZ", "100"),
-      Write("5", "Control Panel\\Desktop\\WaitToKillAppTimeout", "REG_SZ", "500"),
-      Write("4", "SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction\\Enable", "REG_SZ", "yes"),
-  };
-  EXPECT_EQ(Writes(), expected);
-  EXPECT_TRUE(Cleaning().empty());
-}
-
-TEST_F(OptimizeWorkerTest, Box10AloneWritesOneDwordThatNeedsMoreThan31Bits) {
-  TickBox(10);
-  OptimizeWorker();
-  std::vector<Call> expected = {
-      Write("4", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\SFCDisable", "REG_DWORD", "0xFFFFFF9D")};
-  EXPECT_EQ(Writes(), expected);
-}
-
-TEST_F(OptimizeWorkerTest, Box6WritesTwoDefaultValues) {
-  TickBox(6);
-  OptimizeWorker();
-  const std::string name_space = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RemoteComputer\\NameSpace\\";
-  std::vector<Call> expected = {
-      Write("4", name_space + "{2227A280-3AEA-1069-A2DE-08002B30309D}\\", "REG_SZ", "Printers"),
-      Write("4", name_space, "REG_SZ", "Printers"),
-  };
-  EXPECT_EQ(Writes(), expected);
-}
-
-TEST_F(OptimizeWorkerTest, Box11WritesTwoEmptyTexts) {
-  TickBox(11);
-  OptimizeWorker();
-  const std::string policies = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system\\";
-  std::vector<Call> expected = {
-      Write("4", "SYSTEM\\ControlSet002\\Control\\Windows\\NoPopUpsOnBoot", "REG_SZ", "1"),
-      Write("4", policies + "legalnoticecaption", "REG_SZ", ""),
-      Write("4", policies + "legalnoticetext", "REG_SZ", ""),
-      Write("4", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\AutoAdminLogon", "REG_SZ", "0"),
-  };
-  EXPECT_EQ(Writes(), expected);
-}
-
-TEST_F(OptimizeWorkerTest, Boxes1And8WriteEnablePrefetcherTwiceAsDwordOne) {
-  TickBox(1);
-  TickBox(8);
-  OptimizeWorker();
-  std::vector<Call> prefetcher;
-  for (const Call& c : Writes())
-    if (c.args[1] == std::string(kPrefetch) + "EnablePrefetcher") prefetcher.push_back(c);
-  ASSERT_EQ(prefetcher.size(), 2u);
-  for (const Call& c : prefetcher) {
-    EXPECT_EQ(c.args[0], "4");
-    EXPECT_EQ(c.args[2], "REG_DWORD");
-    EXPECT_EQ(c.args[3], "0x00000001");
-  }
-  EXPECT_EQ(Writes().size(), 9u + 10u);
-}
-
-TEST_F(OptimizeWorkerTest, EachBoxAloneWritesItsOwnNumberOfValues) {
-  const size_t expected_counts[20] = {9, 1, 1, 4, 1, 2, 3, 10, 5, 1, 4, 1, 1, 1, 1, 4, 2, 2, 5, 1};
-  for (int box = 1; box <= 20; ++box) {
+// Rows no Windows can write are catalogue rows all the same: the test shows
+// that they are skipped (four of the 59 are).
+TEST_F(OptimizeWorkerTest, EachTweakBoxAloneMakesExactlyItsWritableCatalogueWrites) {
+  const std::vector<std::string> boxes = expected::Distinct(catalogue_, 1);
+  ASSERT_EQ(boxes.size(), 20u);
+  size_t skipped = 0;
+  for (const Row& row : catalogue_) skipped += !expected::WritableCatalogueRow(row);
+  EXPECT_EQ(skipped, 4u);
+  for (const std::string& box : boxes) {
     fake::Reset();
-    TickBox(box);
+    Tick(box);
     OptimizeWorker();
-    EXPECT_EQ(Writes().size(), expected_counts[box - 1]) << "选择框" << box;
+    EXPECT_EQ(Writes(), ExpectedWrites(expected::RowsWhere(catalogue_, 1, box))) << box;
+    EXPECT_TRUE(Cleaning().empty()) << box;
   }
 }
 
-TEST_F(OptimizeWorkerTest, NumbersAndTextsKeepTheirKinds) {
-  // Box 2 converts "500" to a DWORD; box 5 keeps "0" as a text; box 20 255.
-  TickBox(2);
-  TickBox(5);
-  TickBox(20);
-  OptimizeWorker();
-  std::vector<Call> expected = {
-      Write("4", "SYSTEM\\CurrentControlSet\\Control\\FileSystem\\ConfigFileAllocSize", "REG_DWORD", "0x000001F4"),
-      Write("3", "Control Panel\\desktop\\MenuShowDelay", "REG_SZ", "0"),
-      Write("3", "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoDriveTypeAutoRun", "REG_DWORD",
-            "0x000000FF"),
-  };
-  EXPECT_EQ(Writes(), expected);
+TEST_F(OptimizeWorkerTest, EachCleaningBoxAloneMakesExactlyItsCalls) {
+  for (const std::string& box : expected::Distinct(cleaning_, 0)) {
+    fake::Reset();
+    Tick(box);
+    OptimizeWorker();
+    std::vector<Call> expected;
+    for (const Row& row : expected::RowsWhere(cleaning_, 0, box)) expected.push_back(ExpectedCleaning(row));
+    EXPECT_EQ(Cleaning(), expected) << box;
+    EXPECT_TRUE(Writes().empty()) << box;
+  }
 }
 
-TEST_F(OptimizeWorkerTest, Box24CleansFavoritesThenTypedAddresses) {
-  fake::Tick(kMainWindow, kBox24);
+// All 26 ticked: every box is read first, in worker order, so that the
+// restore file is made for exactly the writes that follow; then the whole
+// catalogue in its order, then the cleaning items in theirs.
+TEST_F(OptimizeWorkerTest, AllBoxesAreReadFirstThenTheWholeCatalogueAndTheCleaningRunInOrder) {
+  std::vector<std::string> reads, effects;
+  for (const std::string& box : expected::Distinct(catalogue_, 1)) {
+    Tick(box);
+    reads.push_back(Id(box));
+  }
+  for (const Call& write : ExpectedWrites(catalogue_)) effects.push_back(write.args[1]);
+  for (const std::string& box : expected::Distinct(cleaning_, 0)) {
+    Tick(box);
+    reads.push_back(Id(box));
+  }
+  for (const Row& row : cleaning_) effects.push_back(row.at(1) + " " + row.at(2));
+  Calls().clear();
   OptimizeWorker();
-  std::vector<Call> expected = {{"CleanPrivacyTraces", {"3"}}, {"CleanPrivacyTraces", {"0"}}};
-  EXPECT_EQ(Cleaning(), expected);
-  EXPECT_TRUE(Writes().empty());
-}
-
-TEST_F(OptimizeWorkerTest, AllSixCleaningItemsRunInTheirOwnOrder) {
-  for (ControlId box : kCleaningBoxesInWorkerOrder) fake::Tick(kMainWindow, box);
-  OptimizeWorker();
-  std::vector<Call> expected = {
-      {"CleanSystemJunk", {"1"}},    {"CleanPrivacyTraces", {"9"}}, {"CleanPrivacyTraces", {"1"}},
-      {"CleanPrivacyTraces", {"3"}}, {"CleanPrivacyTraces", {"0"}}, {"CleanSystemJunk", {"2"}},
-      {"CleanSystemJunk", {"0"}},
-  };
-  EXPECT_EQ(Cleaning(), expected);
+  std::vector<std::string> seen;
+  for (const Call& c : Calls()) {
+    if (c.op == "ReadProperty") {
+      EXPECT_EQ(c.args[0], "0x52010001");
+      EXPECT_EQ(c.args[2], "18");
+      seen.push_back(c.args[1]);
+    }
+    if (c.op == "WriteRegistryItem") seen.push_back(c.args[1]);
+    if (c.op == "CleanSystemJunk" || c.op == "CleanPrivacyTraces") seen.push_back(c.op + " " + c.args[0]);
+  }
+  reads.insert(reads.end(), effects.begin(), effects.end());
+  EXPECT_EQ(seen, reads);
+  EXPECT_EQ(Writes(), ExpectedWrites(catalogue_));
+  // The worker leaves the boxes alone: its only property write is the button.
+  EXPECT_EQ(CallsOf({"WriteProperty"}), (std::vector<Call>{{"WriteProperty", {"0x52010001", kButtonId, "6", "0"}}}));
 }
 
 TEST_F(OptimizeWorkerTest, NothingTickedWritesNothingAndSaysSo) {
@@ -159,67 +127,104 @@ TEST_F(OptimizeWorkerTest, NothingTickedWritesNothingAndSaysSo) {
        {"\xC4\xFA\xC3\xBB\xD3\xD0\xD1\xA1\xD4\xF1\xD3\xC5\xBB\xAF\xCF\xEE\xC4\xBF\xA3\xAC\xC7\xEB\xD1\xA1\xD4\xF1"
         "\xBA\xF3\xD4\xD9\xB5\xA5\xBB\xF7\xD3\xC5\xBB\xAF\xB0\xB4\xC5\xA5\xA3\xA1",
         "64", "\xCC\xE1\xCA\xBE"}},
-      {"WriteProperty", {"0x52010001", "0x160102A2", "6", "0"}},
+      {"WriteProperty", {"0x52010001", kButtonId, "6", "0"}},
   };
   EXPECT_EQ(tail, expected);
   EXPECT_EQ(CallsOf({"ReadProperty"}).size(), 26u);
+  EXPECT_TRUE(CallsOf({"WriteNewFile"}).empty());
 }
 
 TEST_F(OptimizeWorkerTest, OneTickedItemGivesTheCompletionMessage) {
-  fake::Tick(kMainWindow, kBox25);
+  Tick(cleaning_.back().at(0));
   OptimizeWorker();
-  std::vector<Call> boxes = CallsOf({"ShowMessageBox"});
   std::vector<Call> expected = {
       {"ShowMessageBox",
        {"\xB9\xA7\xCF\xB2\xC4\xFA\xA3\xAC\xC4\xE3\xD1\xA1\xD4\xF1\xB5\xC4\xD3\xC5\xBB\xAF\xCF\xEE\xC4\xBF\xD2\xD1"
         "\xCD\xEA\xB3\xC9\xA3\xA1",
         "64", "\xCD\xEA\xB3\xC9"}}};
-  EXPECT_EQ(boxes, expected);
+  EXPECT_EQ(CallsOf({"ShowMessageBox"}), expected);
 }
 
 TEST_F(OptimizeWorkerTest, ButtonIsEnabledOnlyAfterTheMessageBoxCloses) {
-  TickBox(3);
+  Tick(catalogue_.front().at(1));
   bool button_written_while_box_up = true;
   fake::GetState().on_message_box = [&] { button_written_while_box_up = !CallsOf({"WriteProperty"}).empty(); };
   OptimizeWorker();
   EXPECT_FALSE(button_written_while_box_up);
-  ASSERT_FALSE(Calls().empty());
-  EXPECT_EQ(Calls().back(), (Call{"WriteProperty", {"0x52010001", "0x160102A2", "6", "0"}}));
+  ASSERT_GE(Calls().size(), 2u);
+  EXPECT_EQ(Calls().back(), (Call{"WriteProperty", {"0x52010001", kButtonId, "6", "0"}}));
   EXPECT_EQ(Calls()[Calls().size() - 2].op, "ShowMessageBox");
 }
 
-TEST_F(OptimizeWorkerTest, EachBoxIsReadWhenItsTurnComesAndNeverWritten) {
-  for (ControlId box : kTweakBoxes) fake::Tick(kMainWindow, box);
-  for (ControlId box : kCleaningBoxesInWorkerOrder) fake::Tick(kMainWindow, box);
-  OptimizeWorker();
-  // Walk the calls: every box read must come right after the previous box's
-  // actions, in worker order, and be followed by its own actions.
-  std::vector<ControlId> order(std::begin(kTweakBoxes), std::end(kTweakBoxes));
-  order.insert(order.end(), std::begin(kCleaningBoxesInWorkerOrder), std::end(kCleaningBoxesInWorkerOrder));
-  size_t read_index = 0;
-  std::vector<size_t> actions_after_read;
-  for (const Call& c : Calls()) {
-    if (c.op == "ReadProperty") {
-      ASSERT_LT(read_index, order.size());
-      EXPECT_EQ(c.args, (std::vector<std::string>{"0x52010001", fake::Hex32(order[read_index]), "18"}));
-      ++read_index;
-      actions_after_read.push_back(0);
-    } else if (c.op == "WriteRegistryItem" || c.op == "CleanSystemJunk" || c.op == "CleanPrivacyTraces") {
-      ASSERT_FALSE(actions_after_read.empty()) << "an action before the first box was read";
-      ++actions_after_read.back();
-    }
-  }
-  EXPECT_EQ(read_index, 26u);
-  const std::vector<size_t> expected = {9, 1, 1, 4, 1, 2, 3, 10, 5, 1, 4, 1, 1, 1, 1, 4, 2, 2, 5, 1,
-                                        1, 1, 1, 2, 1, 1};
-  EXPECT_EQ(actions_after_read, expected);
-  // The worker leaves the boxes alone: its only property write is the button.
-  EXPECT_EQ(CallsOf({"WriteProperty"}).size(), 1u);
+// ---------------------------------------------------------------------------
+// The restore file
+
+// GBK: "C:\Lumeno\备份\20261208-143005 开始优化.reg" (the fake's time).
+const std::string kRestoreFile =
+    std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 \xBF\xAA\xCA\xBC\xD3\xC5\xBB\xAF.reg";
+
+// The box of the catalogue row that writes this value, and the cleaning box
+// that runs this kind of privacy cleaning.
+std::string BoxWriting(const expected::Table& catalogue, const std::string& path) {
+  return expected::RowsWhere(catalogue, 4, path).at(0).at(1);
+}
+std::string BoxCleaning(const expected::Table& cleaning, const std::string& kind) {
+  return expected::RowsWhere(expected::RowsWhere(cleaning, 1, "CleanPrivacyTraces"), 2, kind).at(0).at(0);
 }
 
-TEST_F(OptimizeWorkerTest, CatalogueNamesTwentyBoxesByIdInOrder) {
-  ASSERT_EQ(TweakCatalogue().size(), 20u);
-  for (size_t i = 0; i < 20; ++i) EXPECT_EQ(TweakCatalogue()[i].box, kTweakBoxes[i]) << i;
+// Kind 0 of the privacy cleaning deletes the typed addresses: the restore
+// file holds that key as well as the ticked catalogue values.
+TEST_F(OptimizeWorkerTest, TheRestoreFileHoldsTheTickedWritesAndTheTypedAddressesBeforeAnyChange) {
+  const RegistryData zero{4, std::string(4, '\0')};
+  fake::SetRegistryValue(4, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "SFCDisable", zero);
+  fake::SetRegistryValue(3, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url1",
+                         {1, std::string("http://example.invalid/\0", 24)});
+  Tick(BoxWriting(catalogue_, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\SFCDisable"));
+  Tick(BoxCleaning(cleaning_, "0"));
+  OptimizeWorker();
+  ASSERT_EQ(fake::GetState().files.count(kRestoreFile), 1u);
+  EXPECT_EQ(fake::GetState().files[kRestoreFile],
+            "REGEDIT4\r\n"
+            "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\r\n"
+            "\"SFCDisable\"=dword:00000000\r\n"
+            "\r\n[-HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\r\n"
+            "\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\r\n"
+            "\"url1\"=\"http://example.invalid/\"\r\n"
+            "\r\n");
+  const std::vector<Call> order = CallsOf({"WriteNewFile", "WriteRegistryItem", "CleanPrivacyTraces"});
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(order.front().op, "WriteNewFile");
+  EXPECT_EQ(CallsOf({"WriteNewFile"}).size(), 1u);
+}
+
+TEST_F(OptimizeWorkerTest, CleaningThatTouchesNoRegistryWritesNoRestoreFile) {
+  const std::string typed_addresses = BoxCleaning(cleaning_, "0");
+  for (const std::string& box : expected::Distinct(cleaning_, 0))
+    if (box != typed_addresses) Tick(box);
+  OptimizeWorker();
+  EXPECT_FALSE(Cleaning().empty());
+  EXPECT_TRUE(CallsOf({"WriteNewFile", "CreateFolder", "ReadRegistryValue", "ReadRegistryTree"}).empty());
+}
+
+// ---------------------------------------------------------------------------
+// The click handler
+
+TEST_F(OptimizeWorkerTest, RunOptimizeDisablesTheButtonThenStartsTheWorker) {
+  RunOptimize();
+  EXPECT_EQ(Calls(), (std::vector<Call>{{"WriteProperty", {"0x52010001", kButtonId, "6", "1"}}, {"StartThread", {}}}));
+  ASSERT_EQ(fake::GetState().started_threads.size(), 1u);
+  EXPECT_EQ(fake::GetState().started_threads[0], &OptimizeWorker);
+}
+
+TEST_F(OptimizeWorkerTest, RunOptimizeGivesTheButtonBackWhenNoWorkerCouldStart) {
+  fake::GetState().start_thread_result = false;
+  RunOptimize();
+  std::vector<Call> expected = {
+      {"WriteProperty", {"0x52010001", kButtonId, "6", "1"}},
+      {"StartThread", {}},
+      {"WriteProperty", {"0x52010001", kButtonId, "6", "0"}},
+  };
+  EXPECT_EQ(Calls(), expected);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/platform_rules.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -86,28 +88,44 @@ TEST(RegistryEncoding, BytesAreStoredAsBinaryUnchanged) {
   EXPECT_EQ(v.data, std::string("\x00\x01\xFF", 3));
 }
 
-TEST(WindowModes, RunCommandLineClampsIntoOneToSix) {
-  EXPECT_EQ(ShowCommandForRunMode(1), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(2), kSwShowNormal);
-  EXPECT_EQ(ShowCommandForRunMode(3), kSwShowMinimized);
-  EXPECT_EQ(ShowCommandForRunMode(4), kSwShowMaximized);
-  EXPECT_EQ(ShowCommandForRunMode(5), kSwShowNoActivate);
-  EXPECT_EQ(ShowCommandForRunMode(6), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(7), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(1000), kSwMinimize);
-  EXPECT_EQ(ShowCommandForRunMode(0), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(-5), kSwHide);
-  EXPECT_EQ(ShowCommandForRunMode(kDefaultWindowMode), kSwShowNormal);
+// A start that fails for a moment is tried again; one that cannot succeed is not.
+TEST(ProcessStart, TransientFailuresAreTriedAgainOthersAreFinal) {
+  const struct {
+    std::vector<uint32_t> results;  // of the attempts, in order
+    uint32_t outcome;
+    size_t attempts;
+  } cases[] = {
+      {{0}, 0, 1},
+      {{1359, 1359, 0}, 0, 3},                     // ERROR_INTERNAL_ERROR, as Wine gives under load
+      {{8, 14, 1450, 0}, 0, 4},                    // short of memory or resources
+      {{2}, 2, 1},                                 // no such file
+      {{1359, 5}, 5, 2},                           // access denied is final
+      {{1359, 1359, 1359, 1359, 1359, 0}, 1359, 5},  // five attempts in all
+  };
+  for (const auto& c : cases) {
+    size_t tried = 0;
+    EXPECT_EQ(StartWithRetries([&] { return c.results.at(tried++); }), c.outcome) << c.attempts;
+    EXPECT_EQ(tried, c.attempts);
+  }
 }
 
-TEST(WindowModes, ShellOpenFallsBackToShowNormal) {
-  EXPECT_EQ(ShowCommandForShellMode(1), kSwHide);
-  EXPECT_EQ(ShowCommandForShellMode(2), kSwShowNormal);
-  EXPECT_EQ(ShowCommandForShellMode(3), kSwShowMinimized);
-  EXPECT_EQ(ShowCommandForShellMode(4), kSwShowMaximized);
-  EXPECT_EQ(ShowCommandForShellMode(5), kSwShowNa);
-  EXPECT_EQ(ShowCommandForShellMode(6), kSwMinimize);
-  for (int mode : {0, 7, -1}) EXPECT_EQ(ShowCommandForShellMode(mode), kSwShowNormal) << mode;
+// One numbering for both calls; each names the show command in its own terms.
+TEST(WindowModes, RunCommandLineAndShellOpenShareOneNumbering) {
+  const struct {
+    int mode, run, shell;
+  } cases[] = {
+      {-5, kSwHide, kSwShowNormal},         {0, kSwHide, kSwShowNormal},
+      {1, kSwHide, kSwHide},                {2, kSwShowNormal, kSwShowNormal},
+      {3, kSwShowMinimized, kSwShowMinimized}, {4, kSwShowMaximized, kSwShowMaximized},
+      {5, kSwShowNoActivate, kSwShowNa},    {6, kSwMinimize, kSwMinimize},
+      {7, kSwMinimize, kSwShowNormal},      {1000, kSwMinimize, kSwShowNormal},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ShowCommandForRunMode(static_cast<WindowMode>(c.mode)), c.run) << c.mode;
+    EXPECT_EQ(ShowCommandForShellMode(static_cast<WindowMode>(c.mode)), c.shell) << c.mode;
+  }
+  EXPECT_EQ(ShowCommandForRunMode(WindowMode::kNormal), kSwShowNormal);
+  EXPECT_EQ(ShowCommandForRunMode(kHiddenWindowMode), kSwHide);
 }
 
 TEST(ShellVerbs, NumbersOneToFiveNameVerbsOthersTheDefaultAction) {
@@ -137,7 +155,7 @@ TEST(MessageBoxRules, ButtonsMapToResultNumbers) {
 }
 
 TEST(MessageBoxRules, DefaultTitleIsInformationWithAFullWidthColon) {
-  EXPECT_STREQ(kDefaultMessageTitle, "\xD0\xC5\xCF\xA2\xA3\xBA");
+  EXPECT_STREQ(kDefaultMessageTitle, texts::kDefaultTitle);
 }
 
 TEST(DisplayModeFields, OnlyNonZeroValuesAreSetAndFlagged) {
@@ -171,6 +189,29 @@ TEST(FatalErrorText, LaysOutTitleCodeAndMessageWithCrLf) {
   EXPECT_EQ(FatalErrorText(0, message), heading + message_label + message + "\r\n");
   EXPECT_EQ(FatalErrorText(1, ""), heading + code_label + "1\r\n\r\n");
   EXPECT_EQ(FatalErrorText(0, ""), heading);
+}
+
+TEST(UnloadedUsersHive, OnlyKeysDirectlyBelowHkeyUsersThatAreNoHive) {
+  struct Case {
+    int root;
+    const char* item_path;
+    bool unloaded;
+  };
+  const Case cases[] = {
+      {5, "Control Panel\\Desktop\\AutoEndTasks", true},
+      {5, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL", true},
+      {5, "AutoEndTasks", true},  // a value directly under the root
+      {5, ".DEFAULT\\Environment\\TEMP", false},
+      {5, ".default\\Environment\\TMP", false},
+      {5, ".DEFAULTS\\Environment\\TMP", true},
+      {5, "S-1-5-21-0-0-0-1000\\Environment\\TEMP", false},
+      {5, "s-1-5-18\\x", false},
+      {5, "S-1\\x", true},
+      {3, "Control Panel\\Desktop\\AutoEndTasks", false},
+      {4, "Control Panel\\Desktop\\AutoEndTasks", false},
+      {0, "Control Panel\\Desktop\\AutoEndTasks", false},  // HKEY_CURRENT_USER
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsUnloadedUsersHive(c.root, c.item_path), c.unloaded) << c.root << " " << c.item_path;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "fakes/recorder.h"
 #include "fakes/utilities_fake.h"
+#include "support/texts.h"
 #include "utilities/session.h"
 
 namespace lumeno {
@@ -73,11 +74,11 @@ TEST_F(SessionTest, ForceAddsFourOnlyWhenAskedAndUnknownKindsDoNothing) {
 
 TEST_F(SessionTest, AboutBoxIsPlainWithTheDefaultTitle) {
   ShowAbout();
-  // "由于本人水平有限程序难免有Bug，请勿责难！" and "信息：" in GBK.
+  // "由于本人水平有限程序难免有Bug，请勿责难！" in GBK.
   const std::string text =
       "\xD3\xC9\xD3\xDA\xB1\xBE\xC8\xCB\xCB\xAE\xC6\xBD\xD3\xD0\xCF\xDE\xB3\xCC\xD0\xF2\xC4\xD1\xC3\xE2\xD3\xD0"
       "Bug\xA3\xAC\xC7\xEB\xCE\xF0\xD4\xF0\xC4\xD1\xA3\xA1";
-  EXPECT_EQ(fake::Calls(), (std::vector<fake::Call>{{"ShowMessageBox", {text, "0", "\xD0\xC5\xCF\xA2\xA3\xBA"}}}));
+  EXPECT_EQ(fake::Calls(), (std::vector<fake::Call>{{"ShowMessageBox", {text, "0", texts::kDefaultTitle}}}));
 }
 
 // Splits "scheme://host/path?k=v&k=v" into its path and its query keys.

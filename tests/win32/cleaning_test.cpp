@@ -108,6 +108,7 @@ TEST(TemporaryFolder, RefusesTheWindowsDirectoryAsTemporaryFolder) {
   {
     TemporaryFolderOverride override_temp(windows);
     EXPECT_FALSE(CleanSystemJunk(0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_PATHNAME)) << "the refusal leaves its reason";
   }
   EXPECT_TRUE(Exists(sentinel));
   DeleteFileA(sentinel.c_str());
@@ -217,7 +218,7 @@ TEST(TypedAddresses, DeletesTheKeyWithItsValuesAndSubkeys) {
 
   EXPECT_TRUE(CleanPrivacyTraces(0));
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, typed, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(CleanPrivacyTraces(0));  // nothing left to delete
+  EXPECT_TRUE(CleanPrivacyTraces(0)) << "nothing left to delete is no failure";
 }
 
 // ---------------------------------------------------------------------------
@@ -433,10 +434,21 @@ TEST(FormPasswords, DeletesTheFormDataKeyAndRestoresTheBaseKeyAccessList) {
   EXPECT_EQ(DescribeDacl(KeyDacl(base + "\\Data")), opened);
 }
 
-TEST(FormPasswords, WithoutAnyStoredDataNothingIsDeleted) {
+TEST(FormPasswords, WithoutAnyStoredDataThereIsNothingToDo) {
   const std::string base = "Software\\Microsoft\\Protected Storage System Provider\\" + UserSidText();
   SHDeleteKeyA(HKEY_CURRENT_USER, base.c_str());
-  EXPECT_FALSE(CleanPrivacyTraces(1));
+  EXPECT_TRUE(CleanPrivacyTraces(1));
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, base.c_str(), 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
+
+// A temporary folder that does not exist holds nothing to clean.
+TEST(TemporaryFolder, AMissingFolderIsNothingToClean) {
+  const std::string temp = CurrentDirectory() + "\\no-such-temp";
+  ASSERT_FALSE(Exists(temp));
+  TemporaryFolderOverride override_temp(temp);
+  EXPECT_TRUE(CleanSystemJunk(0));
+  EXPECT_FALSE(Exists(temp));
 }
 
 }  // namespace

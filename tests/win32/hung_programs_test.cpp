@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/hung_programs.h"
+#include "support/windows_support.h"
 
 namespace lumeno {
 namespace {
@@ -16,23 +17,20 @@ class Helper {
   // Starts hung_window.exe with these arguments and waits for its window.
   Helper(const std::string& title, bool responsive) : title_(title) {
     std::string command = "hung_window.exe " + std::string(responsive ? "--responsive " : "") + title;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
-      return;
-    for (int i = 0; i < 1000 && !window_; ++i, Sleep(10)) window_ = FindWindowA("LumenoHungWindow", title.c_str());
+    if (!support::StartProcess(command, &info_)) return;
+    support::WaitUntil([&] { return (window_ = FindWindowA("LumenoHungWindow", title.c_str())) != nullptr; }, 60000);
   }
   ~Helper() {
     if (info_.hProcess) {
       TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 5000);
+      WaitForSingleObject(info_.hProcess, 30000);
       CloseHandle(info_.hProcess);
       CloseHandle(info_.hThread);
     }
   }
   HWND Window() const { return window_; }
   bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-  bool Ended(DWORD timeout = 5000) const { return WaitForSingleObject(info_.hProcess, timeout) == WAIT_OBJECT_0; }
+  bool Ended(DWORD timeout = 30000) const { return WaitForSingleObject(info_.hProcess, timeout) == WAIT_OBJECT_0; }
   DWORD ExitCode() const {
     DWORD code = 0;
     GetExitCodeProcess(info_.hProcess, &code);
@@ -40,9 +38,7 @@ class Helper {
   }
   // The system needs a few seconds without pumping before it calls a window hung.
   bool WaitUntilHung() const {
-    for (int i = 0; i < 3000; ++i, Sleep(10))
-      if (IsHungAppWindow(window_)) return true;
-    return false;
+    return support::WaitUntil([&] { return IsHungAppWindow(window_) != FALSE; }, 60000);
   }
 
  private:

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -30,7 +31,10 @@ TEST(QueryMemoryMB, AgreesWithTheSystemFigures) {
 TEST(QueryMemoryMB, BasicAndExtendedQueriesAgree) {
   const int extended_total = QueryExtendedMemoryMB(kTotalMemory);
   ASSERT_GT(extended_total, 0);
-  EXPECT_EQ(QueryBasicMemoryMB(kTotalMemory), extended_total);
+  // A 32-bit program that is not large-address aware is told at most
+  // 2 GB - 1 byte by the basic query, as 32-bit Windows does on a machine with more.
+  const int basic_total = sizeof(void*) == 4 ? std::min(extended_total, 2047) : extended_total;
+  EXPECT_EQ(QueryBasicMemoryMB(kTotalMemory), basic_total);
   const int basic_available = QueryBasicMemoryMB(kAvailableMemory);
   EXPECT_GT(basic_available, 0);
   EXPECT_LE(basic_available, extended_total);

@@ -28,6 +28,8 @@
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
+#include "support/windows_support.h"
+#include "support/texts.h"
 
 namespace lumeno {
 namespace {
@@ -76,16 +78,9 @@ std::set<std::string> FolderListing(const std::string& folder) {
   return names;
 }
 
-// Waits for a condition with a generous bound, so that a fault shows as a
-// failure instead of a hung test. Not a timing check.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD bound_ms = 20000) {
-  for (DWORD waited = 0; waited < bound_ms; waited += 50) {
-    if (condition()) return true;
-    Sleep(50);
-  }
-  return condition();
-}
+// Waits with a generous bound, so that a fault shows as a failure instead of
+// a hung test. Not a timing check.
+constexpr DWORD kWaitBound = 20000;
 
 // Handles the process holds, counted by the system's handle table
 // (GetProcessHandleCount answers 0 under Wine).
@@ -149,44 +144,18 @@ std::string HelperCommand(const std::string& exe, const std::string& arguments) 
 
 // Starts a helper directly (not through the code under test).
 PROCESS_INFORMATION StartHelper(const std::string& exe, const std::string& arguments) {
-  std::string command = HelperCommand(exe, arguments);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  support::StartProcess(HelperCommand(exe, arguments), &process);
   return process;
-}
-
-struct WindowSearch {
-  DWORD process_id;
-  const char* class_name;
-  std::set<HWND> excluded;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lparam) {
-  auto* search = reinterpret_cast<WindowSearch*>(lparam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char class_name[64] = {};
-  GetClassNameA(window, class_name, sizeof class_name);
-  if (owner == search->process_id && IsWindowVisible(window) && strcmp(class_name, search->class_name) == 0 &&
-      !search->excluded.count(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
 }
 
 // The visible dialog box ("#32770") of a process: message boxes and the
 // folder picker.
 HWND WaitForDialogOf(DWORD process_id) {
-  WindowSearch search{process_id, "#32770", {}};
-  WaitFor([&] {
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
-  return search.found;
+  HWND found = nullptr;
+  support::WaitUntil([&] { return (found = support::FindTopLevel(process_id, "#32770", nullptr)) != nullptr; },
+                     kWaitBound, 50);
+  return found;
 }
 
 std::string WindowText(HWND window) {
@@ -203,7 +172,7 @@ std::string ItemText(HWND dialog, int id) {
 
 // GBK bytes of the texts the tests expect, spelled out so that the expected
 // side never comes from the code under test.
-const std::string kInformationTitle = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+const std::string kInformationTitle = texts::kDefaultTitle;
 const std::string kCannotFindExport =                                 // 无法找到指定DLL库文件中的输出命令“
     "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE\xD6\xD0\xB5\xC4\xCA\xE4"
     "\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0";
@@ -494,7 +463,8 @@ TEST(RunCommandLine, GivesTheChildTheShowCommandOfItsMode) {
   std::string out = InTestDirectory("startup.txt");
   for (const Case& c : cases) {
     DeleteFileA(out.c_str());
-    ASSERT_TRUE(RunCommandLine(HelperCommand(ModulePath(), "startup-info " + out), true, c.mode)) << c.mode;
+    ASSERT_TRUE(RunCommandLine(HelperCommand(ModulePath(), "startup-info " + out), true, static_cast<WindowMode>(c.mode)))
+        << c.mode;
     StartupSeen seen = ReadStartupFile(out);
     ASSERT_TRUE(seen.found) << c.mode;
     EXPECT_NE(seen.flags & STARTF_USESHOWWINDOW, 0u) << c.mode;
@@ -505,10 +475,10 @@ TEST(RunCommandLine, GivesTheChildTheShowCommandOfItsMode) {
 
 TEST(RunCommandLine, MissingProgramFailsAndLeavesNoHandle) {
   const Text missing = InTestDirectory("no-such-program.exe") + " argument";
-  RunCommandLine(missing, true, 1);  // let the system load what it loads once
+  RunCommandLine(missing, true, WindowMode::kHidden);  // let the system load what it loads once
   long before = HandleCount(GetCurrentProcessId());
   ASSERT_GT(before, 0);
-  for (int i = 0; i < 5; ++i) EXPECT_FALSE(RunCommandLine(missing, i % 2 == 0, 1));
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(RunCommandLine(missing, i % 2 == 0, WindowMode::kHidden));
   EXPECT_EQ(HandleCount(GetCurrentProcessId()), before);
 }
 
@@ -516,11 +486,11 @@ TEST(RunCommandLine, WaitReturnsAfterTheProcessEndsAndClosesItsHandles) {
   std::string exe = CopyOfTestProgram(InTestDirectory("waited.exe"), false);
   std::string mark = InTestDirectory("waited.txt");
   DeleteFileA(mark.c_str());
-  RunCommandLine(HelperCommand(exe, "mark-after 0 " + mark), true, 1);  // warm-up
+  RunCommandLine(HelperCommand(exe, "mark-after 0 " + mark), true, WindowMode::kHidden);  // warm-up
   DeleteFileA(mark.c_str());
 
   long before = HandleCount(GetCurrentProcessId());
-  ASSERT_TRUE(RunCommandLine(HelperCommand(exe, "mark-after 1500 " + mark), true, 1));
+  ASSERT_TRUE(RunCommandLine(HelperCommand(exe, "mark-after 1500 " + mark), true, WindowMode::kHidden));
   EXPECT_TRUE(Exists(mark));
   EXPECT_TRUE(ProcessesNamed("waited.exe").empty());
   EXPECT_EQ(HandleCount(GetCurrentProcessId()), before);
@@ -534,7 +504,7 @@ TEST(RunCommandLine, WithoutWaitReturnsWithinAboutASecondForAProgramThatNeverGoe
   ASSERT_NE(release, nullptr);
 
   DWORD start = GetTickCount();
-  ASSERT_TRUE(RunCommandLine(HelperCommand(exe, "never-idle LumenoPlatformTestRelease"), false, 2));
+  ASSERT_TRUE(RunCommandLine(HelperCommand(exe, "never-idle LumenoPlatformTestRelease"), false, WindowMode::kNormal));
   DWORD elapsed = GetTickCount() - start;
   // The idle wait is bounded by 1000 ms; the margin absorbs a slow start.
   EXPECT_LT(elapsed, 3000u);
@@ -843,9 +813,9 @@ TEST(BrowseForFolder, ReturnsTheChosenFolderAndGivesEveryWindowItsStateBack) {
 TEST(ShellOpen, StartsTheFileWithItsParametersAndShowCommand) {
   std::string out = InTestDirectory("shell.txt");
   DeleteFileA(out.c_str());
-  intptr_t result = ShellOpen(kVerbOpen, ModulePath(), "--platform-helper startup-info " + out, "", 5);
+  intptr_t result = ShellOpen(kVerbOpen, ModulePath(), "--platform-helper startup-info " + out, "", WindowMode::kNotActivated);
   EXPECT_GT(result, 32);
-  ASSERT_TRUE(WaitFor([&] { return ReadStartupFile(out).found; }));
+  ASSERT_TRUE(support::WaitUntil([&] { return ReadStartupFile(out).found; }, kWaitBound, 50));
   EXPECT_EQ(ReadStartupFile(out).show, static_cast<unsigned>(SW_SHOWNA));
   DeleteFileA(out.c_str());
 

@@ -10,74 +10,40 @@
 
 #include "app/layouts.h"
 #include "platform/platform.h"
+#include "support/windows_support.h"
 #include "ui/window_engine.h"
 
 namespace lumeno {
 namespace {
 
+using namespace main_controls;
+using namespace settings_controls;
+using support::PumpUntil;
+
 // MainWindow
-constexpr ControlId kMainGroup = 0x16010294;
-constexpr ControlId kInvertBox = 0x160102A1;   // 选择框27 "反选"
-constexpr ControlId kSettingsButton = 0x160102C6;
-constexpr ControlId kMemoryText = 0x1601029F;  // 标签1
-constexpr ControlId kMemoryBar = 0x1601029E;   // 进度条1
-constexpr ControlId kMainTimer = 0x1601029D;   // 时钟1
+constexpr ControlId kMainGroup = kGroup;
+constexpr ControlId kMemoryText = kGaugeLabel;
+constexpr ControlId kMemoryBar = kGaugeBar;
+constexpr ControlId kMainTimer = kGaugeTimer;
 constexpr ControlId kFirstItem = 0x160102B6;   // 选择框1
 constexpr ControlId kRightItem = 0x160102AD;   // 选择框10, reaches past the group box
 // SettingsWindow
-constexpr ControlId kTab = 0x16010311;
-constexpr ControlId kSettingsTimer = 0x16010375;
-constexpr ControlId kMemorySwitch = 0x16010376;  // 选择框18
-constexpr ControlId kSetButton = 0x16010300;     // 按钮1 "设置", font -14
-constexpr ControlId kModeLabel = 0x160102FF;     // 标签2, blue, font -12
-constexpr ControlId kPreset1 = 0x1601030E;       // 单选1, page 0
-constexpr ControlId kPreset2 = 0x1601030F;       // 单选2, page 0
-constexpr ControlId kProfile1 = 0x160102F8;      // 单选框1, page 1
-constexpr ControlId kTargetEdit = 0x160102E7;    // 编辑框1, page 2
-constexpr ControlId kCleanJunk = 0x160102E2;     // 选择框11, page 3
-constexpr ControlId kTransparentLabel = 0x16010374;
+constexpr ControlId kSettingsTimer = kTrimTimer;
+constexpr ControlId kSetButton = kApplyPresetButton;  // font -14; 标签2 (kModeLabel) blue, font -12
+constexpr ControlId kPreset1 = settings_controls::kCrt15Radio;   // page 0
+constexpr ControlId kPreset2 = settings_controls::kCrt17Radio;   // page 0
+constexpr ControlId kProfile1 = settings_controls::kMinimalRadio;  // page 1
+constexpr ControlId kCleanJunk = kJunkBox;      // 选择框11, page 3
+constexpr ControlId kTransparentLabel = kMemoryState;
 
 const char kFrameClass[] = "LumenoWindow";
 
-void Pump() {
-  MSG msg;
-  // Closing the start window posts WM_QUIT; the tests keep pumping regardless.
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (msg.message != WM_QUIT) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeout = 10000) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeout) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+// Closing the start window posts WM_QUIT; the tests keep pumping regardless.
+void Pump() { support::PumpMessages(); }
 
 HWND Frame(WindowId window) { return FindWindowA(kFrameClass, FindWindowLayout(window)->title); }
 
-struct ControlSearch {
-  uint32_t id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<ControlSearch*>(param);
-  if (static_cast<uint32_t>(GetDlgCtrlID(hwnd)) != search->id) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-HWND Control(WindowId window, ControlId id) {
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(Frame(window), MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND Control(WindowId window, ControlId id) { return support::FindControl(Frame(window), id); }
 
 RECT RectInParent(HWND control) {
   RECT rect;
@@ -101,6 +67,7 @@ void CloseAll() {
 class WindowEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseWindowLayouts(ProgramWindowLayouts(), ProgramEventBindings());
     CloseAll();
     ASSERT_TRUE(LoadWindow(kMainWindow));
     main_ = Frame(kMainWindow);

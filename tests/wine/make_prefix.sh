@@ -1,6 +1,8 @@
 #!/bin/bash
-# make_prefix.sh DIR: makes DIR a sealed Wine prefix (once; a finished prefix
-# carries the stamp file .lumeno-sealed and is left alone).
+# make_prefix.sh DIR: makes DIR a sealed WoW64 Wine prefix, which runs the
+# 64-bit and the 32-bit program (once; a finished prefix carries the stamp
+# file .lumeno-sealed and is left alone, unless it predates wine32 and has no
+# syswow64: then it is made anew).
 #
 # Sealed means nothing the program does can reach a file outside DIR: no drive
 # letter maps the host, no folder links out, HOME lies beside the prefix, and
@@ -11,7 +13,7 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 
 dir=${1:?usage: make_prefix.sh DIR}
 dir=$(realpath -m "$dir")
-[[ -f $dir/.lumeno-sealed ]] && exit 0
+[[ -f $dir/.lumeno-sealed && -d $dir/drive_c/windows/syswow64 ]] && exit 0
 
 locale_present || die "the $LUMENO_LOCALE locale is missing (scripts/test installs it)"
 
@@ -26,6 +28,8 @@ unset DISPLAY
 
 wineboot -i >/dev/null 2>&1
 wineserver -w
+[[ -d $WINEPREFIX/drive_c/windows/syswow64 ]] ||
+  die "Wine made no syswow64, so 32-bit programs cannot run: wine32:i386 is missing (scripts/test installs it)"
 
 seal() {
   rm -f "$WINEPREFIX"/dosdevices/z: "$WINEPREFIX"/dosdevices/*::

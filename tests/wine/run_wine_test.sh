@@ -2,11 +2,14 @@
 # Runs one Windows test executable under Wine in a throwaway copy of the
 # sealed template prefix, then removes the copy.
 #
-#   run_wine_test.sh --kind win32|e2e --template DIR --work DIR --win64 DIR
+#   run_wine_test.sh --kind win32|e2e --template DIR --work DIR --program-tree DIR
 #                    --programs DIR --screens DIR [--sources DIR] TEST.exe [arguments...]
-# (--win64: the tree holding lumeno.exe; --programs: the helper programs' folder)
+# (--program-tree: the tree holding lumeno.exe, build/win64 or build/win32, and
+#  --programs: the helper programs' folder, from the test tree of the same
+#  architecture; --win64 is the older name of --program-tree)
 #
-# Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe
+# Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe,
+#                                    data\ (tests/data, the expected data)
 #                                    and screens\ (where tests save .bmp files)
 #                   C:\Lumeno\lumeno.exe   the program under test
 # The test runs as C:\lumeno-test\<name>_test.exe with that folder as current
@@ -19,27 +22,37 @@
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
 #
 # Beyond the bench contract: win32 tests get a display too; the test
-# executables come from the posix tree build/win64-tests while lumeno.exe is
-# the shipped one from build/win64; a stand-in's log line starts with
+# executables come from the posix trees build/win64-tests and build/win32-tests
+# while lumeno.exe is the shipped one from build/win64 or build/win32; the
+# 32-bit ones run in the same WoW64 prefix, where they see the 32-bit registry
+# view and syswow64 as XP's only ones; a stand-in's log line starts with
 # "none/<n>" instead of <n> when STARTF_USESHOWWINDOW was not set.
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 
-kind= template= work= win64= programs= screens= sources=
+kind= template= work= program_tree= programs= screens= sources=
 while [[ $# -gt 0 && $1 == --* ]]; do
   case $1 in
     --kind) kind=$2 ;; --template) template=$2 ;; --work) work=$2 ;;
-    --win64) win64=$2 ;; --programs) programs=$2 ;; --screens) screens=$2 ;; --sources) sources=$2 ;;
+    --program-tree|--win64) program_tree=$2 ;; --programs) programs=$2 ;; --screens) screens=$2 ;; --sources) sources=$2 ;;
     *) die "unknown option $1" ;;
   esac
   shift 2
 done
 exe=${1:?usage: run_wine_test.sh [options] TEST.exe [args...]}; shift
-[[ -f $exe ]] || die "$exe is not built (build the win64 tree first)"
+[[ -f $exe ]] || die "$exe is not built (build its test tree first)"
+# A program is driven and read back by tools of its own width: a 64-bit test
+# would see the other registry view and System32 than a 32-bit program writes.
+pe_machine() { od -An -tx2 -j $(($(od -An -tu4 -j60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }
+for other in "$program_tree/lumeno.exe" "$programs/recorder.exe"; do
+  if [[ -f $other && $(pe_machine "$exe") != $(pe_machine "$other") ]]; then
+    die "$exe and $other are built for different machines"
+  fi
+done
 [[ -f $template/.lumeno-sealed ]] || die "no sealed template at $template (ctest runs wine.template first)"
 
 mkdir -p "$work" "$screens"
-work=$(realpath "$work") template=$(realpath "$template") win64=$(realpath -m "$win64") screens=$(realpath "$screens")
+work=$(realpath "$work") template=$(realpath "$template") program_tree=$(realpath -m "$program_tree") screens=$(realpath "$screens")
 prefix=$(mktemp -d "$work/$(basename "$exe" .exe).XXXXXX")
 xvfb_pid=
 cleanup() {
@@ -61,7 +74,8 @@ test_dir=$prefix/drive_c/lumeno-test
 mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
 cp "$programs"/*.exe "$test_dir/" 2>/dev/null
-[[ -f $win64/lumeno.exe ]] && cp "$win64/lumeno.exe" "$prefix/drive_c/Lumeno/"
+cp -r "$LUMENO_ROOT/tests/data" "$test_dir/data"
+[[ -f $program_tree/lumeno.exe ]] && cp "$program_tree/lumeno.exe" "$prefix/drive_c/Lumeno/"
 setup=$sources/$(basename "$exe" .exe).setup.sh
 if [[ -n $sources && -f $setup ]]; then
   sh "$setup" "$prefix" || die "$setup failed"

@@ -5,7 +5,12 @@
 #  - following links (find -L) never leaves it;
 #  - no drive letter maps the host's root or anything outside the prefix;
 #  - HOME lies inside the build tree, not in the user's home;
-#  - Windows reports XP and code page 936, and C:\Windows\Temp exists.
+#  - Windows reports XP and code page 936, and C:\Windows\Temp exists;
+#  - it is a WoW64 prefix: the Windows-side checks hold for a 64-bit process
+#    (system32's tools) and a 32-bit one (syswow64's), which sees the
+#    registry's 32-bit view and syswow64 as System32, as on 32-bit XP;
+#  - the system folders a copy shares with the template by hard links
+#    (system32, syswow64, winsxs) are not written by a run.
 # After a run Wine re-creates serial port links (dosdevices/comN -> /dev/ttyS*):
 # those are character devices, not folders, and are the one exception.
 set -uo pipefail
@@ -48,6 +53,7 @@ check_prefix() {  # check_prefix DIR PHASE ALLOW_PORTS
   [[ -e $dir/dosdevices/z: || -L $dir/dosdevices/z: ]] && fail "($phase) Z: exists"
   [[ $(readlink -f "$dir/dosdevices/c:") == "$dir/drive_c" ]] || fail "($phase) C: is not drive_c"
   [[ -d $dir/drive_c/windows/temp ]] || fail "($phase) C:\\Windows\\Temp is missing"
+  [[ -f $dir/drive_c/windows/syswow64/kernel32.dll ]] || fail "($phase) no syswow64: not a WoW64 prefix"
 }
 
 check_prefix "$template" template 0
@@ -63,17 +69,40 @@ cd "$copy/drive_c"
 
 [[ $HOME == "$copy.home" && $HOME != "$(getent passwd "$(id -u)" | cut -d: -f6)"* ]] ||
   fail "HOME is not inside the build tree: $HOME"
-wine cmd /c 'dir Z:\' >/dev/null 2>&1 && fail "Z: is reachable from Windows"
-version=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r')
-[[ $version == *winxp* ]] || fail "Version is not winxp: $version"
-codepage=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r')
-[[ $codepage == *936* ]] || fail "ANSI code page is not 936: $codepage"
-menubuilder=$(wine reg query 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe 2>/dev/null | tr -d '\r')
-[[ $menubuilder == *winemenubuilder.exe* ]] || fail "winemenubuilder is not disabled in the registry"
+# Plain "wine" is the 32-bit loader once wine32 is installed; the 64-bit one
+# is started by its own name. Each tool is named by its folder, so that the
+# width is the one asked for.
+for width in 64 32; do
+  if ((width == 64)); then
+    loader=/usr/lib/wine/wine64 system='C:\windows\system32' architecture=AMD64
+  else
+    loader=wine system='C:\windows\syswow64' architecture=x86
+  fi
+  seen=$("$loader" "$system\cmd.exe" /c 'echo %PROCESSOR_ARCHITECTURE%' 2>/dev/null | tr -d '\r')
+  [[ $seen == "$architecture" ]] || fail "($width-bit) $system\cmd.exe does not run as $architecture: '$seen'"
+  "$loader" "$system\cmd.exe" /c 'dir Z:\' >/dev/null 2>&1 && fail "($width-bit) Z: is reachable from Windows"
+  query() { "$loader" "$system\reg.exe" query "$@" 2>/dev/null | tr -d '\r'; }
+  version=$(query 'HKCU\Software\Wine' /v Version)
+  [[ $version == *winxp* ]] || fail "($width-bit) Version is not winxp: $version"
+  codepage=$(query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP)
+  [[ $codepage == *936* ]] || fail "($width-bit) ANSI code page is not 936: $codepage"
+  menubuilder=$(query 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe)
+  [[ $menubuilder == *winemenubuilder.exe* ]] || fail "($width-bit) winemenubuilder is not disabled in the registry"
+done
 wineserver -w
 check_prefix "$copy" "after a run" 1
 damaged=$(template_damaged "$copy")
 [[ -z $damaged ]] || fail "a run wrote into system files shared with the template: $damaged"
+# The damage check sees every shared system folder: a file written there after the
+# seal, with a second link as a shared one has, is named. (Made in the copy
+# only, so the template's own files stay untouched.)
+for folder in drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs; do
+  probe=$copy/$folder/lumeno-seal-probe
+  echo written >"$probe" && ln "$probe" "$probe.link"
+  [[ $(template_damaged "$copy") == *"$folder/lumeno-seal-probe"* ]] ||
+    fail "a write into $folder would go unnoticed"
+  rm -f "$probe" "$probe.link"
+done
 
 if ((failures)); then echo "seal: $failures failure(s)"; exit 1; fi
 echo "seal: the prefix reaches nothing outside itself"

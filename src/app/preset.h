@@ -1,0 +1,81 @@
+// Preset files: a saved selection of the two windows, applied without them.
+//
+// An INI file in code page 936 (CR LF or LF, ";" comments) whose sections and
+// keys are the captions the user sees:
+//   [优化]          the 26 item boxes of the main window, caption=1 / caption=0
+//   [服务快速优化]  方案=<one of the five profile captions>
+//   [可选服务]      the four boxes
+//   [清系统]        the six boxes
+//   [转资料]        目标=<folder> and the six boxes
+//   [分辨率]        CRT显示器= / 普通液晶= / 宽屏液晶=<a preset caption of that group>;
+//                   at most one of the three, as the nine buttons form one
+//                   radio group in the window
+//   [小工具]        生成ADSL=1
+// Captions come from the window layouts, so a preset reads like the windows.
+// The file is checked completely before anything runs. Portable.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lumeno {
+
+// One control state the section's handler will find.
+struct PresetSetting {
+  WindowId window;
+  ControlId control;
+  int index;  // kPropertyChecked or kPropertyText
+  PropertyValue value;
+};
+
+// One button press, with the control states that press sees.
+struct PresetStep {
+  WindowId window;
+  ControlId button;       // the button whose handler runs
+  void (*routine)();      // set where the button's handler only starts this routine on a thread
+  ControlId result_label; // a label the handler fills with its outcome, or 0
+  ControlId chosen_preset = 0;  // the resolution preset the press should set, or 0
+};
+
+struct PlannedSection {
+  Text name;               // "优化", as in the file
+  int line = 0;            // the line of its header
+  std::vector<PresetSetting> settings;
+  std::vector<PresetStep> steps;  // empty when the section selects nothing
+  bool needs_administrator = false;
+};
+
+// The sections the file names, in the order the user would click them.
+struct Preset {
+  std::vector<PlannedSection> sections;
+};
+
+struct PresetError {
+  int line = 0;
+  Text message;  // what is wrong and what was expected (without file and line)
+};
+
+struct ParsedPreset {
+  bool ok = false;
+  Preset preset;
+  PresetError error;
+};
+
+ParsedPreset ParsePreset(std::string_view file_bytes);
+
+// "<path> 第 <line> 行：<message>"
+Text PresetErrorLine(std::string_view path, const PresetError& error);
+
+// The sections that change machine-wide state (HKEY_LOCAL_MACHINE, HKEY_USERS,
+// services, shares, all-users files, the display mode): they need an
+// administrator. Names in run order.
+std::vector<Text> SectionsNeedingAdministrator(const Preset& preset);
+
+// The nearest of the candidates to text by edit distance over GBK characters
+// (ASCII letters compared without case), or nullptr when none is near enough
+// to be a likely typo.
+const char* NearestCaption(std::string_view text, const std::vector<const char*>& candidates);
+
+}  // namespace lumeno

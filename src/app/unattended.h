@@ -1,0 +1,68 @@
+// Unattended mode: lumeno.exe /apply <preset file> [/log <log file>]
+//
+// Applies a preset (preset.h) with no window, no message box and no
+// hourglass, writes what it did to a log, and ends with an exit code that a
+// logon script or a remote runner can test. Each section presses its buttons
+// through the very handlers the windows run, with the control states read
+// from the preset instead of a window (platform/headless.h).
+// The logic is portable; unattended_win32.cpp provides the host operations.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "app/preset.h"
+#include "platform/text.h"
+
+namespace lumeno {
+
+inline constexpr int kExitDone = 0;              // every section succeeded
+inline constexpr int kExitStepFailed = 1;        // some step of some section failed
+inline constexpr int kExitBadInput = 2;          // usage error or bad preset; nothing changed
+inline constexpr int kExitNotAdministrator = 3;  // the preset needs an administrator; nothing changed
+
+struct CommandLineRequest {
+  enum class Kind { kWindows, kApply, kUsageError };
+  Kind kind = Kind::kWindows;
+  Text preset_path;
+  Text log_path;  // empty: lumeno.log in the program directory
+  Text error;     // kUsageError: what is wrong
+};
+
+// The whole command line, the program's own name first (as GetCommandLineA
+// gives it). No arguments at all: the windows, as always.
+CommandLineRequest ParseCommandLine(std::string_view command_line);
+
+// Carries out an /apply request (or reports a usage error) and returns the
+// exit code. The paths are used as given.
+int RunUnattended(const CommandLineRequest& request);
+
+// A log line as written: GBK, CR LF; a text of several lines (a failure
+// list) keeps its first line as given and indents the others under it.
+Text LogLineBytes(std::string_view text);
+
+using LogLine = std::function<void(std::string_view line)>;
+
+// Runs the preset's sections in order, each through its buttons' handlers
+// with the preset's control states and no window; one log line per section
+// (what the windows would have shown). kExitDone, or kExitStepFailed when a
+// section reported a failure.
+int RunPresetSections(const Preset& preset, const LogLine& log);
+
+// Win32: parses GetCommandLineA; when the program was started with arguments
+// it runs unattended, stores the exit code and returns true. Without
+// arguments it returns false and changes nothing.
+bool RunUnattendedFromCommandLine(int* exit_code);
+
+// ---------------------------------------------------------------------------
+// Host operations (unattended_win32.cpp; the tests link a recording fake)
+
+// True when the process's token holds the Administrators group.
+bool IsAdministrator();
+Text ComputerName();
+// Appends to the file, creating it when missing; others may write it meanwhile.
+bool AppendToFile(const Text& path, std::string_view bytes);
+// Writes to the console the program was started from, if any.
+void WriteToConsole(std::string_view bytes);
+
+}  // namespace lumeno

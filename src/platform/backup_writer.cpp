@@ -1,0 +1,115 @@
+// Writing a backup: the restore file and any further files, named by the
+// local time, into the first folder that takes them. Apart from the planning
+// (registry_backup.cpp) so that a build can leave the backup out at link time
+// and be measured against the program (scripts/bench).
+#include <cstdio>
+#include <string>
+
+#include "platform/headless.h"
+#include "platform/outcome.h"
+#include "platform/registry_backup.h"
+
+namespace lumeno {
+
+namespace {
+
+constexpr const char* kBackupFolderName = "备份";
+
+Text TimeStamp(const LocalTime& t) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return stamp;
+}
+
+// "<folder>\<stamp> <name>", or with " (2)", " (3)" ... before the extension
+// when that exists. Empty when the folder does not take the file.
+Text WriteUniquelyNamed(const Text& folder, const Text& stamp, const BackupFile& file, uint32_t* error) {
+  const size_t dot = file.name.rfind('.');
+  const Text stem = file.name.substr(0, dot);
+  const Text extension = dot == Text::npos ? Text() : file.name.substr(dot);
+  for (int n = 1; n < 1000; ++n) {
+    const Text suffix = n == 1 ? Text() : " (" + std::to_string(n) + ")";
+    const Text path = ConcatTexts(folder, "\\", stamp, " ", stem, suffix, extension);
+    switch (WriteNewFile(path, file.bytes, error)) {
+      case NewFileResult::kWritten: return path;
+      case NewFileResult::kExists: continue;
+      case NewFileResult::kFailed: return {};
+    }
+  }
+  return {};
+}
+
+std::vector<Text> BackupFolders() {
+  std::vector<Text> folders = {ConcatTexts(ProgramDirectory(), "\\", kBackupFolderName)};
+  const Text application_data = ApplicationDataFolder();
+  if (!application_data.empty()) folders.push_back(ConcatTexts(application_data, "\\Lumeno\\", kBackupFolderName));
+  return folders;
+}
+
+// Makes the folder and the folders above it that may be missing: the program
+// directory exists, %APPDATA%\Lumeno perhaps not.
+void MakeFolder(const Text& folder, bool with_parent) {
+  if (with_parent) CreateFolder(folder.substr(0, folder.rfind('\\')));
+  CreateFolder(folder);
+}
+
+void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResult* result) {
+  const std::vector<Text> folders = BackupFolders();
+  Text folder;
+  for (size_t i = 0; i < folders.size() && folder.empty(); ++i) {
+    MakeFolder(folders[i], i > 0);
+    Text path = WriteUniquelyNamed(folders[i], stamp, files[0], &result->system_error);
+    if (path.empty()) continue;
+    folder = folders[i];
+    result->paths.push_back(std::move(path));
+  }
+  if (folder.empty()) {
+    result->error = "无法在“" + folders[0] + "”" + (folders.size() > 1 ? "或“" + folders[1] + "”" : Text()) +
+                    "中写入备份文件";
+    return;
+  }
+  for (const BackupFile& file : files.subspan(1)) {
+    Text path = WriteUniquelyNamed(folder, stamp, file, &result->system_error);
+    if (path.empty()) {
+      result->error = "无法在“" + folder + "”中写入备份文件“" + file.name + "”";
+      return;
+    }
+    result->paths.push_back(std::move(path));
+  }
+  result->written = true;
+  result->system_error = 0;
+}
+
+}  // namespace
+
+BackupResult BackupBeforeChanges(std::string_view command, std::span<const RegistryChange> changes,
+                                 std::span<const BackupFile> further_files) {
+  const RegistryBackupPlan plan = PlanRegistryBackup(changes);
+  std::vector<BackupFile> files;
+  if (!plan.keys.empty()) files.push_back({ConcatTexts(command, ".reg"), RegFileText(plan.keys)});
+  files.insert(files.end(), further_files.begin(), further_files.end());
+
+  BackupResult result;
+  result.needed = !files.empty() || !plan.unreadable.empty();
+  if (!files.empty()) WriteFiles(TimeStamp(CurrentLocalTime()), files, &result);
+  // An unattended run names its restore files in its log.
+  for (const Text& path : result.paths) NoteInRunLog(ConcatTexts("备份：", path));
+  if (!plan.unreadable.empty()) {
+    // What was read is kept on disk; the rest cannot be restored from it.
+    result.written = false;
+    Text missing;
+    for (const Text& key : plan.unreadable) missing += (missing.empty() ? "" : "、") + key;
+    result.error += (result.error.empty() ? "" : "；") + Text("无法读取：") + missing;
+  }
+  return result;
+}
+
+void NoteBackup(const BackupResult& backup, Outcome& outcome) {
+  if (!backup.needed || backup.written) return;
+  Text why = backup.error;
+  if (backup.system_error != 0) why += ConcatTexts("（", ErrorText(backup.system_error), "）");
+  outcome.Failed("撤销文件", why);
+}
+
+}  // namespace lumeno

@@ -1,0 +1,230 @@
+#include "platform/registry_backup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "platform/platform_rules.h"
+
+namespace lumeno {
+
+namespace {
+
+constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
+
+// Where each character of a GBK text starts; a double-byte character's second
+// byte may be 0x5C or an ASCII letter and is neither a separator nor a letter.
+template <typename Visit>
+void ForEachCharacter(std::string_view text, Visit visit) {
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    length = GbkCharacterLength(text, i);
+    visit(i, length == 2);
+  }
+}
+
+// Registry names compare without regard to ASCII case.
+Text Folded(std::string_view text) {
+  Text out(text);
+  ForEachCharacter(text, [&](size_t i, bool pair) {
+    if (!pair && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+  });
+  return out;
+}
+
+// The key paths from the root down to key_path: "a", "a\b", "a\b\c".
+std::vector<Text> KeyPathPrefixes(const Text& key_path) {
+  std::vector<Text> prefixes;
+  ForEachCharacter(key_path, [&](size_t i, bool pair) {
+    if (!pair && key_path[i] == '\\') prefixes.push_back(key_path.substr(0, i));
+  });
+  prefixes.push_back(key_path);
+  return prefixes;
+}
+
+bool IsSameOrBelow(const Text& folded_key, const Text& folded_top) {
+  if (folded_key.size() < folded_top.size() || folded_key.compare(0, folded_top.size(), folded_top) != 0) return false;
+  return folded_key.size() == folded_top.size() || folded_key[folded_top.size()] == '\\';
+}
+
+Text DwordBytes(uint32_t value) {
+  Text bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+Text Describe(int root, const Text& key_path) {
+  return key_path.empty() ? Text(RootKeyName(root)) : ConcatTexts(RootKeyName(root), "\\", key_path);
+}
+
+using Location = std::tuple<int, Text, Text>;  // root, folded key path, folded value name
+
+class Planner {
+ public:
+  explicit Planner(std::span<const RegistryChange> changes) {
+    for (const RegistryChange& change : changes) {
+      if (change.kind == RegistryChange::Kind::kDeleteTree) continue;
+      const Location location = LocationOf(change);
+      if (change.kind == RegistryChange::Kind::kDeleteValue) {
+        deleted_.insert(location);
+        continue;
+      }
+      stores_[location].push_back(change.new_data);
+      if (change.kind == RegistryChange::Kind::kSetValue) creating_.insert(location);
+    }
+  }
+
+  RegistryBackupPlan Plan(std::span<const RegistryChange> changes) {
+    for (const RegistryChange& change : changes) {
+      if (IsUnloadedUsersHive(change.root, change.key_path)) continue;
+      if (change.kind == RegistryChange::Kind::kDeleteTree)
+        PlanTree(change);
+      else
+        PlanValue(change);
+    }
+    return std::move(plan_);
+  }
+
+ private:
+  static Location LocationOf(const RegistryChange& change) {
+    return {NormalizeRootNumber(change.root), Folded(change.key_path), Folded(change.value_name)};
+  }
+
+  bool IsRestoredWhole(int root, const Text& folded_key) const {
+    for (const auto& [tree_root, tree] : restored_trees_)
+      if (tree_root == root && IsSameOrBelow(folded_key, tree)) return true;
+    return false;
+  }
+
+  // True when every store to the location puts back exactly what is there.
+  bool StaysAsItIs(const Location& location, const RegistryData& current) const {
+    auto it = stores_.find(location);
+    if (it == stores_.end()) return false;
+    for (const std::optional<RegistryData>& store : it->second)
+      if (!store || *store != current) return false;
+    return true;
+  }
+
+  void PlanValue(const RegistryChange& change) {
+    const int root = NormalizeRootNumber(change.root);
+    const Location location = LocationOf(change);
+    if (IsRestoredWhole(root, std::get<1>(location)) || !planned_.insert(location).second) return;
+
+    // Each location is planned once, from what is there before any change,
+    // whatever the order of the changes that touch it.
+    const RegistryValueRead read = ReadRegistryValue(root, change.key_path, change.value_name);
+    switch (read.status) {
+      case RegistryReadStatus::kFound:
+        if (!deleted_.count(location) && StaysAsItIs(location, read.data)) return;
+        AddValue(root, change.key_path, {change.value_name, read.data});
+        return;
+      case RegistryReadStatus::kNoValue:
+        if (stores_.count(location)) AddValue(root, change.key_path, {change.value_name, {}});
+        return;
+      case RegistryReadStatus::kNoKey:
+        if (creating_.count(location)) RemoveCreatedKeys(root, change);
+        return;
+      case RegistryReadStatus::kUnreadable:
+        plan_.unreadable.push_back(Describe(root, change.key_path));
+        return;
+    }
+  }
+
+  // The key does not exist, so the write creates it and perhaps keys above
+  // it: removing the topmost of those removes what the command added.
+  void RemoveCreatedKeys(int root, const RegistryChange& change) {
+    for (const Text& prefix : KeyPathPrefixes(change.key_path)) {
+      if (RegistryKeyExists(root, prefix)) continue;
+      if (removed_.insert({root, Folded(prefix)}).second) plan_.keys.push_back({root, prefix, true, {}});
+      return;
+    }
+    // It exists after all (made meanwhile): take the value as missing.
+    AddValue(root, change.key_path, {change.value_name, {}});
+  }
+
+  void AddValue(int root, const Text& key_path, RegFileValue value) {
+    auto [it, added] = value_sections_.insert({{root, Folded(key_path)}, plan_.keys.size()});
+    if (added) plan_.keys.push_back({root, key_path, false, {}});
+    plan_.keys[it->second].values.push_back(std::move(value));
+  }
+
+  // Removing the key and writing it back as it was also undoes whatever the
+  // command puts into it afterwards.
+  void PlanTree(const RegistryChange& change) {
+    const int root = NormalizeRootNumber(change.root);
+    const Text folded = Folded(change.key_path);
+    if (IsRestoredWhole(root, folded)) return;
+    RegistryTreeRead tree = ReadRegistryTree(root, change.key_path);
+    if (tree.status == RegistryReadStatus::kNoKey) return;
+    if (tree.status != RegistryReadStatus::kFound) {
+      plan_.unreadable.push_back(Describe(root, change.key_path));
+      return;
+    }
+    restored_trees_.push_back({root, folded});
+    plan_.keys.push_back({root, change.key_path, true, {}});
+    for (RegistryTreeKey& key : tree.keys) {
+      RegFileKey section{root, key.path.empty() ? change.key_path : ConcatTexts(change.key_path, "\\", key.path),
+                         false, {}};
+      for (auto& [name, data] : key.values) section.values.push_back({name, std::move(data)});
+      plan_.keys.push_back(std::move(section));
+    }
+  }
+
+  std::map<Location, std::vector<std::optional<RegistryData>>> stores_;  // what each write stores
+  std::set<Location> deleted_;
+  std::set<Location> creating_;  // written with the keys on the way created
+  std::set<Location> planned_;
+  std::set<std::pair<int, Text>> removed_;
+  std::map<std::pair<int, Text>, size_t> value_sections_;
+  std::vector<std::pair<int, Text>> restored_trees_;
+  RegistryBackupPlan plan_;
+};
+
+}  // namespace
+
+RegistryChange SetRegistryItem(int root, std::string_view item_path, const RegistryValue& value) {
+  RegistryItemParts parts = SplitRegistryItemPath(item_path);
+  EncodedRegistryValue encoded = EncodeRegistryValue(value);
+  return {RegistryChange::Kind::kSetValue, root, std::move(parts.key_path), std::move(parts.value_name),
+          RegistryData{encoded.type, std::move(encoded.data)}};
+}
+
+RegistryChange SetServiceStart(std::string_view service, std::string_view mode_word) {
+  // The start types sc's mode words stand for.
+  static const std::pair<const char*, uint32_t> kStartTypes[] = {{"auto", 2}, {"demand", 3}, {"disabled", 4}};
+  std::optional<RegistryData> start;
+  for (const auto& [word, type] : kStartTypes)
+    if (Folded(mode_word) == word) start = RegistryData{kRegDword, DwordBytes(type)};
+  return {RegistryChange::Kind::kSetExistingValue, kRootLocalMachine, ConcatTexts(kServicesKey, service), "Start",
+          start};
+}
+
+std::vector<RegistryChange> ServiceStartChangesOf(const std::vector<Text>& command_lines) {
+  std::vector<RegistryChange> changes;
+  for (std::string_view line : command_lines) {
+    std::vector<std::string_view> words;
+    for (size_t start = 0; start < line.size();) {
+      const size_t end = std::min(line.find(' ', start), line.size());
+      if (end > start) words.push_back(line.substr(start, end - start));
+      start = end + 1;
+    }
+    if (words.size() == 5 && Folded(words[0]) == "sc" && Folded(words[1]) == "config" && Folded(words[3]) == "start=")
+      changes.push_back(SetServiceStart(words[2], words[4]));
+  }
+  return changes;
+}
+
+RegistryChange DeleteRegistryValue(int root, std::string_view key_path, std::string_view value_name) {
+  return {RegistryChange::Kind::kDeleteValue, root, Text(key_path), Text(value_name), std::nullopt};
+}
+
+RegistryChange DeleteRegistryTree(int root, std::string_view key_path) {
+  return {RegistryChange::Kind::kDeleteTree, root, Text(key_path), Text(), std::nullopt};
+}
+
+RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes) {
+  return Planner(changes).Plan(changes);
+}
+
+}  // namespace lumeno

@@ -1,0 +1,2 @@
+del /f /s /a /q "%USERPROFILE%\Cookies\*.*" 
+del %0

@@ -1,0 +1,189 @@
+// Unattended mode when something is wrong: a preset with a typo, a user
+// without administrator rights. Nothing may change, and the log, the console
+// and the exit code must say why.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/platform_rules.h"
+#include "unattended_e2e.h"
+
+namespace {
+
+using namespace unattended_e2e;
+
+const char kProgramLog[] = "C:\\Lumeno\\lumeno.log";
+
+// Starts the program in directory with its output redirected to a file, as
+// "lumeno.exe ... > file" in cmd would, and returns that output.
+struct RedirectedRun {
+  ApplyRun run;
+  std::string output;
+  std::string failure;  // why the program could not be started
+};
+
+RedirectedRun RunRedirected(const std::string& arguments, const std::string& directory, HANDLE token = nullptr) {
+  RedirectedRun result;
+  const std::string output_path = std::string(kTestDirectory) + "\\console.txt";
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE output = CreateFileA(output_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (output == INVALID_HANDLE_VALUE) {
+    result.failure = "cannot create " + output_path + ", error " + std::to_string(GetLastError());
+    return result;
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  PROCESS_INFORMATION process = {};
+  std::string command_line = std::string(kProgramPath) + " " + arguments;
+  // A start that fails for a moment is tried again, as everywhere else.
+  const uint32_t error = lumeno::StartWithRetries([&] {
+    const BOOL started =
+        token ? CreateProcessAsUserA(token, nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                     directory.c_str(), &startup, &process)
+              : CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
+                               &startup, &process);
+    return started ? 0u : static_cast<uint32_t>(GetLastError());
+  });
+  CloseHandle(output);
+  if (error != 0) {
+    result.failure = "cannot start the program, error " + std::to_string(error);
+    return result;
+  }
+  result.run.finished = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+  GetExitCodeProcess(process.hProcess, &result.run.exit_code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  result.output = ReadFileBytes(output_path).value_or("");
+  return result;
+}
+
+// The log's lines from the last header on.
+std::vector<std::string> LastRun(const std::string& log) {
+  std::vector<std::string> lines = LogLines(log);
+  size_t header = lines.size();
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].rfind("==== 20", 0) == 0) header = i;
+  return std::vector<std::string>(header < lines.size() ? lines.begin() + header : lines.end(), lines.end());
+}
+
+class UnattendedErrors : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { WarmUp(); }
+  void SetUp() override {
+    InstallStandIns();
+    DeleteFileA(kProgramLog);
+  }
+};
+
+TEST_F(UnattendedErrors, APresetWithATypoChangesNothingAndExitsTwo) {
+  std::string preset = ReadFileBytes(std::string(kTestDirectory) + "\\网吧.ini").value_or("");
+  const std::string caption = "清理、免疫Autorun.inf";
+  size_t at = preset.find(caption);
+  ASSERT_NE(at, std::string::npos);
+  preset.replace(at, caption.size(), "清理、免疫Autorun.ini");
+  const std::string line = std::to_string(1 + std::count(preset.begin(), preset.begin() + at, '\n'));
+  ASSERT_TRUE(WriteFileBytes(std::string(kTestDirectory) + "\\有错.ini", preset));
+  const State before = TakeState();
+
+  // A path relative to the folder the program is started in.
+  RedirectedRun result = RunRedirected("/apply 有错.ini", kTestDirectory);
+  ASSERT_TRUE(result.run.finished) << result.failure;
+  EXPECT_EQ(result.run.exit_code, 2u);
+  EXPECT_EQ(Changes(before, TakeState()), std::vector<std::string>{});
+  EXPECT_EQ(StandInRuns(), std::vector<std::string>{});
+
+  const std::string log = ReadFileBytes(kProgramLog).value_or("");
+  std::vector<std::string> lines = LastRun(log);
+  ASSERT_EQ(lines.size(), 4u) << log;
+  EXPECT_TRUE(lines[0].ends_with(" C:\\lumeno-test\\有错.ini")) << lines[0];
+  EXPECT_EQ(lines[1].rfind("C:\\lumeno-test\\有错.ini 第 " + line + " 行：[清系统] 中没有“清理、免疫Autorun.ini”", 0), 0u)
+      << lines[1];
+  EXPECT_TRUE(lines[1].ends_with("；是否应为“清理、免疫Autorun.inf”？")) << lines[1];
+  EXPECT_EQ(lines[2], "未做任何更改");
+  EXPECT_EQ(lines[3], "==== 结束，退出码 2");
+  EXPECT_EQ(result.output, log) << "the console shows what the log holds";
+}
+
+TEST_F(UnattendedErrors, ABadCommandLineIsAUsageErrorInTheProgramsLog) {
+  RedirectedRun result = RunRedirected("/apply 网吧.ini /apply 办公.ini", kTestDirectory);
+  ASSERT_TRUE(result.run.finished) << result.failure;
+  EXPECT_EQ(result.run.exit_code, 2u);
+  std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].rfind("“/apply”只能出现一次。用法：lumeno.exe /apply", 0), 0u) << lines[1];
+  EXPECT_EQ(StandInRuns(), std::vector<std::string>{});
+}
+
+// A token like this process's but with the Administrators group for deny
+// only, as a standard user has; nullptr when it cannot be made.
+HANDLE TokenWithoutAdministrators() {
+  HANDLE own = nullptr, restricted = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own)) return nullptr;
+  SID_IDENTIFIER_AUTHORITY nt_authority = {SECURITY_NT_AUTHORITY};
+  PSID administrators = nullptr;
+  if (AllocateAndInitializeSid(&nt_authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                               0, &administrators)) {
+    SID_AND_ATTRIBUTES disabled = {administrators, 0};
+    if (!CreateRestrictedToken(own, 0, 1, &disabled, 0, nullptr, 0, nullptr, &restricted)) restricted = nullptr;
+    // Proof that the group no longer counts, before a test relies on it.
+    HANDLE impersonation = nullptr;
+    BOOL member = TRUE;
+    if (restricted && DuplicateToken(restricted, SecurityImpersonation, &impersonation)) {
+      if (!CheckTokenMembership(impersonation, administrators, &member)) member = TRUE;
+      CloseHandle(impersonation);
+    }
+    if (restricted && member) {
+      CloseHandle(restricted);
+      restricted = nullptr;
+    }
+    FreeSid(administrators);
+  }
+  CloseHandle(own);
+  return restricted;
+}
+
+TEST_F(UnattendedErrors, WithoutAdministratorRightsAMachineWidePresetExitsThree) {
+  HANDLE token = TokenWithoutAdministrators();
+  ASSERT_NE(token, nullptr) << "no token without the Administrators group";
+  const State before = TakeState();
+  RedirectedRun result = RunRedirected("/apply 网吧.ini", kTestDirectory, token);
+  CloseHandle(token);
+  ASSERT_TRUE(result.run.finished) << result.failure;
+  EXPECT_EQ(result.run.exit_code, 3u);
+  EXPECT_EQ(Changes(before, TakeState()), std::vector<std::string>{});
+  EXPECT_EQ(StandInRuns(), std::vector<std::string>{});
+  std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "需要管理员权限：预设中的 [优化] [服务快速优化] [清系统] [分辨率] 会更改整台计算机的设置。未做任何更改");
+  EXPECT_EQ(lines[2], "==== 结束，退出码 3");
+}
+
+// A step that fails (one sc line of the profile) makes the section's report a
+// failure list instead of the success box: the run ends with 1 and the log
+// names what failed, while the other lines still ran.
+TEST_F(UnattendedErrors, AFailingStepGivesExitOneAndTheFailureInTheLog) {
+  ASSERT_TRUE(InstallFailingStandIn("sc", "ose start="));
+  const std::string preset = std::string(kTestDirectory) + "\\失败.ini";
+  ASSERT_TRUE(WriteFileBytes(preset, "[服务快速优化]\r\n方案=网吧模式\r\n"));
+  ApplyRun run = RunApply("/apply " + preset);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exit_code, 1u);
+  EXPECT_EQ(ReadStandInRuns("sc").size(), 82u);
+  std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[1].rfind("[服务快速优化] ", 0), 0u) << lines[1];
+  EXPECT_NE(lines[1].find("但有 1 项未能执行"), std::string::npos) << lines[1];
+  bool named = false;
+  for (size_t i = 2; i + 1 < lines.size(); ++i)
+    named |= lines[i].rfind("    ", 0) == 0 && lines[i].find("ose") != std::string::npos;
+  EXPECT_TRUE(named) << "no log line names the failing command";
+  EXPECT_EQ(lines.back(), "==== 结束，退出码 1");
+}
+
+}  // namespace

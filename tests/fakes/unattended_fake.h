@@ -1,0 +1,27 @@
+// Recording fake of the host operations of unattended mode (src/app/unattended.h).
+//   IsAdministrator  {}
+//   AppendToFile     {path, bytes}
+//   WriteToConsole   {bytes}
+// ComputerName answers from the state and are not recorded.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/text.h"
+
+namespace lumeno::fake {
+
+struct UnattendedHostState {
+  bool administrator = true;
+  bool append_result = true;
+  Text computer_name = "PC-07";
+  std::map<Text, std::string> appended;  // path -> everything appended to it
+  std::string console;
+};
+
+// Tests set it; fake::Reset() does not touch it, ResetUnattendedHost() does.
+UnattendedHostState& UnattendedHost();
+void ResetUnattendedHost();
+
+}  // namespace lumeno::fake
