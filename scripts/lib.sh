@@ -172,7 +172,6 @@ template_damaged() {
   done | head -n 5
 }
 
-
 # The pictures in docs/ and the end-to-end screenshots they are taken from
 # (build/screenshots/<shot>.png; the settings pages in tab order).
 declare -A LUMENO_PICTURES=(
