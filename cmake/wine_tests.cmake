@@ -64,3 +64,8 @@ if(LUMENO_WIN32_DIR)
                                          --delay-loaded shlwapi,shell32,ole32,wininet,winmm
                                          ${LUMENO_WIN64_DIR}/lumeno.exe ${LUMENO_WIN32_DIR}/lumeno.exe)
 endif()
+
+# The release zip, packed from the programs this run tested.
+if(LUMENO_WIN32_DIR)
+  add_test(NAME release.zip COMMAND ${CMAKE_SOURCE_DIR}/tests/release/dist_test.sh ${LUMENO_BUILD_ROOT})
+endif()

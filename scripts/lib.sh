@@ -171,3 +171,42 @@ template_damaged() {
     [[ -d $1/$folder ]] && find "$1/$folder" -type f -links +1 -newer "$1/.lumeno-sealed" 2>/dev/null
   done | head -n 5
 }
+
+# The pictures in docs/ and the end-to-end screenshots they are taken from
+# (build/screenshots/<shot>.png; the settings pages in tab order).
+declare -A LUMENO_PICTURES=(
+  [main_window]=main-window
+  [settings_page_0]=settings-display
+  [settings_page_1]=settings-services
+  [settings_page_2]=settings-relocation
+  [settings_page_3]=settings-cleanup
+  [settings_page_4]=settings-tools
+)
+
+# warn_stale_pictures: names the pictures in docs/ that this run's screenshots
+# no longer match (only those the run took).
+warn_stale_pictures() {
+  local shot fresh
+  for shot in "${!LUMENO_PICTURES[@]}"; do
+    fresh=$LUMENO_BUILD/screenshots/$shot.png
+    [[ -f $fresh && $fresh -nt $LUMENO_BUILD/.test-started ]] || continue
+    pictures_differ "$LUMENO_ROOT/docs/${LUMENO_PICTURES[$shot]}.png" "$fresh" &&
+      log "warning: docs/${LUMENO_PICTURES[$shot]}.png no longer shows the program; run scripts/screenshots"
+  done
+  return 0
+}
+
+# pictures_differ COMMITTED FRESH: true when the two pictures differ by more
+# than font rendering would: another size, or more than 0.5 % of the pixels
+# changed beyond a 10 % colour fuzz (anti-aliased glyph edges stay within it).
+pictures_differ() {
+  [[ -f $1 && -f $2 ]] || return 0
+  local size_a size_b changed
+  size_a=$(identify -format '%w %h' "$1") size_b=$(identify -format '%w %h' "$2")
+  [[ $size_a == "$size_b" ]] || return 0
+  changed=$(compare -metric AE -fuzz 10% "$1" "$2" null: 2>&1 >/dev/null) || true
+  changed=${changed%%.*}
+  [[ $changed =~ ^[0-9]+$ ]] || return 0
+  local width=${size_a% *} height=${size_a#* }
+  ((changed * 200 > width * height))
+}
