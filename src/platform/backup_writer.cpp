@@ -103,11 +103,4 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   return result;
 }
 
-void NoteBackup(const BackupResult& backup, Outcome& outcome) {
-  if (!backup.needed || backup.written) return;
-  Text why = backup.error;
-  if (backup.system_error != 0) why += ConcatTexts("（", ErrorText(backup.system_error), "）");
-  outcome.Failed("撤销文件", why);
-}
-
 }  // namespace lumeno

@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "platform/outcome.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno {
@@ -224,6 +225,15 @@ RegistryChange DeleteRegistryTree(int root, std::string_view key_path) {
 
 RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes) {
   return Planner(changes).Plan(changes);
+}
+
+// Kept apart from the writer (backup_writer.cpp), which the bench's program
+// without restore files replaces as a whole.
+void NoteBackup(const BackupResult& backup, Outcome& outcome) {
+  if (!backup.needed || backup.written) return;
+  Text why = backup.error;
+  if (backup.system_error != 0) why += ConcatTexts("（", ErrorText(backup.system_error), "）");
+  outcome.Failed("撤销文件", why);
 }
 
 }  // namespace lumeno
