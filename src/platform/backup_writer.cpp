@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/headless.h"
-#include "platform/outcome.h"
 #include "platform/registry_backup.h"
 
 namespace lumeno {
