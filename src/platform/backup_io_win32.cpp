@@ -8,20 +8,11 @@
 #include "platform/backup_io.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
+#include "platform/registry_roots_win32.h"
 
 namespace lumeno {
 
 namespace {
-
-HKEY RootKeyFor(int root) {
-  switch (NormalizeRootNumber(root)) {
-    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
-    case kRootCurrentConfig: return HKEY_CURRENT_CONFIG;
-    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kRootUsers: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
-}
 
 // The data of one value of an open key. Most values fit the first buffer,
 // so one call usually does; a value larger, or one that grew meanwhile, is
@@ -114,12 +105,7 @@ RegistryValueRead ReadRegistryValue(int root, const Text& key_path, const Text& 
   return read;
 }
 
-bool RegistryKeyExists(int root, const Text& key_path) {
-  HKEY key = nullptr;
-  LONG status = RegOpenKeyExA(RootKeyFor(root), key_path.c_str(), 0, KEY_QUERY_VALUE, &key);
-  if (status == ERROR_SUCCESS) RegCloseKey(key);
-  return status != ERROR_FILE_NOT_FOUND;
-}
+bool RegistryKeyExists(int root, const Text& key_path) { return QueryRegistryKey(root, key_path) != Presence::kAbsent; }
 
 RegistryTreeRead ReadRegistryTree(int root, const Text& key_path) {
   RegistryTreeRead read;

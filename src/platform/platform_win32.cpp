@@ -13,6 +13,7 @@
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
+#include "platform/registry_roots_win32.h"
 
 namespace lumeno {
 
@@ -95,20 +96,6 @@ void Delay(int milliseconds) { Sleep(milliseconds < 0 ? 0 : static_cast<DWORD>(m
 
 // ---------------------------------------------------------------------------
 // Registry
-
-namespace {
-
-HKEY RootKeyFor(int root) {
-  switch (NormalizeRootNumber(root)) {
-    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
-    case kRootCurrentConfig: return HKEY_CURRENT_CONFIG;
-    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kRootUsers: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
-}
-
-}  // namespace
 
 // The registry returns its code instead of setting the thread's last error;
 // it is stored there so that LastError() can name why a write failed.
