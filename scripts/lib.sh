@@ -22,8 +22,11 @@ die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 # for all of them: a query per package costs seconds on a busy machine.
 missing_packages() {
   local installed
+  # dpkg-query exits 1 when it has never heard of one of the names (wine32:i386
+  # on a machine without i386): the others are still listed, and under the
+  # callers' set -e and pipefail that status must not end the listing.
   installed=$(dpkg-query -W -f='${Package} ${Package}:${Architecture} ${Status}\n' "${LUMENO_PACKAGES[@]}" 2>/dev/null |
-              awk '/ install ok installed$/ {print $1; print $2}')
+              awk '/ install ok installed$/ {print $1; print $2}') || true
   local p
   for p in "${LUMENO_PACKAGES[@]}"; do
     grep -qxF -- "$p" <<<"$installed" || printf '%s\n' "$p"

@@ -66,6 +66,8 @@ run_case() {
   : >"$work/log"
   printf '%s\n' $foreign >"$work/foreign"
   (
+    # As scripts/test, scripts/run and scripts/bench run it.
+    set -euo pipefail
     source "$lib"
     for p in "${LUMENO_PACKAGES[@]}"; do
       [[ $missing == *" $p "* ]] && continue
