@@ -167,6 +167,17 @@ TEST(CommandFailures, Optimize) {
         "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout：拒绝访问。\r\n"
         "浏览过的网站：拒绝访问。",
         "48", "完成"}},
+      {"no folder takes the restore file: the tweak still runs, the report says the undo file is missing",
+       [](fake::State& s) {
+         TickTweakWriting(s, "SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout");
+         s.unwritable_folders = {"C:\\Lumeno\\备份", "C:\\Documents and Settings\\user\\Application Data\\Lumeno\\备份"};
+         s.error_texts[5] = "拒绝访问。";
+       },
+       {"系统优化完成，但有 1 项未能执行：\r\n"
+        "撤销文件：无法在“C:\\Lumeno\\备份”或“C:\\Documents and Settings\\user\\Application Data\\Lumeno\\备份”"
+        "中写入备份文件（拒绝访问。）",
+        "48", "完成"},
+       [] { EXPECT_FALSE(fake::CallsOf({"WriteRegistryItem"}).empty()); }},
       {"every write refused",
        [](fake::State& s) {
          TickTweakWriting(s, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\SFCDisable");
