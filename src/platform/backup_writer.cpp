@@ -37,11 +37,13 @@ Text WriteUniquelyNamed(const Text& folder, const Text& stamp, const BackupFile&
   return {};
 }
 
-std::vector<Text> BackupFolders() {
-  std::vector<Text> folders = {ConcatTexts(ProgramDirectory(), "\\", kBackupFolderName)};
+// The folders a restore file may go to, in order: the program's own, then
+// %APPDATA%\Lumeno. The second is only asked for when the first takes no
+// file: finding it loads shell32, which most commands never need otherwise.
+Text BackupFolder(size_t index) {
+  if (index == 0) return ConcatTexts(ProgramDirectory(), "\\", kBackupFolderName);
   const Text application_data = ApplicationDataFolder();
-  if (!application_data.empty()) folders.push_back(ConcatTexts(application_data, "\\Lumeno\\", kBackupFolderName));
-  return folders;
+  return application_data.empty() ? Text() : ConcatTexts(application_data, "\\Lumeno\\", kBackupFolderName);
 }
 
 // Makes the folder and the folders above it that may be missing: the program
@@ -52,9 +54,12 @@ void MakeFolder(const Text& folder, bool with_parent) {
 }
 
 void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResult* result) {
-  const std::vector<Text> folders = BackupFolders();
+  std::vector<Text> folders;
   Text folder;
-  for (size_t i = 0; i < folders.size() && folder.empty(); ++i) {
+  for (size_t i = 0; i < 2 && folder.empty(); ++i) {
+    Text candidate = BackupFolder(i);
+    if (candidate.empty()) break;
+    folders.push_back(std::move(candidate));
     MakeFolder(folders[i], i > 0);
     Text path = WriteUniquelyNamed(folders[i], stamp, files[0], &result->system_error);
     if (path.empty()) continue;

@@ -100,7 +100,10 @@ RegistryTreeRead ReadRegistryTree(int root, const Text& key_path) {
 
 LocalTime CurrentLocalTime() { return GetState().local_time; }
 
-Text ApplicationDataFolder() { return GetState().application_data; }
+Text ApplicationDataFolder() {
+  ++GetState().application_data_asked;
+  return GetState().application_data;
+}
 
 NewFileResult WriteNewFile(const Text& path, std::string_view bytes, uint32_t* error) {
   Record("WriteNewFile", {path, std::string(bytes)});

@@ -137,6 +137,7 @@ struct State {
   std::set<std::pair<int, std::string>> unreadable_keys;  // (root, lower-case path): reads fail
   LocalTime local_time{2026, 12, 8, 14, 30, 5};
   Text application_data = "C:\\Documents and Settings\\user\\Application Data";
+  int application_data_asked = 0;  // how often ApplicationDataFolder ran
   std::set<std::string> unwritable_folders;  // WriteNewFile fails in these
 };
 

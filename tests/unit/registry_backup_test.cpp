@@ -191,6 +191,8 @@ TEST_F(RegistryBackup, NamedByLocalTimeAndCommandAndNeverOverwritten) {
   }
   EXPECT_EQ(fake::GetState().files.size(), runs.size());
   EXPECT_EQ(fake::CallsOf({"CreateFolder"})[0], (fake::Call{"CreateFolder", {kBackupFolder}}));
+  // Finding %APPDATA% loads shell32: not done while the program folder takes the files.
+  EXPECT_EQ(fake::GetState().application_data_asked, 0);
 }
 
 TEST_F(RegistryBackup, AProgramFolderThatTakesNoFileFallsBackToApplicationData) {
@@ -205,6 +207,7 @@ TEST_F(RegistryBackup, AProgramFolderThatTakesNoFileFallsBackToApplicationData) 
       {"CreateFolder", {kAppDataBackupFolder}},
   };
   EXPECT_EQ(fake::CallsOf({"CreateFolder"}), folders);
+  EXPECT_EQ(fake::GetState().application_data_asked, 1);
 }
 
 TEST_F(RegistryBackup, NoFolderThatTakesTheFileIsAFailureNamingBoth) {
