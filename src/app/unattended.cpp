@@ -25,31 +25,6 @@ const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/log <日志�
 constexpr int kInformationIcon = 0x40;
 constexpr int kIconMask = 0xF0;
 
-// Blanks separate arguments and double quotes group them. A path cannot
-// contain a double quote, so every quote only opens or closes a group, and a
-// backslash before a quote ("C:\目录\") is just the path's backslash. No GBK
-// trail byte is a blank or a quote.
-std::vector<Text> SplitArguments(std::string_view line) {
-  std::vector<Text> arguments;
-  Text current;
-  bool quoted = false, started = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      started = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (started) arguments.push_back(current);
-      current.clear();
-      started = false;
-    } else {
-      current += c;
-      started = true;
-    }
-  }
-  if (started) arguments.push_back(current);
-  return arguments;
-}
-
 bool IsSwitch(std::string_view argument, std::string_view name) {
   if (argument.size() != name.size()) return false;
   for (size_t i = 0; i < name.size(); ++i) {
@@ -159,7 +134,9 @@ Text LogLineBytes(std::string_view text) {
 }
 
 CommandLineRequest ParseCommandLine(std::string_view command_line) {
-  std::vector<Text> arguments = SplitArguments(command_line);
+  // A path cannot contain a double quote, so every quote only opens or closes
+  // a group, and a backslash before a quote ("C:\目录\") is the path's own.
+  std::vector<Text> arguments = SplitQuotedWords(command_line, " \t");
   CommandLineRequest request;
   if (arguments.size() <= 1) return request;
   request.kind = CommandLineRequest::Kind::kApply;

@@ -8,28 +8,6 @@ namespace lumeno {
 
 namespace {
 
-// Blank-separated words; double quotes group and are dropped.
-std::vector<Text> Words(std::string_view line) {
-  std::vector<Text> words;
-  Text current;
-  bool quoted = false, any = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if (c == ' ' && !quoted) {
-      if (any) words.push_back(current);
-      current.clear();
-      any = false;
-    } else {
-      current += c;
-      any = true;
-    }
-  }
-  if (any) words.push_back(current);
-  return words;
-}
-
 Text Word(const std::vector<Text>& words, size_t index) { return index < words.size() ? words[index] : Text(); }
 
 Text Failure(uint32_t exit_code, std::string_view detail = {}) {
@@ -153,7 +131,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 }  // namespace
 
 CommandJudgement JudgeCommandLine(std::string_view line, const RunResult& result) {
-  const std::vector<Text> words = Words(line);
+  const std::vector<Text> words = SplitQuotedWords(line);
   CommandJudgement judgement;
   if (StartsWith(line, "sc config "))
     judgement = ServiceConfiguration(words, result);

@@ -104,6 +104,27 @@ int32_t ToInteger(double value) {
   return static_cast<int32_t>(truncated);
 }
 
+std::vector<Text> SplitQuotedWords(std::string_view line, std::string_view separators) {
+  std::vector<Text> words;
+  Text current;
+  bool quoted = false, started = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      started = true;
+    } else if (!quoted && separators.find(c) != std::string_view::npos) {
+      if (started) words.push_back(current);
+      current.clear();
+      started = false;
+    } else {
+      current += c;
+      started = true;
+    }
+  }
+  if (started) words.push_back(current);
+  return words;
+}
+
 namespace {
 
 // The digits of `value` in `base`, most significant first, padded with zeros

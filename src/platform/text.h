@@ -45,6 +45,11 @@ size_t GbkCharacterLength(std::string_view text, size_t at);
 // can only be known by walking from the start.
 std::vector<size_t> BackslashPositions(std::string_view text);
 
+// The words of a command line: separated by runs of the `separators`,
+// grouped by double quotes, which are dropped ("a b" is one word, "" an empty
+// one). No GBK trail byte is a blank, a tab or a quote, so bytes suffice.
+std::vector<Text> SplitQuotedWords(std::string_view line, std::string_view separators = " ");
+
 Text ToText(int32_t value);
 Text UnsignedText(uint32_t value);  // decimal digits, no sign
 // Decimal digits padded with zeros to at least `width` (a date's "07").
