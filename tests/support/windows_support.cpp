@@ -1,5 +1,8 @@
 #include "support/windows_support.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/platform_rules.h"
 
 namespace support {
@@ -128,6 +131,27 @@ double ElapsedMs(LARGE_INTEGER from) {
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string ModulePath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+std::string TestDirectory() {
+  const std::string path = ModulePath();
+  return path.substr(0, path.rfind('\\'));
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace support

@@ -46,4 +46,12 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms = 60000)
 // Milliseconds since from (a QueryPerformanceCounter reading).
 double ElapsedMs(LARGE_INTEGER from);
 
+// The running test executable's full path, and its folder (no trailing backslash).
+std::string ModulePath();
+std::string TestDirectory();
+
+// A file's bytes ("" when it cannot be read), and writing a file's bytes whole.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
 }  // namespace support

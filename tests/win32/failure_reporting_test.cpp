@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,22 +16,9 @@
 namespace lumeno {
 namespace {
 
-std::string TestDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string directory = path;
-  return directory.substr(0, directory.rfind('\\'));
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using support::ReadWholeFile;
+using support::TestDirectory;
+using support::WriteWholeFile;
 
 // The names in a folder, "." and ".." left out.
 std::vector<std::string> FolderEntries(const std::string& folder) {

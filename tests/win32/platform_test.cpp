@@ -17,8 +17,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -37,28 +35,12 @@ namespace {
 // ---------------------------------------------------------------------------
 // Helpers of the tests themselves
 
-std::string ModulePath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
-std::string TestDirectory() {
-  std::string path = ModulePath();
-  return path.substr(0, path.rfind('\\'));
-}
+using support::ModulePath;
+using support::ReadWholeFile;
+using support::TestDirectory;
+using support::WriteWholeFile;
 
 std::string InTestDirectory(const std::string& name) { return TestDirectory() + "\\" + name; }
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
