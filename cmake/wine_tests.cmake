@@ -47,7 +47,8 @@ function(lumeno_add_wine_arch suffix program_tree test_tree screens)
                        --programs ${test_tree}/tests/programs
                        --screens ${screens} --sources ${CMAKE_SOURCE_DIR}/tests/${kind}
                        ${test_tree}/tests/${kind}/${file_name}.exe)
-      set_tests_properties(${kind}.${name}${suffix} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330)
+      set_tests_properties(${kind}.${name}${suffix} PROPERTIES FIXTURES_REQUIRED wine_template TIMEOUT 330
+                                                                SKIP_RETURN_CODE 77)
     endforeach()
   endforeach()
 endfunction()

@@ -142,6 +142,19 @@ build_native() {
   build_tree "$LUMENO_BUILD/native"
 }
 
+# Whether this machine runs 32-bit programs. Some kernels are built with
+# the 32-bit emulation switched off (dmesg: "32-bit emulation disabled");
+# there Wine's 32-bit loader, which plain "wine" is once wine32 is
+# installed, cannot start at all.
+runs_32bit_programs() {
+  if [[ -z ${LUMENO_RUNS_32BIT:-} ]]; then
+    LUMENO_RUNS_32BIT=no
+    [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1 && LUMENO_RUNS_32BIT=yes
+    export LUMENO_RUNS_32BIT
+  fi
+  [[ $LUMENO_RUNS_32BIT == yes ]]
+}
+
 # Wine, always with a sealed prefix: callers set WINEPREFIX through
 # wine_env PREFIX, which also points HOME into the project.
 wine_env() {
@@ -150,6 +163,18 @@ wine_env() {
   export WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree=d;mshtml=d;winebrowser.exe=d;winedbg.exe=d'
   export WINEARCH=win64
   unset DISPLAY_LOCK 2>/dev/null || true
+  # Without 32-bit programs, "wine" and "wineboot" (and every script that
+  # calls them) use the 64-bit loader; the prefix is the same WoW64 one.
+  if ! runs_32bit_programs && [[ -x /usr/lib/wine/wine64 ]]; then
+    local shim=$LUMENO_BUILD/wine/loader64
+    if [[ ! -x $shim/wineboot ]]; then
+      mkdir -p "$shim"
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot "$@"\n' >"$shim/wineboot"
+      chmod +x "$shim/wine" "$shim/wineboot"
+    fi
+    [[ :$PATH: == *":$shim:"* ]] || export PATH=$shim:$PATH
+  fi
 }
 
 # copy_template TEMPLATE DEST: a throwaway prefix. The system folders

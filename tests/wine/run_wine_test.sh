@@ -20,7 +20,8 @@
 # When the sources folder holds <name>_test.setup.sh, it runs first as
 # "sh <it> PREFIX" to prepare what only the Linux side can make (symbolic
 # links inside drive_c, for example).
-# The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT).
+# The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT, 77
+# when a 32-bit test cannot run on this machine).
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
 #
 # Beyond the bench contract: win32 tests get a display too; the test
@@ -52,6 +53,12 @@ for other in "$program_tree/lumeno.exe" "$programs/recorder.exe"; do
   fi
 done
 [[ -f $template/.lumeno-sealed ]] || die "no sealed template at $template (ctest runs wine.template first)"
+# A kernel without the 32-bit emulation starts no 32-bit program: the test is
+# reported as skipped (ctest's SKIP_RETURN_CODE), never as passed.
+if [[ $(pe_machine "$exe") == 014c ]] && ! runs_32bit_programs; then
+  echo "skipped: this machine's kernel does not run 32-bit programs (32-bit emulation is off)"
+  exit 77
+fi
 
 mkdir -p "$work" "$screens"
 work=$(realpath "$work") template=$(realpath "$template") program_tree=$(realpath -m "$program_tree") screens=$(realpath "$screens")

@@ -53,7 +53,10 @@ check_prefix() {  # check_prefix DIR PHASE ALLOW_PORTS
   [[ -e $dir/dosdevices/z: || -L $dir/dosdevices/z: ]] && fail "($phase) Z: exists"
   [[ $(readlink -f "$dir/dosdevices/c:") == "$dir/drive_c" ]] || fail "($phase) C: is not drive_c"
   [[ -d $dir/drive_c/windows/temp ]] || fail "($phase) C:\\Windows\\Temp is missing"
-  [[ -f $dir/drive_c/windows/syswow64/kernel32.dll ]] || fail "($phase) no syswow64: not a WoW64 prefix"
+  # Wine fills syswow64 only where it can run its 32-bit half.
+  if runs_32bit_programs; then
+    [[ -f $dir/drive_c/windows/syswow64/kernel32.dll ]] || fail "($phase) no syswow64: not a WoW64 prefix"
+  fi
 }
 
 check_prefix "$template" template 0
@@ -72,7 +75,9 @@ cd "$copy/drive_c"
 # Plain "wine" is the 32-bit loader once wine32 is installed; the 64-bit one
 # is started by its own name. Each tool is named by its folder, so that the
 # width is the one asked for.
-for width in 64 32; do
+widths=(64)
+if runs_32bit_programs; then widths+=(32); else echo "seal: 32-bit part skipped, this machine's kernel runs no 32-bit programs"; fi
+for width in "${widths[@]}"; do
   if ((width == 64)); then
     loader=/usr/lib/wine/wine64 system='C:\windows\system32' architecture=AMD64
   else
