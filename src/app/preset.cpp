@@ -5,8 +5,14 @@
 #include <span>
 
 #include "app/layouts.h"
+#include "cleaning/cleanup_scripts.h"
+#include "plan/command.h"
+#include "relocation/relocation.h"
+#include "services/services.h"
 #include "tweaks/optimize.h"
 #include "ui/window_layout.h"
+#include "utilities/broadband.h"
+#include "utilities/display_presets.h"
 
 namespace lumeno {
 
@@ -31,14 +37,13 @@ struct PresetKey {
   bool needs_administrator;
   std::span<const ControlId> choices = {};  // kChoice: the radio buttons, named by their captions
   int exclusive_group = 0;                  // keys sharing a nonzero group: at most one may be given
+  const Command* command = nullptr;         // kPress: what the button does
 };
 
 struct SectionSchema {
   const char* name;
   WindowId window;
-  ControlId button;        // pressed when anything is selected; 0 when each kPress key has its own
-  void (*routine)();       // see PresetStep
-  ControlId result_label;  // see PresetStep
+  const Command* command;  // run when anything is selected; nullptr when each kPress key has its own
   std::span<const PresetKey> keys;
 };
 
@@ -96,7 +101,7 @@ const PresetKey kResolutionKeys[] = {
 
 // Page "小工具": the all-users phone book and desktop, and a service.
 const PresetKey kUtilityKeys[] = {
-    {KeyKind::kPress, kBroadbandButton, nullptr, kAdmin},
+    {KeyKind::kPress, kBroadbandButton, nullptr, kAdmin, {}, 0, &kBroadbandCommand},
 };
 
 // The main window's items are the controls tagged 1 to 26. A tweak writes
@@ -122,15 +127,13 @@ std::span<const PresetKey> OptimizeKeys() {
 // In the order the user would click them.
 const std::vector<SectionSchema>& Schema() {
   static const std::vector<SectionSchema> sections = {
-      // The button's handler only starts the worker on a thread; here it runs
-      // on this thread, so the next section waits for it.
-      {"优化", kMainWindow, main_controls::kOptimizeButton, OptimizeWorker, 0, OptimizeKeys()},
-      {"服务快速优化", kSettingsWindow, kApplyProfileButton, nullptr, 0, kServiceProfileKeys},
-      {"可选服务", kSettingsWindow, kStartServicesButton, nullptr, 0, kOptionalServiceKeys},
-      {"清系统", kSettingsWindow, kCleanupButton, nullptr, 0, kCleanupKeys},
-      {"转资料", kSettingsWindow, kRelocateButton, nullptr, 0, kRelocationKeys},
-      {"分辨率", kSettingsWindow, kApplyPresetButton, nullptr, kModeLabel, kResolutionKeys},
-      {"小工具", kSettingsWindow, 0, nullptr, 0, kUtilityKeys},
+      {"优化", kMainWindow, &kOptimizeCommand, OptimizeKeys()},
+      {"服务快速优化", kSettingsWindow, &kServiceProfileCommand, kServiceProfileKeys},
+      {"可选服务", kSettingsWindow, &kStartServicesCommand, kOptionalServiceKeys},
+      {"清系统", kSettingsWindow, &kSystemCleanupCommand, kCleanupKeys},
+      {"转资料", kSettingsWindow, &kRelocationCommand, kRelocationKeys},
+      {"分辨率", kSettingsWindow, &kResolutionCommand, kResolutionKeys},
+      {"小工具", kSettingsWindow, nullptr, kUtilityKeys},
   };
   return sections;
 }
@@ -151,19 +154,12 @@ const char* KeyName(const SectionSchema& section, const PresetKey& key) {
 // other byte (a stray lead byte too) is one of its own.
 std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
-  for (size_t i = 0; i < text.size();) {
-    const size_t length = GbkCharacterLength(text, i);
-    out.push_back(text.substr(i, length));
-    i += length;
-  }
+  ForEachGbkCharacter(text, [&](size_t i, size_t length) { out.push_back(text.substr(i, length)); });
   return out;
 }
 
 bool SameCharacter(std::string_view a, std::string_view b) {
-  if (a.size() == 1 && b.size() == 1) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(a[0]) == lower(b[0]);
-  }
+  if (a.size() == 1 && b.size() == 1) return FoldAsciiCase(a) == FoldAsciiCase(b);
   return a == b;
 }
 
@@ -366,7 +362,6 @@ bool Parser::Finish(const SectionInProgress& section) {
   planned.name = schema.name;
   planned.line = section.line;
   const GivenKey* target = nullptr;
-  ControlId chosen_preset = 0;
   bool any_box = false;
   for (const GivenKey& given : section.given) {
     const PresetKey& key = *given.key;
@@ -378,25 +373,22 @@ bool Parser::Finish(const SectionInProgress& section) {
         break;
       case KeyKind::kChoice:
         for (ControlId radio : key.choices)
-          if (SameCaption(given.value, CaptionOf(schema.window, radio))) {
+          if (SameCaption(given.value, CaptionOf(schema.window, radio)))
             planned.settings.push_back({schema.window, radio, kPropertyChecked, PropertyValue::Boolean(true)});
-            if (schema.result_label) chosen_preset = radio;
-          }
         break;
       case KeyKind::kTarget:
         target = &given;
         planned.settings.push_back({schema.window, key.control, kPropertyText, PropertyValue::OfText(given.value)});
         break;
       case KeyKind::kPress:
-        if (selected) planned.steps.push_back({schema.window, key.control, nullptr, 0});
+        if (selected) planned.commands.push_back(key.command);
         break;
     }
     if (!selected) continue;
     planned.needs_administrator |= key.needs_administrator;
-    if (key.kind != KeyKind::kPress && schema.button && planned.steps.empty())
-      planned.steps.push_back({schema.window, schema.button, schema.routine, schema.result_label});
+    if (key.kind != KeyKind::kPress && schema.command && planned.commands.empty())
+      planned.commands.push_back(schema.command);
   }
-  if (!planned.steps.empty()) planned.steps.front().chosen_preset = chosen_preset;
   bool needs_target = std::any_of(schema.keys.begin(), schema.keys.end(),
                                   [](const PresetKey& k) { return k.kind == KeyKind::kTarget; });
   if (needs_target && any_box && (!target || target->value.empty())) {
@@ -418,7 +410,7 @@ Text PresetErrorLine(std::string_view path, const PresetError& error) {
 std::vector<Text> SectionsNeedingAdministrator(const Preset& preset) {
   std::vector<Text> names;
   for (const PlannedSection& section : preset.sections)
-    if (section.needs_administrator && !section.steps.empty()) names.push_back(section.name);
+    if (section.needs_administrator && !section.commands.empty()) names.push_back(section.name);
   return names;
 }
 

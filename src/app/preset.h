@@ -30,20 +30,13 @@ struct PresetSetting {
   PropertyValue value;
 };
 
-// One button press, with the control states that press sees.
-struct PresetStep {
-  WindowId window;
-  ControlId button;       // the button whose handler runs
-  void (*routine)();      // set where the button's handler only starts this routine on a thread
-  ControlId result_label; // a label the handler fills with its outcome, or 0
-  ControlId chosen_preset = 0;  // the resolution preset the press should set, or 0
-};
+struct Command;
 
 struct PlannedSection {
   Text name;               // "优化", as in the file
   int line = 0;            // the line of its header
   std::vector<PresetSetting> settings;
-  std::vector<PresetStep> steps;  // empty when the section selects nothing
+  std::vector<const Command*> commands;  // run in order; empty when the section selects nothing
   bool needs_administrator = false;
 };
 

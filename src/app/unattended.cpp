@@ -4,11 +4,10 @@
 #include <vector>
 
 #include "app/preset.h"
+#include "plan/command.h"
 #include "platform/backup_io.h"
-#include "platform/headless.h"
 #include "platform/platform.h"
-#include "ui/window_layout.h"
-#include "utilities/display_presets.h"
+#include "relocation/relocation.h"
 
 namespace lumeno {
 
@@ -21,19 +20,9 @@ Text LogTime(const LocalTime& t) {
                      two_digits(t.minute), ":", two_digits(t.second));
 }
 
-const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/log <日志文件>]";
-constexpr int kInformationIcon = 0x40;
-constexpr int kIconMask = 0xF0;
+const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/log <日志文件>]";
 
-bool IsSwitch(std::string_view argument, std::string_view name) {
-  if (argument.size() != name.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    char c = argument[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != name[i]) return false;
-  }
-  return true;
-}
+bool IsSwitch(std::string_view argument, std::string_view name) { return FoldAsciiCase(argument) == name; }
 
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
 // the console the program was started from.
@@ -62,58 +51,60 @@ int Finish(RunLog& log, int exit_code) {
   return exit_code;
 }
 
-// The active session for as long as the sections run.
-class ActiveSession {
+// The preset's control states, standing in for the windows.
+class PresetSelection final : public Selection {
  public:
-  explicit ActiveSession(HeadlessSession* session) { SetActiveHeadlessSession(session); }
-  ~ActiveSession() { SetActiveHeadlessSession(nullptr); }
-  ActiveSession(const ActiveSession&) = delete;
-  ActiveSession& operator=(const ActiveSession&) = delete;
+  explicit PresetSelection(const std::vector<PresetSetting>& settings) : settings_(settings) {}
+  bool Ticked(WindowId window, ControlId control) const override {
+    return Find(window, control, kPropertyChecked).number != 0;
+  }
+  Text TextOf(WindowId window, ControlId control) const override { return Find(window, control, kPropertyText).text; }
+
+ private:
+  // Controls the preset does not name read as unticked or empty, as in a
+  // freshly opened window.
+  PropertyValue Find(WindowId window, ControlId control, int index) const {
+    for (const PresetSetting& setting : settings_)
+      if (setting.window == window && setting.control == control && setting.index == index) return setting.value;
+    return {};
+  }
+  const std::vector<PresetSetting>& settings_;
 };
 
-// Runs the section's button presses with its control states and returns
-// whether it failed. Its log line is what the windows would have shown.
-// Lines noted meanwhile (backup files) follow it, indented.
-bool RunSection(const PlannedSection& section, HeadlessSession& session, std::vector<Text>& notes,
-                const LogLine& log) {
-  const Text head = ConcatTexts("[", section.name, "] ");
-  if (section.steps.empty()) {
-    log(ConcatTexts(head, "未选择任何项目，跳过"));
+Text SectionHead(const PlannedSection& section) { return ConcatTexts("[", section.name, "] "); }
+
+// Runs the section's commands; its log line is what the windows would have
+// shown, with the counts, and the restore files follow it, indented.
+bool RunSection(const PlannedSection& section, const LogLine& log) {
+  if (section.commands.empty()) {
+    log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
     return false;
   }
-  session.Clear();
-  for (const PresetSetting& setting : section.settings)
-    session.Write(setting.window, setting.control, setting.index, setting.value);
-  Text shown, refused;
-  for (const PresetStep& step : section.steps) {
-    if (step.routine)
-      step.routine();
-    else
-      RunEventHandler(step.window, step.button, Event::kClicked);
-    if (step.result_label) shown = session.Read(step.window, step.result_label, kPropertyText).text;
-    // The window shows the mode the screen really has; a run must also tell
-    // a refused mode apart (the refresh rate is only asked for).
-    DisplayMode wanted;
-    if (step.chosen_preset && ResolutionPresetMode(step.chosen_preset, &wanted) &&
-        (ScreenWidth() != wanted.width || ScreenHeight() != wanted.height ||
-         QueryDisplayMode().bits_per_pixel != wanted.bits_per_pixel)) {
-      refused = ConcatTexts("未能设置为 ", ToText(wanted.width), "×", ToText(wanted.height), "/",
-                            ToText(wanted.bits_per_pixel), "位，当前为 ", shown);
-    }
+  const PresetSelection selection(section.settings);
+  bool failed = false;
+  for (const Command* command : section.commands) {
+    const CommandRun run = RunCommand(*command, selection);
+    failed |= run.plan.refusal.has_value() || run.outcome.AnyFailed();
+    log(ConcatTexts(SectionHead(section), RunReportText(*command, run)));
+    for (const Text& path : run.restore_files) log(ConcatTexts("    备份：", path));
   }
-  // A command that succeeded says so with the information icon; any other
-  // box is a failure report.
-  bool failed = !refused.empty();
-  if (failed) shown = refused;
-  if (!session.Reports().empty()) shown.clear();
-  for (const MessageReport& report : session.Reports()) {
-    shown += ConcatTexts(shown.empty() ? "" : "\n", report.text);
-    failed |= (report.style & kIconMask) != kInformationIcon;
-  }
-  log(ConcatTexts(head, shown.empty() ? Text("完成") : shown));
-  for (const Text& note : notes) log(ConcatTexts("    ", note));
-  notes.clear();
   return failed;
+}
+
+// A fatal error has nobody to answer its box: it ends the run in the log.
+const LogLine* g_fatal_log = nullptr;
+const PlannedSection* g_running = nullptr;
+
+void LogFatalError(const Text& text) {
+  if (!g_fatal_log) return;
+  (*g_fatal_log)(ConcatTexts(g_running ? SectionHead(*g_running) : Text(), text));
+  (*g_fatal_log)(EndLine(kExitStepFailed));
+}
+
+Text TargetOf(const PlannedSection& section) {
+  for (const PresetSetting& setting : section.settings)
+    if (setting.index == kPropertyText) return setting.value.text;
+  return {};
 }
 
 }  // namespace
@@ -148,6 +139,11 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
   bool have_preset = false, have_log = false;
   for (size_t i = 1; i < arguments.size(); ++i) {
     const Text& argument = arguments[i];
+    if (IsSwitch(argument, "/preview")) {
+      if (request.preview) return fail(ConcatTexts("“", argument, "”只能出现一次"));
+      request.preview = true;
+      continue;
+    }
     bool is_apply = IsSwitch(argument, "/apply"), is_log = IsSwitch(argument, "/log");
     if (!is_apply && !is_log) return fail(ConcatTexts("未知的参数“", argument, "”"));
     bool& seen = is_apply ? have_preset : have_log;
@@ -186,27 +182,57 @@ int RunUnattended(const CommandLineRequest& request) {
     log.Line(ConcatTexts("需要管理员权限：预设中的 ", names, "会更改整台计算机的设置。未做任何更改"));
     return Finish(log, kExitNotAdministrator);
   }
+  if (const Text problem = PresetProblem(parsed.preset); !problem.empty()) {
+    log.Line(problem);
+    return Finish(log, kExitBadInput);
+  }
+  const LogLine lines = [&](std::string_view line) { log.Line(line); };
+  if (request.preview) {
+    PreviewPresetSections(parsed.preset, lines);
+    return Finish(log, kExitDone);
+  }
+  return Finish(log, RunPresetSections(parsed.preset, lines));
+}
 
-  return Finish(log, RunPresetSections(parsed.preset, [&](std::string_view line) { log.Line(line); }));
+Text PresetProblem(const Preset& preset) {
+  for (const PlannedSection& section : preset.sections)
+    for (const Command* command : section.commands)
+      if (command == &kRelocationCommand)
+        if (Text problem = RelocationTargetProblem(TargetOf(section), true); !problem.empty())
+          return ConcatTexts(SectionHead(section), problem);
+  return {};
+}
+
+void PreviewPresetSections(const Preset& preset, const LogLine& log) {
+  for (const PlannedSection& section : preset.sections) {
+    if (section.commands.empty()) {
+      log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
+      continue;
+    }
+    const PresetSelection selection(section.settings);
+    for (const Command* command : section.commands) {
+      const Plan plan = command->plan(selection);
+      if (plan.refusal) {
+        log(ConcatTexts(SectionHead(section), plan.refusal->text));
+        continue;
+      }
+      log(ConcatTexts(SectionHead(section), "将执行 ", ToText(static_cast<int32_t>(plan.steps.size())), " 步："));
+      for (const Text& line : PreviewLines(plan)) log(ConcatTexts("    ", line));
+    }
+  }
 }
 
 int RunPresetSections(const Preset& preset, const LogLine& log) {
-  HeadlessSession session;
-  const PlannedSection* running = nullptr;
-  std::vector<Text> notes;
-  session.note = [&](const Text& line) { notes.push_back(line); };
-  session.fatal = [&](const Text& text) {
-    log(ConcatTexts("[", running ? running->name : Text(), "] ", text));
-    for (const Text& note : notes) log(ConcatTexts("    ", note));
-    log(EndLine(kExitStepFailed));
-    return kExitStepFailed;
-  };
-  ActiveSession active(&session);
+  g_fatal_log = &log;
+  SendFatalErrorsTo(LogFatalError, kExitStepFailed);
   bool failed = false;
   for (const PlannedSection& section : preset.sections) {
-    running = &section;
-    failed |= RunSection(section, session, notes, log);
+    g_running = &section;
+    failed |= RunSection(section, log);
   }
+  SendFatalErrorsTo(nullptr, 0);
+  g_fatal_log = nullptr;
+  g_running = nullptr;
   return failed ? kExitStepFailed : kExitDone;
 }
 

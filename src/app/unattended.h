@@ -1,10 +1,11 @@
-// Unattended mode: lumeno.exe /apply <preset file> [/log <log file>]
+// Unattended mode: lumeno.exe /apply <preset file> [/preview] [/log <log file>]
 //
 // Applies a preset (preset.h) with no window, no message box and no
 // hourglass, writes what it did to a log, and ends with an exit code that a
-// logon script or a remote runner can test. Each section presses its buttons
-// through the very handlers the windows run, with the control states read
-// from the preset instead of a window (platform/headless.h).
+// logon script or a remote runner can test. Each section runs the very
+// commands its buttons run, with the control states read from the preset
+// instead of a window. /preview writes each section's plan instead and
+// changes nothing.
 // The logic is portable; unattended_win32.cpp provides the host operations.
 #pragma once
 
@@ -25,6 +26,7 @@ struct CommandLineRequest {
   enum class Kind { kWindows, kApply, kUsageError };
   Kind kind = Kind::kWindows;
   Text preset_path;
+  bool preview = false;
   Text log_path;  // empty: lumeno.log in the program directory
   Text error;     // kUsageError: what is wrong
 };
@@ -43,11 +45,21 @@ Text LogLineBytes(std::string_view text);
 
 using LogLine = std::function<void(std::string_view line)>;
 
-// Runs the preset's sections in order, each through its buttons' handlers
+// Runs the preset's sections in order, each through its buttons' commands
 // with the preset's control states and no window; one log line per section
-// (what the windows would have shown). kExitDone, or kExitStepFailed when a
-// section reported a failure.
+// (what the windows would have shown, with the counts of what changed) and
+// its restore files under it. kExitDone, or kExitStepFailed when a section
+// reported a failure.
 int RunPresetSections(const Preset& preset, const LogLine& log);
+
+// Writes each section's plan to the log, a step a line under the section's
+// header line; changes nothing and starts no program.
+void PreviewPresetSections(const Preset& preset, const LogLine& log);
+
+// The checks made before anything changes: the relocation target's form,
+// environment names, drive or share, and that no file stands on its path.
+// Empty when the preset passes; otherwise the message that says why not.
+Text PresetProblem(const Preset& preset);
 
 // Win32: parses GetCommandLineA; when the program was started with arguments
 // it runs unattended, stores the exit code and returns true. Without

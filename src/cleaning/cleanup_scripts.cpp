@@ -2,10 +2,12 @@
 // select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
+#include <iterator>
 #include <vector>
 
-#include "platform/command_outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
+#include "platform/platform_rules.h"
 #include "platform/registry_backup.h"
 
 namespace lumeno {
@@ -72,24 +74,54 @@ static const char* const kLogDeletionLines[] = {
     R"(del /f /s /q %windir%\*.log)",
 };
 
-static const char* const kContextMenuLines[] = {
-    R"(regsvr32 /u /s igfxpph.dll)",
-    R"(reg delete HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers /f)",
-    R"(reg add HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers\new /ve /d {D969A300-E7FF-11d0-A93B-00A0C90F2719})",
-    R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v HotKeysCmds /f)",
-    R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v IgfxTray /f)",
+// Each line with what it does to the registry (for the restore file and for
+// judging it: a deleted key or value must be gone afterwards). What regsvr32
+// /u removes is the library's own business and is not known here.
+struct ContextMenuLine {
+  const char* line;
+  CommandCheck check;
+  const char* key_path;    // under the root below; the deleted key, or the key of the deleted or written value
+  const char* value_name;  // a deleted value, or nullptr
+  int root;
 };
 
-// What the lines above do to the registry, for the restore file. What
-// regsvr32 /u removes is the library's own business and is not known here.
-std::vector<RegistryChange> ContextMenuChanges() {
-  return {
-      DeleteRegistryTree(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers)"),
-      SetRegistryItem(kRootClassesRoot, R"(Directory\Background\shellex\ContextMenuHandlers\new\)",
-                      Text("{D969A300-E7FF-11d0-A93B-00A0C90F2719}")),
-      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "HotKeysCmds"),
-      DeleteRegistryValue(kRootLocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)", "IgfxTray"),
-  };
+constexpr const char* kHandlersKey = R"(Directory\Background\shellex\ContextMenuHandlers)";
+constexpr const char* kRunKey = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)";
+static const ContextMenuLine kContextMenuLines[] = {
+    {R"(regsvr32 /u /s igfxpph.dll)", CommandCheck::kUnregistered, nullptr, nullptr, 0},
+    {R"(reg delete HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers /f)", CommandCheck::kRegistryGone,
+     kHandlersKey, nullptr, kRootClassesRoot},
+    {R"(reg add HKEY_CLASSES_ROOT\Directory\Background\shellex\ContextMenuHandlers\new /ve /d {D969A300-E7FF-11d0-A93B-00A0C90F2719})",
+     CommandCheck::kExitCode, nullptr, nullptr, kRootClassesRoot},
+    {R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v HotKeysCmds /f)",
+     CommandCheck::kRegistryGone, kRunKey, "HotKeysCmds", kRootLocalMachine},
+    {R"(reg delete HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run /v IgfxTray /f)",
+     CommandCheck::kRegistryGone, kRunKey, "IgfxTray", kRootLocalMachine},
+};
+
+// The restore file needs the new key's default value as reg add stores it.
+constexpr const char* kNewHandlerItem = R"(Directory\Background\shellex\ContextMenuHandlers\new\)";
+constexpr const char* kNewHandlerValue = "{D969A300-E7FF-11d0-A93B-00A0C90F2719}";
+
+void AddContextMenuLines(PlanBuilder& plan) {
+  for (const ContextMenuLine& entry : kContextMenuLines) {
+    Step& step = plan.RunCommand(entry.line, entry.check);
+    if (entry.check == CommandCheck::kUnregistered) {
+      step.what = "注销 igfxpph.dll";
+      continue;
+    }
+    step.root = entry.root;
+    if (entry.check == CommandCheck::kExitCode) {
+      step.changes.push_back(SetRegistryItem(kRootClassesRoot, kNewHandlerItem, Text(kNewHandlerValue)));
+      continue;
+    }
+    step.key_path = entry.key_path;
+    step.value_name = entry.value_name ? entry.value_name : "";
+    step.what = ConcatTexts("注册表 ", RootKeyName(entry.root), "\\", entry.key_path,
+                            entry.value_name ? "\\" : "", step.value_name);
+    step.changes.push_back(entry.value_name ? DeleteRegistryValue(entry.root, entry.key_path, entry.value_name)
+                                            : DeleteRegistryTree(entry.root, entry.key_path));
+  }
 }
 
 static const char* const kShareDeletionLines[] = {
@@ -128,29 +160,36 @@ using namespace settings_controls;
 
 static const ControlId kCleanupItems[] = {kJunkBox, kLogsBox, kContextMenuBox, kSharesBox, kCookiesBox, kAutorunBox};
 
-bool IsItemTicked(ControlId box) { return IsTicked(kSettingsWindow, box); }
-
 // C:\Windows\Temp is writable by every user, so a file of the script's name
-// may have been planted there. Only a file this call has just created anew is
+// may have been planted there. Only a file this run has just created anew is
 // run; if that cannot be made, whatever sits at the path is not ours to run.
 // A script counts as done once it runs: its last line deletes the script
 // itself, so its exit code says nothing about the cleaning.
-void WriteAndRunScript(const char* path, std::span<const char* const> lines, Outcome& outcome) {
-  if (!WriteFreshFile(path, CleanupScriptBytes(lines))) {
-    outcome.Failed(path, ErrorText(LastError()));
-    return;
-  }
-  const RunResult run = RunCommandLine(path, true, kHiddenWindowMode);
-  if (run)
-    outcome.Succeeded();
-  else
-    outcome.Failed(path, ConcatTexts("无法启动：", ErrorText(run.error)));
+void AddScript(PlanBuilder& plan, const char* path, std::span<const char* const> lines) {
+  plan.RunScript(path, CleanupScriptBytes(lines), FileWriteMode::kFresh, kHiddenWindowMode);
 }
 
-bool AnyCleanupItemTicked() {
-  for (ControlId box : kCleanupItems)
-    if (IsItemTicked(box)) return true;
-  return false;
+// Lines that find nothing to do (a share that does not exist, a value that is
+// already gone, a DLL this machine does not have) are judged by their effect
+// and are no failures; the rest of the items still run after a failure.
+Plan PlanSystemCleanup(const Selection& selection) {
+  bool ticked[std::size(kCleanupItems)];
+  for (size_t i = 0; i < std::size(kCleanupItems); ++i) ticked[i] = selection.Ticked(kSettingsWindow, kCleanupItems[i]);
+  PlanBuilder plan;
+  if (ticked[0]) AddScript(plan, kJunkScriptPath, kJunkScript);
+  if (ticked[1])
+    for (const char* line : kLogDeletionLines)
+      plan.RunCommand(ConcatTexts(kCommandInterpreterPrefix, line), CommandCheck::kFilesDeleted).what = line;
+  if (ticked[2]) AddContextMenuLines(plan);
+  if (ticked[3])
+    for (const char* line : kShareDeletionLines) {
+      const std::vector<Text> words = SplitQuotedWords(line);
+      plan.RunCommand(line, CommandCheck::kShareGone, words[2]);
+    }
+  if (ticked[4]) AddScript(plan, kCookiesScriptPath, kCookiesScript);
+  if (ticked[5]) AddScript(plan, kAutorunScriptPath, kAutorunScript);
+  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请选择欲清理项目！"}};
+  return plan.Finish();
 }
 
 }  // namespace
@@ -164,32 +203,13 @@ Text CleanupScriptBytes(std::span<const char* const> lines) {
   return bytes;
 }
 
-// Lines that find nothing to do (a share that does not exist, a value that is
-// already gone, a DLL this machine does not have) are judged by their effect
-// and are no failures; the rest of the items still run after a failure.
-void RunSystemCleanup() {
-  Outcome outcome("系统清理");
-  if (IsItemTicked(kJunkBox)) WriteAndRunScript(kJunkScriptPath, kJunkScript, outcome);
-  if (IsItemTicked(kLogsBox))
-    for (const char* line : kLogDeletionLines) RunJudged(ConcatTexts(kCommandInterpreterPrefix, line), outcome);
-  if (IsItemTicked(kContextMenuBox)) {
-    // Only this item changes the registry; the items before it do not.
-    NoteBackup(BackupBeforeChanges("系统清理", ContextMenuChanges()), outcome);
-    for (const char* line : kContextMenuLines) RunJudged(line, outcome);
-  }
-  if (IsItemTicked(kSharesBox))
-    for (const char* line : kShareDeletionLines) RunJudged(line, outcome);
-  if (IsItemTicked(kCookiesBox)) WriteAndRunScript(kCookiesScriptPath, kCookiesScript, outcome);
-  if (IsItemTicked(kAutorunBox)) WriteAndRunScript(kAutorunScriptPath, kAutorunScript, outcome);
+const Command kSystemCleanupCommand = {"系统清理", "系统清理", "系统清理成功！", kDefaultMessageTitle,
+                                       PlanSystemCleanup};
 
-  if (AnyCleanupItemTicked())
-    outcome.Report("系统清理成功！");
-  else
-    ShowMessageBox("请选择欲清理项目！", kStyleStop);
-}
+void RunSystemCleanup() { RunCommandInWindow(kSystemCleanupCommand); }
 
 void SelectAllCleanupItems() {
-  bool all = IsItemTicked(kSelectAllBox);
+  bool all = IsTicked(kSettingsWindow, kSelectAllBox);
   for (ControlId box : kCleanupItems) SetTicked(kSettingsWindow, box, all);
 }
 

@@ -4,9 +4,13 @@
 
 #include <span>
 
+#include "plan/command.h"
 #include "platform/text.h"
 
 namespace lumeno {
+
+// 按钮9 "清理" of the page "清系统".
+extern const Command kSystemCleanupCommand;
 
 void RunSystemCleanup();
 void SelectAllCleanupItems();

@@ -3,7 +3,7 @@
 #include "cleaning/empty_folder_sweep.h"
 
 #include "cleaning/cleanup_scripts.h"
-#include "platform/outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -40,8 +40,6 @@ static const char* const kSweepScript[] = {
     R"(@echo 清理完毕，谢谢使用)",
 };
 
-}  // namespace
-
 // The script stays in the program's directory after the run; the user answers
 // its pauses in the visible console window, which is also where it reports.
 // So the sweep says nothing when it ran, and speaks only when its script
@@ -49,16 +47,18 @@ static const char* const kSweepScript[] = {
 // script) or could not be started. No attributes are changed afterwards: the
 // script is left as written, and a file of this name in C:\ that the sweep
 // did not write is none of its business.
-void RunEmptyFolderSweep() {
-  Text path = ConcatTexts(ProgramDirectory(), kSweepScriptName);
-  Text script = CleanupScriptBytes(kSweepScript);
-  Outcome outcome("空文件夹清理");
-  if (!WriteBytesToFile(path, {script})) {
-    outcome.Failed(path, ErrorText(LastError()));
-  } else if (RunResult run = RunCommandLine(path, true); !run) {
-    outcome.Failed(path, ConcatTexts("无法启动：", ErrorText(run.error)));
-  }
-  if (outcome.AnyFailed()) outcome.Report({});
+Plan PlanEmptyFolderSweep(const Selection&) {
+  const Text path = ConcatTexts(ProgramDirectory(), kSweepScriptName);
+  PlanBuilder plan;
+  plan.RunScript(path, CleanupScriptBytes(kSweepScript), FileWriteMode::kPlain, WindowMode::kNormal);
+  return plan.Finish();
 }
+
+}  // namespace
+
+const Command kEmptyFolderSweepCommand = {"空文件夹清理", nullptr, "", kDefaultMessageTitle, PlanEmptyFolderSweep,
+                                          true};
+
+void RunEmptyFolderSweep() { RunCommandInWindow(kEmptyFolderSweepCommand); }
 
 }  // namespace lumeno

@@ -4,7 +4,6 @@
 // and be measured against the program (scripts/bench).
 #include <string>
 
-#include "platform/headless.h"
 #include "platform/registry_backup.h"
 
 namespace lumeno {
@@ -86,8 +85,8 @@ void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResu
 }  // namespace
 
 BackupResult BackupBeforeChanges(std::string_view command, std::span<const RegistryChange> changes,
-                                 std::span<const BackupFile> further_files) {
-  const RegistryBackupPlan plan = PlanRegistryBackup(changes);
+                                 std::span<const BackupFile> further_files, const RegistryReads* reads) {
+  const RegistryBackupPlan plan = PlanRegistryBackup(changes, reads);
   std::vector<BackupFile> files;
   if (!plan.keys.empty()) files.push_back({ConcatTexts(command, ".reg"), RegFileText(plan.keys)});
   files.insert(files.end(), further_files.begin(), further_files.end());
@@ -95,8 +94,6 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   BackupResult result;
   result.needed = !files.empty() || !plan.unreadable.empty();
   if (!files.empty()) WriteFiles(TimeStamp(CurrentLocalTime()), files, &result);
-  // An unattended run names its restore files in its log.
-  for (const Text& path : result.paths) NoteInRunLog(ConcatTexts("备份：", path));
   if (!plan.unreadable.empty()) {
     // What was read is kept on disk; the rest cannot be restored from it.
     result.written = false;

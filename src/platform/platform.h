@@ -118,6 +118,10 @@ inline constexpr int kRootUsers = 5;
 // neither opened nor created, or the value cannot be stored.
 bool WriteRegistryItem(int root, const Text& item_path, const RegistryValue& value);
 
+// Deletes the key with everything below it (SHDeleteKeyA). A key that is not
+// there counts as deleted; false with LastError() set otherwise.
+bool DeleteRegistryKeyTree(int root, const Text& key_path);
+
 // Whether a key, or a value of a key, is there. kUnknown when the registry
 // answers with anything but "found" or "not found" (no rights, for one).
 enum class Presence { kUnknown, kAbsent, kPresent };
@@ -151,6 +155,8 @@ bool RemoveFolder(const Text& path);
 
 // True when path names an existing folder (links to folders included).
 bool FolderExists(const Text& path);
+// True when path names something that is there and is no folder.
+bool IsFile(const Text& path);
 
 // The text with every %NAME% of a defined environment variable replaced
 // (ExpandEnvironmentStringsA); the text unchanged when that fails.
@@ -255,5 +261,11 @@ bool CallCloseHandle(uintptr_t handle);
 // Fatal errors: the "运行时出错!" box, then exit code -1. code 0 = no code.
 
 [[noreturn]] void FatalError(int code, const Text& message);
+
+// A run with nobody to answer a box (/apply) hands fatal errors to sink
+// instead, with the box's text, and then ends with exit_code. Set before
+// anything runs; nullptr gives the box back.
+using FatalErrorSink = void (*)(const Text& text);
+void SendFatalErrorsTo(FatalErrorSink sink, int exit_code);
 
 }  // namespace lumeno

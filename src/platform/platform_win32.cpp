@@ -3,13 +3,13 @@
 // platform_rules.cpp. Every handle opened here is closed before returning.
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstddef>
 #include <span>
 #include <utility>
 #include <vector>
 
-#include "platform/headless.h"
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
@@ -118,6 +118,13 @@ bool WriteRegistryItem(int root_number, const Text& item_path, const RegistryVal
   RegCloseKey(key);
   if (stored != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(stored));
   return stored == ERROR_SUCCESS;
+}
+
+bool DeleteRegistryKeyTree(int root, const Text& key_path) {
+  const LONG status = SHDeleteKeyA(RootKeyFor(root), Cs(key_path));
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
+  SetLastError(static_cast<DWORD>(status));
+  return false;
 }
 
 namespace {
@@ -269,6 +276,11 @@ bool FolderExists(const Text& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsFile(const Text& path) {
+  DWORD attributes = GetFileAttributesA(Cs(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Without a % there is nothing to expand, and the text keeps its exact bytes
 // (the system's expansion goes through Unicode, which not every GBK byte
 // sequence survives).
@@ -388,11 +400,6 @@ HWND OwnerWindowFor(WindowId owner) {
 }  // namespace
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId owner) {
-  // Unattended, nobody is there to answer: the box becomes a report, answered OK.
-  if (HeadlessSession* session = ActiveHeadlessSession()) {
-    session->Report(message, style, title);
-    return MessageBoxResultFor(IDOK);
-  }
   int button = MessageBoxA(OwnerWindowFor(owner), Cs(message), Cs(title), MessageBoxStyleFor(style));
   return MessageBoxResultFor(button);
 }
@@ -522,10 +529,24 @@ WindowsVersion QueryWindowsVersion() {
 // ---------------------------------------------------------------------------
 // Fatal errors
 
+namespace {
+
+FatalErrorSink g_fatal_sink = nullptr;
+int g_fatal_exit_code = 0;
+
+}  // namespace
+
+void SendFatalErrorsTo(FatalErrorSink sink, int exit_code) {
+  g_fatal_sink = sink;
+  g_fatal_exit_code = exit_code;
+}
+
 [[noreturn]] void FatalError(int code, const Text& message) {
   Text text = FatalErrorText(code, message);
-  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
-    ExitProcess(static_cast<UINT>(session->fatal(text)));
+  if (g_fatal_sink) {
+    g_fatal_sink(text);
+    ExitProcess(static_cast<UINT>(g_fatal_exit_code));
+  }
   MessageBoxA(nullptr, Cs(text), "错误", MessageBoxStyleFor(MB_ICONERROR));
   ExitProcess(static_cast<UINT>(-1));
 }

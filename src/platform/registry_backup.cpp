@@ -5,7 +5,7 @@
 #include <set>
 #include <tuple>
 
-#include "platform/outcome.h"
+#include "plan/outcome.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno {
@@ -14,31 +14,13 @@ namespace {
 
 constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
 
-// Where each character of a GBK text starts; a double-byte character's second
-// byte may be 0x5C or an ASCII letter and is neither a separator nor a letter.
-template <typename Visit>
-void ForEachCharacter(std::string_view text, Visit visit) {
-  for (size_t i = 0, length; i < text.size(); i += length) {
-    length = GbkCharacterLength(text, i);
-    visit(i, length == 2);
-  }
-}
-
 // Registry names compare without regard to ASCII case.
-Text Folded(std::string_view text) {
-  Text out(text);
-  ForEachCharacter(text, [&](size_t i, bool pair) {
-    if (!pair && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
-  });
-  return out;
-}
+Text Folded(std::string_view text) { return FoldAsciiCase(text); }
 
 // The key paths from the root down to key_path: "a", "a\b", "a\b\c".
 std::vector<Text> KeyPathPrefixes(const Text& key_path) {
   std::vector<Text> prefixes;
-  ForEachCharacter(key_path, [&](size_t i, bool pair) {
-    if (!pair && key_path[i] == '\\') prefixes.push_back(key_path.substr(0, i));
-  });
+  for (size_t separator : BackslashPositions(key_path)) prefixes.push_back(key_path.substr(0, separator));
   prefixes.push_back(key_path);
   return prefixes;
 }
@@ -62,7 +44,7 @@ using Location = std::tuple<int, Text, Text>;  // root, folded key path, folded 
 
 class Planner {
  public:
-  explicit Planner(std::span<const RegistryChange> changes) {
+  Planner(std::span<const RegistryChange> changes, const RegistryReads* reads) : reads_(reads) {
     for (const RegistryChange& change : changes) {
       if (change.kind == RegistryChange::Kind::kDeleteTree) continue;
       const Location location = LocationOf(change);
@@ -113,7 +95,7 @@ class Planner {
 
     // Each location is planned once, from what is there before any change,
     // whatever the order of the changes that touch it.
-    const RegistryValueRead read = ReadRegistryValue(root, change.key_path, change.value_name);
+    const RegistryValueRead read = ReadOnce(root, change);
     switch (read.status) {
       case RegistryReadStatus::kFound:
         if (!deleted_.count(location) && StaysAsItIs(location, read.data)) return;
@@ -129,6 +111,14 @@ class Planner {
         plan_.unreadable.push_back(Describe(root, change.key_path));
         return;
     }
+  }
+
+  RegistryValueRead ReadOnce(int root, const RegistryChange& change) const {
+    if (reads_) {
+      auto it = reads_->find(RegistryReadKeyOf(root, change.key_path, change.value_name));
+      if (it != reads_->end()) return it->second;
+    }
+    return ReadRegistryValue(root, change.key_path, change.value_name);
   }
 
   // The key does not exist, so the write creates it and perhaps keys above
@@ -171,6 +161,7 @@ class Planner {
     }
   }
 
+  const RegistryReads* reads_;
   std::map<Location, std::vector<std::optional<RegistryData>>> stores_;  // what each write stores
   std::set<Location> deleted_;
   std::set<Location> creating_;  // written with the keys on the way created
@@ -223,8 +214,12 @@ RegistryChange DeleteRegistryTree(int root, std::string_view key_path) {
   return {RegistryChange::Kind::kDeleteTree, root, Text(key_path), Text(), std::nullopt};
 }
 
-RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes) {
-  return Planner(changes).Plan(changes);
+RegistryReadKey RegistryReadKeyOf(int root, std::string_view key_path, std::string_view value_name) {
+  return {NormalizeRootNumber(root), Folded(key_path), Folded(value_name)};
+}
+
+RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes, const RegistryReads* reads) {
+  return Planner(changes, reads).Plan(changes);
 }
 
 // Kept apart from the writer (backup_writer.cpp), which the bench's program

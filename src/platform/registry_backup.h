@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,7 +53,12 @@ struct RegistryBackupPlan {
   std::vector<RegFileKey> keys;  // empty: nothing would change
   std::vector<Text> unreadable;  // "HKEY_...\key" of what could not be read
 };
-RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes);
+// Values read already, by (root number, key path and value name with ASCII
+// capitals folded): the planner reads only what is not among them.
+using RegistryReadKey = std::tuple<int, Text, Text>;
+RegistryReadKey RegistryReadKeyOf(int root, std::string_view key_path, std::string_view value_name);
+using RegistryReads = std::map<RegistryReadKey, RegistryValueRead>;
+RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes, const RegistryReads* reads = nullptr);
 
 // A further file of the same backup, named "<time stamp> <name>".
 struct BackupFile {
@@ -74,7 +81,8 @@ struct BackupResult {
 // %APPDATA%\Lumeno\备份; " (2)", " (3)" ... keep an existing file. No file
 // when nothing would change.
 BackupResult BackupBeforeChanges(std::string_view command, std::span<const RegistryChange> changes,
-                                 std::span<const BackupFile> further_files = {});
+                                 std::span<const BackupFile> further_files = {},
+                                 const RegistryReads* reads = nullptr);
 
 class Outcome;
 // A backup that was needed and could not be written is one failure of the

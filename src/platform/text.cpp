@@ -104,6 +104,14 @@ int32_t ToInteger(double value) {
   return static_cast<int32_t>(truncated);
 }
 
+Text FoldAsciiCase(std::string_view text) {
+  Text folded(text);
+  ForEachGbkCharacter(text, [&](size_t i, size_t length) {
+    if (length == 1 && folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+  });
+  return folded;
+}
+
 std::vector<Text> SplitQuotedWords(std::string_view line, std::string_view separators) {
   std::vector<Text> words;
   Text current;

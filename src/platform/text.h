@@ -40,6 +40,21 @@ int32_t ToInteger(double value);  // truncation toward zero
 // into characters walking from its start.
 size_t GbkCharacterLength(std::string_view text, size_t at);
 
+// Calls visit(offset, length) for each character of a GBK text, from its
+// start: the one way the program walks a text by characters.
+template <typename Visit>
+void ForEachGbkCharacter(std::string_view text, Visit visit) {
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    length = GbkCharacterLength(text, i);
+    visit(i, length);
+  }
+}
+
+// The text with the ASCII capitals of its single-byte characters made small:
+// registry names, switches and captions compare this way. A double-byte
+// character's second byte may look like a capital and is left alone.
+Text FoldAsciiCase(std::string_view text);
+
 // Byte offsets of the backslash characters of a GBK text, in order. A
 // double-byte character whose second byte is 0x5C is no separator, so this
 // can only be known by walking from the start.

@@ -3,16 +3,14 @@
 // and the registry values through which Windows finds them rewritten.
 #include "relocation/relocation.h"
 
-#include <array>
+#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "platform/command_outcome.h"
-#include "platform/outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
-#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -167,8 +165,6 @@ const RelocatedFolder kRelocatedFolders[] = {
     {kOutlookExpressBox, kOutlookExpressFolders, {}, kOutlookExpressValues},
 };
 
-constexpr uint32_t kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
-
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 // Where the last character of a GBK text begins. Many GBK characters have 0x5C
 // as their second byte, so this can only be known by walking from the start.
@@ -184,79 +180,75 @@ bool EndsWithBackslashCharacter(std::string_view text) {
 
 Text ItemPathOf(const RegistryWrite& value) { return ConcatTexts(value.key_path, "\\", value.value_name); }
 
-using TickedFolders = std::array<bool, std::size(kRelocatedFolders)>;
-
-std::vector<RegistryChange> ChangesOf(const TickedFolders& ticked, const Text& target) {
-  std::vector<RegistryChange> changes;
-  for (size_t i = 0; i < ticked.size(); ++i)
-    if (ticked[i])
-      for (const RegistryWrite& value : kRelocatedFolders[i].values)
-        changes.push_back(SetRegistryItem(value.root, ItemPathOf(value), ConcatTexts(target, value.data)));
-  return changes;
+// The destination as the copy line names it.
+Text CopyDestination(const CopyCommand& copy, const Text& target, bool quoted) {
+  return quoted ? ConcatTexts(target, copy.quoted_destination) : ConcatTexts(target, copy.destination, "\\");
 }
 
 Text CopyLine(const CopyCommand& copy, const Text& target, bool quoted) {
   if (quoted)
-    return ConcatTexts("cmd /cxcopy \"", copy.source, "\\*.*\" \"", target, copy.quoted_destination, "\"", copy.switches);
-  return ConcatTexts("cmd /cxcopy ", copy.source, "\\*.* ", target, copy.destination, "\\", copy.switches);
+    return ConcatTexts("cmd /cxcopy \"", copy.source, "\\*.*\" \"", CopyDestination(copy, target, true), "\"",
+                       copy.switches);
+  return ConcatTexts("cmd /cxcopy ", copy.source, "\\*.* ", CopyDestination(copy, target, false), copy.switches);
 }
+
+constexpr const char* kUnchangedLocation = "；位置未更改";
 
 // Windows must never be pointed at a folder that is not there, or at one
 // that lacks the user's files: a folder whose new folder cannot be made, or
-// whose copy failed, keeps its registry values, so Windows goes on using the
-// old folder, which still holds everything.
-void Relocate(const RelocatedFolder& folder, const Text& target, bool quoted, Outcome& outcome) {
-  for (const char* suffix : folder.new_folders) {
-    const Text path = ConcatTexts(target, suffix);
-    const uint32_t error = CreateFolder(path) ? 0 : LastError();
-    if (!FolderExists(path)) {
-      outcome.Failed(path, ConcatTexts(ErrorText(error ? error : kPathNotFound), "；位置未更改"));
-      return;
-    }
-  }
+// whose copy failed, keeps its registry values (the rest of its group is
+// skipped), so Windows goes on using the old folder, which still holds
+// everything.
+void AddFolder(const RelocatedFolder& folder, int group, const Text& target, bool quoted, PlanBuilder& plan) {
+  for (const char* suffix : folder.new_folders)
+    plan.CreateFolder(ConcatTexts(target, suffix), group).failure_note = kUnchangedLocation;
   for (const CopyCommand& copy : folder.copies) {
-    const Text line = CopyLine(copy, target, quoted);
-    const CommandJudgement copied = JudgeCommandLine(line, RunCommandLine(line, true, kHiddenWindowMode));
-    if (!copied.done) {
-      outcome.Failed(copied.what, ConcatTexts(copied.why, "；位置未更改"));
-      return;
-    }
-    outcome.Succeeded();
+    plan.Copy(CopyLine(copy, target, quoted), copy.source, CopyDestination(copy, target, quoted),
+              ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group);
+    plan.plan().steps.back().failure_note = kUnchangedLocation;
   }
-  for (const RegistryWrite& value : folder.values) {
-    const Text item_path = ItemPathOf(value);
-    if (WriteRegistryItem(value.root, item_path, ConcatTexts(target, value.data)))
-      outcome.Succeeded();
-    else
-      outcome.Failed(ConcatTexts(RootKeyName(value.root), "\\", item_path), ErrorText(LastError()));
-  }
+  for (const RegistryWrite& value : folder.values)
+    plan.WriteValue(value.root, ItemPathOf(value), ConcatTexts(target, value.data), group);
 }
 
-// Makes the target and any missing folder above it. False, with the system's
-// code in *error, when it is not a folder afterwards; then the folders made
-// on the way are removed again, so that the disk is as it was.
-bool PrepareTarget(const Text& target, uint32_t* error) {
-  const Text check = RelocationTargetCheckPath(target);
-  if (FolderExists(check)) return true;
-  *error = kPathNotFound;
-  std::vector<Text> made;
+// Makes the target and any missing folder above it. When one cannot be made,
+// nothing else runs, and the folders made on the way are removed again, so
+// that the disk is as it was.
+void AddTarget(const Text& target, PlanBuilder& plan) {
+  if (FolderExists(RelocationTargetCheckPath(target))) return;
+  constexpr int kTargetGroup = 1;
   for (const Text& folder : FoldersToCreate(target)) {
-    if (CreateFolder(folder))
-      made.push_back(folder);
-    else
-      *error = LastError();
+    Step& step = plan.CreateFolder(folder, kTargetGroup);
+    step.undo_group_on_failure = true;
+    step.stops_plan = true;
+    step.stop_message = ConcatTexts("无法使用转移目标“", target, "”：");
   }
-  if (FolderExists(check)) return true;
-  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveFolder(*folder);
-  return false;
 }
 
 Text UnchangedNote() { return "\r\n未做任何更改。"; }
 
-bool AnyFolderTicked() {
-  bool any = false;
-  for (const RelocatedFolder& folder : kRelocatedFolders) any |= IsTicked(kSettingsWindow, folder.box);
-  return any;
+Plan PlanRelocation(const Selection& selection) {
+  const Text edit_text = selection.TextOf(kSettingsWindow, kTargetEditBox);
+  const Text problem = RelocationTargetProblem(edit_text, false);
+  if (!problem.empty()) return {.refusal = Refusal{problem}};
+  const Text target = RelocationTarget(edit_text);
+  const bool quoted = RelocationTargetNeedsQuotes(target);
+  // The boxes are read once before anything changes, so that the restore
+  // file holds every value the run rewrites.
+  bool ticked[std::size(kRelocatedFolders)];
+  bool any_ticked = false;
+  for (size_t i = 0; i < std::size(kRelocatedFolders); ++i) {
+    ticked[i] = selection.Ticked(kSettingsWindow, kRelocatedFolders[i].box);
+    any_ticked = any_ticked || ticked[i];
+  }
+  if (!any_ticked) return {.refusal = Refusal{"请选择欲清理项目！"}};
+  if (const Text missing = RelocationTargetProblem(edit_text, true); !missing.empty())
+    return {.refusal = Refusal{missing}};
+  PlanBuilder plan;
+  AddTarget(target, plan);
+  for (size_t i = 0; i < std::size(kRelocatedFolders); ++i)
+    if (ticked[i]) AddFolder(kRelocatedFolders[i], static_cast<int>(i) + 2, target, quoted, plan);
+  return plan.Finish();
 }
 
 }  // namespace
@@ -309,47 +301,40 @@ Text RelocationTargetCheckPath(std::string_view target) {
   return (drive_only || share_only) ? ConcatTexts(target, "\\") : Text(target);
 }
 
-void RelocateUserFolders() {
-  const Text edit_text = ReadText(kSettingsWindow, kTargetEditBox);
+// What makes a target unusable, as the message that says so; empty when it
+// is usable. The form and the environment names first; with the disk as
+// well, that its drive or share is there and no file stands on its way.
+// Nothing is changed either way.
+Text RelocationTargetProblem(std::string_view edit_text, bool with_disk) {
   const Text target = RelocationTarget(edit_text);
-  if (!IsUsableRelocationTarget(edit_text)) {
-    ShowMessageBox(ConcatTexts("转移目标“", edit_text,
-                               "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），"
-                               "且不能含有双引号。",
-                               UnchangedNote()),
-                   kStyleStop);
-    return;
-  }
-  if (target.find('%') != Text::npos && ExpandEnvironment(target) != target) {
-    ShowMessageBox(ConcatTexts("转移目标“", edit_text, "”含有环境变量的名称，复制时会被改写。", UnchangedNote()),
-                   kStyleStop);
-    return;
-  }
-  const bool quoted = RelocationTargetNeedsQuotes(target);
-  // The boxes are read once before anything changes, so that the restore
-  // file holds every value the run rewrites.
-  TickedFolders ticked{};
-  bool any_ticked = false;
-  for (size_t i = 0; i < ticked.size(); ++i) {
-    ticked[i] = IsTicked(kSettingsWindow, kRelocatedFolders[i].box);
-    any_ticked = any_ticked || ticked[i];
-  }
-  Outcome outcome("资料转移");
-  if (any_ticked) {
-    uint32_t error = 0;
-    if (!PrepareTarget(target, &error)) {
-      ShowMessageBox(ConcatTexts("无法使用转移目标“", target, "”：", ErrorText(error), UnchangedNote()), kStyleStop);
-      return;
-    }
-    NoteBackup(BackupBeforeChanges("资料转移", ChangesOf(ticked, target)), outcome);
-  }
-  for (size_t i = 0; i < ticked.size(); ++i)
-    if (ticked[i]) Relocate(kRelocatedFolders[i], target, quoted, outcome);
-  if (AnyFolderTicked())
-    outcome.Report("资料转移成功！");
-  else
-    ShowMessageBox("请选择欲清理项目！", kStyleStop);
+  if (!IsUsableRelocationTarget(edit_text))
+    return ConcatTexts("转移目标“", edit_text,
+                       "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），"
+                       "且不能含有双引号。",
+                       UnchangedNote());
+  if (target.find('%') != Text::npos && ExpandEnvironment(target) != target)
+    return ConcatTexts("转移目标“", edit_text, "”含有环境变量的名称，复制时会被改写。", UnchangedNote());
+  if (!with_disk) return {};
+  const Text root = RelocationTargetRoot(target);
+  if (!FolderExists(root))
+    return ConcatTexts("转移目标“", edit_text, "”所在的驱动器或共享“", root, "”不存在。", UnchangedNote());
+  std::vector<Text> on_the_way = FoldersToCreate(target);
+  if (on_the_way.empty() || on_the_way.back() != target) on_the_way.push_back(target);
+  for (const Text& path : on_the_way)
+    if (IsFile(path)) return ConcatTexts("转移目标“", edit_text, "”的路径上已有文件“", path, "”。", UnchangedNote());
+  return {};
 }
+
+Text RelocationTargetRoot(std::string_view target) {
+  if (target.substr(0, 2) != "\\\\") return ConcatTexts(target.substr(0, 2), "\\");
+  const std::vector<size_t> separators = BackslashPositions(target);
+  if (separators.size() >= 4) return Text(target.substr(0, separators[3] + 1));
+  return ConcatTexts(target, "\\");
+}
+
+const Command kRelocationCommand = {"资料转移", "资料转移", "资料转移成功！", kDefaultMessageTitle, PlanRelocation};
+
+void RelocateUserFolders() { RunCommandInWindow(kRelocationCommand); }
 
 void BrowseRelocationTarget() { SetText(kSettingsWindow, kTargetEditBox, BrowseForFolder("请选择目标目录")); }
 

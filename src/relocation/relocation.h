@@ -4,9 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "plan/command.h"
 #include "platform/text.h"
 
 namespace lumeno {
+
+// 按钮8 "转移" of the page "转资料".
+extern const Command kRelocationCommand;
 
 void RelocateUserFolders();
 void BrowseRelocationTarget();
@@ -28,6 +32,14 @@ bool RelocationTargetNeedsQuotes(std::string_view target);
 // The folders to create, from the first one below the drive or share down to
 // the target itself, for a target that does not exist yet.
 std::vector<Text> FoldersToCreate(std::string_view target);
+
+// The message that says why the edit box's target cannot be used, or empty
+// when it can. with_disk: also that its drive or share exists and that no
+// file stands on its path (checks that read the disk; nothing is changed).
+Text RelocationTargetProblem(std::string_view edit_text, bool with_disk);
+
+// "D:\" of a drive target, "\\server\share\" of a UNC one.
+Text RelocationTargetRoot(std::string_view target);
 
 // The path whose existence says the target is a usable folder: a bare drive
 // ("D:") or share ("\\server\share") is asked about with a backslash added.

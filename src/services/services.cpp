@@ -6,9 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/command_outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
-#include "platform/registry_backup.h"
 
 namespace lumeno {
 namespace {
@@ -157,22 +156,26 @@ const char* TrailingBlanksFor(const ServiceProfile& profile, std::string_view se
   return profile.trailing_blanks;
 }
 
-std::vector<Text> CommandLinesOf(const ServiceProfile& profile) {
-  std::vector<Text> lines;
-  if (profile.first_line) lines.emplace_back(profile.first_line);
-  for (const ServiceRow& row : kServiceRows) {
-    const char* mode = row.mode[profile.column];
-    if (mode == kNoLine) continue;
-    lines.push_back(ConcatTexts("sc config   ", row.service, " start= ", mode, TrailingBlanksFor(profile, row.service)));
-  }
-  return lines;
+// The start types sc's mode words stand for, whatever their case; 0 for a
+// word sc does not know.
+uint32_t StartTypeOf(std::string_view mode_word) {
+  const Text mode = FoldAsciiCase(mode_word);
+  if (mode == "auto") return 2;
+  if (mode == "demand") return 3;
+  if (mode == "disabled") return 4;
+  return 0;
 }
 
-const ServiceProfile* SelectedProfile() {
+const ServiceProfile* SelectedProfile(const Selection& selection) {
   for (const ServiceProfile& profile : kServiceProfiles)
-    if (IsTicked(kSettingsWindow, profile.radio)) return &profile;
+    if (selection.Ticked(kSettingsWindow, profile.radio)) return &profile;
   return nullptr;
 }
+
+// Office's first line starts the profile with AppMgmt, which its table row
+// sets again further down.
+constexpr const char* kOfficeFirstService = "AppMgmt";
+constexpr const char* kOfficeFirstMode = "DEMAND";
 
 // ---------------------------------------------------------------------------
 // Optional services, in the order they are started (not their screen order)
@@ -180,55 +183,60 @@ const ServiceProfile* SelectedProfile() {
 struct OptionalService {
   const char* caption;
   ControlId check_box;
+  const char* service;
   const char* set_automatic;
   const char* start_now;
 };
 
 static const OptionalService kOptionalServices[] = {
-    {"UPNP设备支持", kUpnpBox, "sc config   upnphost start= auto ", "net start upnphost"},
-    {"开启打印服务", kSpoolerBox, "sc config   spooler start= auto ", "net start spooler"},
-    {"硬件播放服务", kHardwarePlaybackBox, "sc config   ShellHWDetection start= auto ", "net start ShellHWDetection"},
-    {"无线网卡支持", kWirelessBox, "sc config   WZCSVC start= auto ", "net start WZCSVC"},
+    {"UPNP设备支持", kUpnpBox, "upnphost", "sc config   upnphost start= auto ", "net start upnphost"},
+    {"开启打印服务", kSpoolerBox, "spooler", "sc config   spooler start= auto ", "net start spooler"},
+    {"硬件播放服务", kHardwarePlaybackBox, "ShellHWDetection", "sc config   ShellHWDetection start= auto ",
+     "net start ShellHWDetection"},
+    {"无线网卡支持", kWirelessBox, "WZCSVC", "sc config   WZCSVC start= auto ", "net start WZCSVC"},
 };
-
-}  // namespace
 
 // A failing line never stops the profile: the rest is still applied, and the
 // report names every service whose line failed. A service this system does
 // not have (ose, NVSvc) is no failure.
-void ApplyServiceProfile() {
-  const ServiceProfile* profile = SelectedProfile();
-  if (!profile) {
-    ShowMessageBox("请选择服务优化项目上执行！", kStyleStop);
-    return;
+Plan PlanServiceProfile(const Selection& selection) {
+  const ServiceProfile* profile = SelectedProfile(selection);
+  if (!profile) return {.refusal = Refusal{"请选择服务优化项目上执行！"}};
+  PlanBuilder plan;
+  if (profile->first_line)
+    plan.SetServiceStart(profile->first_line, kOfficeFirstService, StartTypeOf(kOfficeFirstMode));
+  for (const ServiceRow& row : kServiceRows) {
+    const char* mode = row.mode[profile->column];
+    if (mode == kNoLine) continue;
+    plan.SetServiceStart(ConcatTexts("sc config   ", row.service, " start= ", mode, TrailingBlanksFor(*profile, row.service)),
+                         row.service, StartTypeOf(mode));
   }
-  const std::vector<Text> lines = CommandLinesOf(*profile);
-  Outcome outcome("服务优化");
-  NoteBackup(BackupBeforeChanges("服务优化", ServiceStartChangesOf(lines)), outcome);
-  for (const Text& line : lines) RunJudged(line, outcome);
-  outcome.Report("服务优化完毕！");
+  return plan.Finish();
 }
 
 // The boxes are read once, before the restore file is written, so that it
-// holds every start type the run changes.
-void StartSelectedServices() {
-  std::vector<const OptionalService*> ticked;
-  std::vector<Text> sc_lines;
+// holds every start type the run changes. Each service is set to start by
+// itself and then started.
+Plan PlanStartingServices(const Selection& selection) {
+  PlanBuilder plan;
   for (const OptionalService& service : kOptionalServices) {
-    if (!IsTicked(kSettingsWindow, service.check_box)) continue;
-    ticked.push_back(&service);
-    sc_lines.emplace_back(service.set_automatic);
+    if (!selection.Ticked(kSettingsWindow, service.check_box)) continue;
+    plan.SetServiceStart(service.set_automatic, service.service, StartTypeOf("auto"));
+    plan.RunCommand(service.start_now, CommandCheck::kServiceRunning, service.service);
   }
-  Outcome outcome("服务启动");
-  NoteBackup(BackupBeforeChanges("启动服务", ServiceStartChangesOf(sc_lines)), outcome);
-  for (const OptionalService* service : ticked) {
-    RunJudged(service->set_automatic, outcome);
-    RunJudged(service->start_now, outcome);
-  }
-  if (!ticked.empty())
-    outcome.Report("所选项目服务启动完毕！");
-  else
-    ShowMessageBox("请先选择欲启动项目！", kStyleStop);
+  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请先选择欲启动项目！"}};
+  return plan.Finish();
 }
+
+}  // namespace
+
+const Command kServiceProfileCommand = {"服务优化", "服务优化", "服务优化完毕！", kDefaultMessageTitle,
+                                        PlanServiceProfile};
+const Command kStartServicesCommand = {"服务启动", "启动服务", "所选项目服务启动完毕！", kDefaultMessageTitle,
+                                       PlanStartingServices};
+
+void ApplyServiceProfile() { RunCommandInWindow(kServiceProfileCommand); }
+
+void StartSelectedServices() { RunCommandInWindow(kStartServicesCommand); }
 
 }  // namespace lumeno

@@ -2,13 +2,14 @@
 // on a worker thread, then one message box, then the button comes back.
 #include "tweaks/optimize.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 #include <vector>
 
 #include "cleaning/junk_cleaning.h"
+#include "plan/command.h"
 #include "platform/platform_rules.h"
-#include "platform/registry_backup.h"
 
 namespace lumeno {
 
@@ -150,23 +151,24 @@ constexpr TweakItem kTweakCatalogue[] = {
     {"选择框20", 0x160102A3, "禁用启动时弹出错误信息", kBox20Writes},
 };
 
-// One cleaning call: which operation, with which kind number, what a report
-// calls it when it could not do its work, and the key under HKEY_CURRENT_USER
-// it deletes, if any (the restore file keeps it).
+// One cleaning call: which operation, with which kind number, and what a
+// report calls it. The typed addresses are a registry key of their own.
 struct CleaningCall {
-  bool (*operation)(int kind);
+  CleaningOperation operation;
   int kind;
   const char* what;
-  const char* deleted_key = nullptr;
+  const char* deleted_key = nullptr;  // under HKEY_CURRENT_USER: the key is deleted instead
 };
 
-constexpr CleaningCall kTemporaryInternetFiles[] = {{CleanSystemJunk, 1, "IE临时文件"}};
-constexpr CleaningCall kBrowserHistory[] = {{CleanPrivacyTraces, 9, "浏览器历史记录"}};
-constexpr CleaningCall kFormPasswords[] = {{CleanPrivacyTraces, 1, "表单密码自动填写"}};
-constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{CleanPrivacyTraces, 3, "收藏夹"},
-                                                        {CleanPrivacyTraces, 0, "浏览过的网站", kTypedAddressesKey}};
-constexpr CleaningCall kRecycleBin[] = {{CleanSystemJunk, 2, "回收站"}};
-constexpr CleaningCall kSystemTemporaryFiles[] = {{CleanSystemJunk, 0, "系统临时文件"}};
+constexpr CleaningOperation kJunk = CleaningOperation::kSystemJunk;
+constexpr CleaningOperation kPrivacy = CleaningOperation::kPrivacyTraces;
+constexpr CleaningCall kTemporaryInternetFiles[] = {{kJunk, 1, "IE临时文件"}};
+constexpr CleaningCall kBrowserHistory[] = {{kPrivacy, 9, "浏览器历史记录"}};
+constexpr CleaningCall kFormPasswords[] = {{kPrivacy, 1, "表单密码自动填写"}};
+constexpr CleaningCall kFavoritesAndTypedAddresses[] = {{kPrivacy, 3, "收藏夹"},
+                                                        {kPrivacy, 0, "浏览过的网站", kTypedAddressesKey}};
+constexpr CleaningCall kRecycleBin[] = {{kJunk, 2, "回收站"}};
+constexpr CleaningCall kSystemTemporaryFiles[] = {{kJunk, 0, "系统临时文件"}};
 
 struct CleaningItem {
   const char* name;
@@ -192,43 +194,38 @@ const char* const kNothingChosenTitle = "提示";
 const char* const kDoneText = "恭喜您，你选择的优化项目已完成！";
 const char* const kDoneTitle = "完成";
 
-// A cleaning call returns true when it did its work, "nothing to clean"
-// included; false leaves the reason in LastError().
-void RunCleaning(const CleaningItem& item, Outcome& outcome) {
-  for (const CleaningCall& call : item.calls) {
-    if (call.operation(call.kind))
-      outcome.Succeeded();
-    else
-      outcome.Failed(call.what, ErrorText(LastError()));
-  }
-}
-
 RegistryValue ValueOf(const TweakWrite& write) {
   if (write.kind == TweakData::kNumber) return ToNumber(write.data);
   return Text(write.data);
 }
 
-// Windows refuses keys directly below HKEY_USERS that are no loaded hive;
-// Wine makes them and loses them when it stops. Either way nothing is kept.
-bool IsWritten(const TweakWrite& write) { return !IsUnloadedUsersHive(write.root, write.item_path); }
-
 // Ticked states of the twenty tweak boxes, then the six cleaning items.
 using TickedItems = std::array<bool, kItemCount>;
 
-std::vector<RegistryChange> ChangesOf(const TickedItems& ticked) {
-  std::vector<RegistryChange> changes;
+// The boxes are read once, in worker order, before anything changes: the
+// restore file must hold every value the run changes, so a box ticked while
+// the worker runs must not add writes it does not hold.
+Plan PlanOptimize(const Selection& selection) {
+  TickedItems ticked{};
   size_t index = 0;
-  for (const TweakItem& item : kTweakCatalogue) {
-    if (ticked[index++])
-      for (const TweakWrite& write : item.writes)
-        if (IsWritten(write)) changes.push_back(SetRegistryItem(write.root, write.item_path, ValueOf(write)));
-  }
+  for (const TweakItem& item : kTweakCatalogue) ticked[index++] = selection.Ticked(kMainWindow, item.box);
+  for (const CleaningItem& item : kCleaningItems) ticked[index++] = selection.Ticked(kMainWindow, item.box);
+  PlanBuilder plan;
+  index = 0;
+  for (const TweakItem& item : kTweakCatalogue)
+    if (ticked[index++]) AddTweak(item, plan);
   for (const CleaningItem& item : kCleaningItems) {
-    if (ticked[index++])
-      for (const CleaningCall& call : item.calls)
-        if (call.deleted_key) changes.push_back(DeleteRegistryTree(kRootCurrentUser, call.deleted_key));
+    if (!ticked[index++]) continue;
+    for (const CleaningCall& call : item.calls) {
+      if (call.deleted_key)
+        plan.DeleteKeyTree(kRootCurrentUser, call.deleted_key, call.what);
+      else
+        plan.Clean(call.operation, call.kind, call.what);
+    }
   }
-  return changes;
+  if (std::find(ticked.begin(), ticked.end(), true) == ticked.end())
+    return {.refusal = Refusal{kNothingChosenText, kStyleInformation, kNothingChosenTitle}};
+  return plan.Finish();
 }
 
 }  // namespace
@@ -236,16 +233,12 @@ std::vector<RegistryChange> ChangesOf(const TickedItems& ticked) {
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
 
 // Rows aimed at a key directly under HKEY_USERS that is no loaded hive can
-// never be written on Windows: they are passed over and not counted.
-void ApplyTweak(const TweakItem& item, Outcome& outcome) {
-  for (const TweakWrite& write : item.writes) {
-    if (!IsWritten(write)) continue;
-    if (WriteRegistryItem(write.root, write.item_path, ValueOf(write)))
-      outcome.Succeeded();
-    else
-      outcome.Failed(ConcatTexts(RootKeyName(write.root), "\\", write.item_path), ErrorText(LastError()));
-  }
+// never be written on Windows: they are left out of the plan.
+void AddTweak(const TweakItem& item, PlanBuilder& plan) {
+  for (const TweakWrite& write : item.writes) plan.WriteValue(write.root, write.item_path, ValueOf(write));
 }
+
+const Command kOptimizeCommand = {"系统优化", "开始优化", kDoneText, kDoneTitle, PlanOptimize};
 
 void RunOptimize() {
   SetDisabled(kMainWindow, kOptimizeButton, true);
@@ -254,38 +247,10 @@ void RunOptimize() {
   if (!StartThread(OptimizeWorker)) SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 
-// The boxes are read once, in worker order, before anything changes: the
-// restore file must hold every value the run changes, so a box ticked while
-// the worker runs must not add writes it does not hold. The button is
-// enabled only after the message box has been answered: until then a second
-// click cannot start a second worker.
+// The button is enabled only after the message box has been answered: until
+// then a second click cannot start a second worker.
 void OptimizeWorker() {
-  TickedItems ticked{};
-  size_t index = 0;
-  for (const TweakItem& item : kTweakCatalogue) ticked[index++] = IsTicked(kMainWindow, item.box);
-  for (const CleaningItem& item : kCleaningItems) ticked[index++] = IsTicked(kMainWindow, item.box);
-  const BackupResult backup = BackupBeforeChanges("开始优化", ChangesOf(ticked));
-
-  int unticked = 0;
-  Outcome outcome("系统优化");
-  NoteBackup(backup, outcome);
-  index = 0;
-  for (const TweakItem& item : kTweakCatalogue) {
-    if (ticked[index++])
-      ApplyTweak(item, outcome);
-    else
-      ++unticked;
-  }
-  for (const CleaningItem& item : kCleaningItems) {
-    if (ticked[index++])
-      RunCleaning(item, outcome);
-    else
-      ++unticked;
-  }
-  if (unticked == kItemCount)
-    ShowMessageBox(kNothingChosenText, kStyleInformation, kNothingChosenTitle);
-  else
-    outcome.Report(kDoneText, kDoneTitle);
+  RunCommandInWindow(kOptimizeCommand);
   SetDisabled(kMainWindow, kOptimizeButton, false);
 }
 

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "platform/outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -30,9 +30,13 @@ struct TweakItem {
 // The twenty tweak boxes in the order the worker applies them.
 std::span<const TweakItem> TweakCatalogue();
 
-// Performs one box's writes in step order, each counted in outcome; rows no
-// Windows can write (IsUnloadedUsersHive) are skipped and not counted.
-void ApplyTweak(const TweakItem& item, Outcome& outcome);
+// Adds one box's writes to a plan, in step order; rows no Windows can write
+// (IsUnloadedUsersHive) are left out.
+void AddTweak(const TweakItem& item, PlanBuilder& plan);
+
+// The Optimize command: the ticked tweak boxes' writes, then the ticked
+// cleaning items.
+extern const Command kOptimizeCommand;
 
 // Click handler of 按钮1 "开始优化": disables the button and starts the worker.
 void RunOptimize();

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/headless.h"
 #include "platform/native_window.h"
 #include "ui/window_engine.h"
 #include "ui/window_layout.h"
@@ -587,7 +586,6 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
 // Operations of platform.h
 
 PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
-  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Read(window, control, index);
   PropertyRequest request{control, index, nullptr, {}};
   if (HWND frame = OpenFrame(window))
     SendMessageA(frame, kPropertyRequest, 0, reinterpret_cast<LPARAM>(&request));
@@ -595,7 +593,6 @@ PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
 }
 
 void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value) {
-  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Write(window, control, index, value);
   PropertyRequest request{control, index, &value, {}};
   if (HWND frame = OpenFrame(window))
     SendMessageA(frame, kPropertyRequest, 0, reinterpret_cast<LPARAM>(&request));

@@ -3,10 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/command_outcome.h"
-#include "platform/outcome.h"
+#include "plan/command.h"
 #include "platform/platform.h"
-#include "platform/registry_backup.h"
 #include "utilities/phonebook.h"
 
 namespace lumeno {
@@ -271,12 +269,42 @@ std::string BuildShortcut() {
 }
 
 constexpr char kTelephonyAutomatic[] = "sc config  TapiSrv start= auto";
+constexpr uint32_t kAutomaticStart = 2;
 
-// The phone book as it was, kept beside the restore file when the merge
-// changes it.
-std::vector<BackupFile> PhonebookCopy(std::optional<std::string_view> current, const std::string& merged) {
-  if (!current || *current == merged) return {};
-  return {{"rasphone.pbk", std::string(*current)}};
+// The phone book may hold the user's other connections: merge rather than
+// overwrite, so that they survive. A phone book that is there but cannot be
+// read is left alone: writing only our entry would lose the others, and
+// without the entry the shortcut would open nothing, so it waits too. Both
+// files are replaced whole (a new file moved over the old one), so a failure
+// halfway leaves the old bytes as they were; the phone book as it was is
+// kept beside the restore file when the merge changes it.
+Plan PlanBroadbandEntry(const Selection&) {
+  constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3;
+  constexpr int kFiles = 1;
+  PlanBuilder plan;
+  std::string existing;
+  std::optional<std::string_view> current;
+  uint32_t unreadable = 0;
+  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing))
+    current = existing;
+  else if (uint32_t error = LastError(); error != kFileNotFound && error != kPathNotFound)
+    unreadable = error;
+  // Only an unreadable phone book holds the shortcut back; a phone book that
+  // cannot be written leaves the shortcut to be made all the same.
+  const int group = unreadable ? kFiles : 0;
+  Step& phonebook = plan.WriteFile(kBroadbandPhonebookPath, unreadable ? std::string() : MergePhonebook(current),
+                                   FileWriteMode::kReplace, group);
+  if (unreadable) {
+    phonebook.planning_error = unreadable;
+    phonebook.failure_note = "；电话簿未更改";
+  } else if (current) {
+    phonebook.previous = std::string(*current);
+    phonebook.backup_name = "rasphone.pbk";
+  }
+  plan.WriteFile(kBroadbandShortcutPath, BroadbandShortcut(), FileWriteMode::kReplace, group);
+  plan.SetServiceStart(kTelephonyAutomatic, "TapiSrv", kAutomaticStart);
+  plan.RunCommand("net start TapiSrv", CommandCheck::kServiceRunning, "TapiSrv");
+  return plan.Finish();
 }
 
 }  // namespace
@@ -296,41 +324,8 @@ const std::string& BroadbandShortcut() {
   return link;
 }
 
-// The phone book may hold the user's other connections: merge rather than
-// overwrite, so that they survive. A phone book that is there but cannot be
-// read is left alone: writing only our entry would lose the others. Both
-// files are replaced whole (a new file moved over the old one), so a failure
-// halfway leaves the old bytes as they were.
-void CreateBroadbandEntry() {
-  constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3;
-  Outcome outcome("宽带连接建立");
-  std::string existing;
-  std::optional<std::string_view> current;
-  bool readable = true;
-  if (ReadBytesFromFile(kBroadbandPhonebookPath, &existing)) {
-    current = existing;
-  } else if (uint32_t error = LastError(); error != kFileNotFound && error != kPathNotFound) {
-    readable = false;
-    outcome.Failed(kBroadbandPhonebookPath, ConcatTexts(ErrorText(error), "；电话簿未更改"));
-  }
-  const std::string phonebook = readable ? MergePhonebook(current) : std::string();
-  NoteBackup(BackupBeforeChanges("生成ADSL", ServiceStartChangesOf({kTelephonyAutomatic}),
-                                 readable ? PhonebookCopy(current, phonebook) : std::vector<BackupFile>()),
-             outcome);
-  // Without the entry the shortcut would open nothing, so it waits too.
-  if (readable) {
-    if (ReplaceFileBytes(kBroadbandPhonebookPath, {phonebook}))
-      outcome.Succeeded();
-    else
-      outcome.Failed(kBroadbandPhonebookPath, ErrorText(LastError()));
-    if (ReplaceFileBytes(kBroadbandShortcutPath, {BroadbandShortcut()}))
-      outcome.Succeeded();
-    else
-      outcome.Failed(kBroadbandShortcutPath, ErrorText(LastError()));
-  }
-  RunJudged(kTelephonyAutomatic, outcome);
-  RunJudged("net start TapiSrv", outcome);
-  outcome.Report("宽带连接已成功建立！", "提示");
-}
+const Command kBroadbandCommand = {"宽带连接建立", "生成ADSL", "宽带连接已成功建立！", "提示", PlanBroadbandEntry};
+
+void CreateBroadbandEntry() { RunCommandInWindow(kBroadbandCommand); }
 
 }  // namespace lumeno

@@ -5,7 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "plan/command.h"
+
 namespace lumeno {
+
+// 按钮26 "生成ADSL": the phone-book entry, its shortcut and the telephony service.
+extern const Command kBroadbandCommand;
 
 // Where the all-users phone book and the desktop shortcut live on a
 // Chinese-language Windows XP (GBK paths, fixed: nothing is looked up).

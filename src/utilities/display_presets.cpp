@@ -4,6 +4,7 @@
 
 #include <span>
 
+#include "plan/command.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -46,14 +47,17 @@ const ResolutionPreset kWidescreenPresets[] = {
 // so the last group applied decides the mode.
 const std::span<const ResolutionPreset> kPresetGroups[] = {kCrtPresets, kLcdPresets, kWidescreenPresets};
 
-// Applies the first ticked preset of the group; false when none is ticked.
-bool ApplyTickedPreset(std::span<const ResolutionPreset> group) {
-  for (const ResolutionPreset& preset : group) {
-    if (!IsTicked(kSettingsWindow, preset.radio)) continue;
-    SetDisplayMode(preset.width, preset.height, preset.bits, preset.refresh);
-    return true;
-  }
-  return false;
+// The first ticked preset of each group is applied, in group order.
+Plan PlanResolutionPresets(const Selection& selection) {
+  PlanBuilder plan;
+  for (std::span<const ResolutionPreset> group : kPresetGroups)
+    for (const ResolutionPreset& preset : group) {
+      if (!selection.Ticked(kSettingsWindow, preset.radio)) continue;
+      plan.SetDisplayMode({preset.width, preset.height, preset.bits, preset.refresh});
+      break;
+    }
+  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请选择合适的分辨率！", kStyleStop, "提示"}};
+  return plan.Finish();
 }
 
 }  // namespace
@@ -68,22 +72,26 @@ bool ResolutionPresetMode(ControlId radio, DisplayMode* mode) {
   return false;
 }
 
+// The label is the window's report: it shows the mode the screen really
+// has, so a refused mode shows as the old one, and no box is needed.
+const Command kResolutionCommand = {"分辨率设置", nullptr, "", kDefaultMessageTitle, PlanResolutionPresets, true,
+                                    CurrentDisplayModeText};
+
 void ApplyResolutionPreset() {
-  bool any_applied = false;
-  for (std::span<const ResolutionPreset> group : kPresetGroups) any_applied |= ApplyTickedPreset(group);
-  if (!any_applied) ShowMessageBox("请选择合适的分辨率！", kStyleStop, "提示");
+  const CommandRun run = RunCommand(kResolutionCommand, WindowSelection());
+  if (run.plan.refusal) ShowMessageBox(run.plan.refusal->text, run.plan.refusal->style, run.plan.refusal->title);
   ShowCurrentDisplayMode();
 }
 
-// The label shows what the screen really uses, so a refused mode shows as
-// the old one.
-void ShowCurrentDisplayMode() {
+Text CurrentDisplayModeText() {
   const int width = ScreenWidth();
   const int height = ScreenHeight();
-  const DisplayMode mode = QueryDisplayMode();
-  SetText(kSettingsWindow, kModeLabel,
-          ConcatTexts(ToText(width), "×", ToText(height), " ＠", ToText(mode.refresh_hz), "Hz/",
-                      ToText(mode.bits_per_pixel), "位"));
+  DisplayMode mode = QueryDisplayMode();
+  mode.width = width;
+  mode.height = height;
+  return DisplayModeText(mode);
 }
+
+void ShowCurrentDisplayMode() { SetText(kSettingsWindow, kModeLabel, CurrentDisplayModeText()); }
 
 }  // namespace lumeno

@@ -1,9 +1,16 @@
 // Display resolution presets.
 #pragma once
 
+#include "plan/command.h"
 #include "platform/platform.h"
 
 namespace lumeno {
+
+// 按钮1 "设置" of the page "分辨率": the ticked presets' display modes.
+extern const Command kResolutionCommand;
+
+// "1024×768 ＠60Hz/32位": the mode the screen has now, as the label shows it.
+Text CurrentDisplayModeText();
 
 void ApplyResolutionPreset();
 void ShowCurrentDisplayMode();

@@ -6,7 +6,8 @@
 
 namespace lumeno {
 
-BackupResult BackupBeforeChanges(std::string_view, std::span<const RegistryChange>, std::span<const BackupFile>) {
+BackupResult BackupBeforeChanges(std::string_view, std::span<const RegistryChange>, std::span<const BackupFile>,
+                                 const RegistryReads*) {
   return {};
 }
 

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "fakes/recorder.h"
-#include "platform/headless.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno::fake {
@@ -32,6 +31,7 @@ State& GetState() {
 void Reset() {
   Calls().clear();
   GetState() = State{};
+  SendFatalErrorsTo(nullptr, 0);
 }
 
 void Record(std::string op, std::vector<std::string> args) { Calls().push_back({std::move(op), std::move(args)}); }
@@ -66,8 +66,6 @@ using fake::Record;
 
 PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
   Record("ReadProperty", {Hex32(window), Hex32(control), Dec(index)});
-  // Like the window engine, an active headless session answers instead of the windows.
-  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Read(window, control, index);
   auto& props = GetState().properties;
   auto it = props.find({window, control, index});
   return it == props.end() ? PropertyValue{} : it->second;
@@ -75,7 +73,6 @@ PropertyValue ReadProperty(WindowId window, ControlId control, int index) {
 
 void WriteProperty(WindowId window, ControlId control, int index, const PropertyValue& value) {
   Record("WriteProperty", {Hex32(window), Hex32(control), Dec(index), value.is_text ? value.text : Dec(value.number)});
-  if (HeadlessSession* session = ActiveHeadlessSession()) return session->Write(window, control, index, value);
   GetState().properties[{window, control, index}] = value;
 }
 
@@ -164,6 +161,14 @@ Presence RegistryPresence(const std::string& key) {
 
 }  // namespace
 
+bool DeleteRegistryKeyTree(int root, const Text& key_path) {
+  Record("DeleteRegistryKeyTree", {Dec(NormalizeRootNumber(root)), key_path});
+  if (!GetState().write_result) return Fail(5);
+  auto it = GetState().registry_errors.find(key_path);
+  if (it != GetState().registry_errors.end()) return Fail(it->second);
+  return true;
+}
+
 Presence QueryRegistryKey(int root, const Text& key_path) {
   return RegistryPresence(Dec(NormalizeRootNumber(root)) + ":" + key_path);
 }
@@ -226,6 +231,8 @@ bool RemoveFolder(const Text& path) {
 
 bool FolderExists(const Text& path) { return GetState().missing_folders.count(path) == 0; }
 
+bool IsFile(const Text& path) { return GetState().files.count(path) != 0; }
+
 // %NAME% of a listed variable is replaced; anything else stays, as the
 // system's expansion leaves undefined names alone.
 Text ExpandEnvironment(const Text& text) {
@@ -275,7 +282,6 @@ Text ProgramDirectory() { return GetState().program_directory; }
 
 int ShowMessageBox(const Text& message, int style, const Text& title, WindowId) {
   Record("ShowMessageBox", {message, Dec(style), title});
-  if (HeadlessSession* session = ActiveHeadlessSession()) session->Report(message, style, title);
   if (GetState().on_message_box) GetState().on_message_box();
   return GetState().message_box_result;
 }
@@ -342,10 +348,24 @@ bool CallCloseHandle(uintptr_t handle) {
   return true;
 }
 
+namespace {
+FatalErrorSink g_fatal_sink = nullptr;
+int g_fatal_exit_code = 0;
+}  // namespace
+
+void SendFatalErrorsTo(FatalErrorSink sink, int exit_code) {
+  g_fatal_sink = sink;
+  g_fatal_exit_code = exit_code;
+}
+
+// Ends the test's run of the handler instead of the process: the exit code
+// the process would end with travels in the exception.
 [[noreturn]] void FatalError(int code, const Text& message) {
   Record("FatalError", {Dec(code), message});
-  if (HeadlessSession* session = ActiveHeadlessSession(); session && session->fatal)
-    session->fatal(FatalErrorText(code, message));
+  if (g_fatal_sink) {
+    g_fatal_sink(FatalErrorText(code, message));
+    throw fake::FatalExit{g_fatal_exit_code, message};
+  }
   throw fake::FatalExit{code, message};
 }
 

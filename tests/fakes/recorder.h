@@ -27,6 +27,7 @@
 //   CallEnumProcesses  {bytes}
 //   CallOpenProcess    {access "0x%X", inherit, pid}
 //   CallCloseHandle    {handle "0x.."}
+//   DeleteRegistryKeyTree {root, key path}  (registry_errors by key path)
 //   ReadRegistryValue  {root, key path, value name}
 //   RegistryKeyExists  {root, key path}
 //   ReadRegistryTree   {root, key path}

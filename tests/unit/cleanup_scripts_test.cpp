@@ -143,55 +143,22 @@ TEST_F(CleanupTest, RunningTwiceWritesEachScriptAnewEachTime) {
   EXPECT_EQ(RunLines(), (std::vector<std::string>{kCookiesPath, kCookiesPath}));
 }
 
-TEST_F(CleanupTest, FinalCheckReadsTheItemsInOrderUpToTheFirstTicked) {
-  Tick({kAutorunBox});
-  RunSystemCleanup();
-  std::vector<std::string> reads;
-  for (const fake::Call& call : fake::CallsOf({"ReadProperty"})) reads.push_back(call.args[1]);
-  std::vector<std::string> all;
-  for (ControlId box : kItems) all.push_back(fake::Hex32(box));
-  std::vector<std::string> twice = all;
-  twice.insert(twice.end(), all.begin(), all.end());
-  EXPECT_EQ(reads, twice);
-
-  fake::Reset();
-  Tick({kJunkBox});
-  RunSystemCleanup();
-  reads.clear();
-  for (const fake::Call& call : fake::CallsOf({"ReadProperty"})) reads.push_back(call.args[1]);
-  all.push_back(fake::Hex32(kJunkBox));
-  EXPECT_EQ(reads, all);
-}
-
-TEST_F(CleanupTest, NothingTickedWritesAndRunsNothing) {
-  RunSystemCleanup();
-  EXPECT_TRUE(fake::CallsOf({"WriteFreshFile", "WriteBytesToFile", "RunCommandLine"}).empty());
-  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"}), (std::vector<fake::Call>{Message(kChooseMessage, 16)}));
-}
-
-TEST_F(CleanupTest, TheSelectAllBoxAloneIsNotACleanupItem) {
-  Tick({kSelectAllBox});
-  RunSystemCleanup();
-  EXPECT_TRUE(fake::CallsOf({"WriteFreshFile", "RunCommandLine"}).empty());
-  EXPECT_EQ(fake::Calls().back(), Message(kChooseMessage, 16));
-  for (const fake::Call& call : fake::CallsOf({"ReadProperty"})) EXPECT_NE(call.args[1], fake::Hex32(kSelectAllBox));
-}
-
-TEST_F(CleanupTest, SelectAllTicksAndUnticksTheSixItemsInOrder) {
-  for (bool on : {true, false}) {
+// The six boxes are read once, in order, before anything runs.
+TEST_F(CleanupTest, TheItemsAreReadOnceInOrderBeforeAnythingRuns) {
+  for (ControlId ticked : {kAutorunBox, kJunkBox}) {
     fake::Reset();
-    fake::Tick(kSettingsWindow, kSelectAllBox, on);
-    SelectAllCleanupItems();
-    std::vector<fake::Call> expected = {
-        {"ReadProperty", {fake::Hex32(kSettingsWindow), fake::Hex32(kSelectAllBox), "18"}}};
-    for (ControlId box : kItems)
-      expected.push_back({"WriteProperty", {fake::Hex32(kSettingsWindow), fake::Hex32(box), "18", on ? "1" : "0"}});
-    EXPECT_EQ(fake::Calls(), expected);
+    Tick({ticked});
+    RunSystemCleanup();
+    std::vector<std::string> reads, all;
+    for (const fake::Call& call : fake::CallsOf({"ReadProperty"})) reads.push_back(call.args[1]);
+    for (ControlId box : kItems) all.push_back(fake::Hex32(box));
+    EXPECT_EQ(reads, all);
+    EXPECT_EQ(fake::Calls().at(all.size() - 1).op, "ReadProperty");
   }
 }
 
 // The context-menu item saves the handlers' key whole and the two start-up
-// entries before its first line; no other item touches the registry.
+// entries before the first step of the run; no other item touches the registry.
 TEST_F(CleanupTest, TheContextMenuItemSavesWhatItsLinesChangeFirst) {
   const std::string handlers = R"(Directory\Background\shellex\ContextMenuHandlers)";
   const std::string run = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Run)";
@@ -213,8 +180,8 @@ TEST_F(CleanupTest, TheContextMenuItemSavesWhatItsLinesChangeFirst) {
   std::vector<std::string> order;
   for (const fake::Call& call : fake::CallsOf({"WriteNewFile", "RunCommandLine"})) order.push_back(call.args[0]);
   ASSERT_EQ(order.size(), 1u + 1 + 5 + 26);
-  EXPECT_EQ(order[0], kJunkPath);
-  EXPECT_EQ(order[1], file);
+  EXPECT_EQ(order[0], file);
+  EXPECT_EQ(order[1], kJunkPath);
   EXPECT_EQ(order[2], "regsvr32 /u /s igfxpph.dll");
 
   fake::Reset();

@@ -160,7 +160,7 @@ TEST(CommandFailures, Optimize) {
          TickPrivacyCleaning(s, "9");
          TickPrivacyCleaning(s, "0");
          s.registry_errors["SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout"] = 5;
-         s.cleaning_errors[{"CleanPrivacyTraces", 0}] = 5;
+         s.registry_errors["Software\\Microsoft\\Internet Explorer\\TypedURLs"] = 5;
          s.error_texts[5] = "拒绝访问。";
        },
        {"系统优化完成，但有 2 项未能执行：\r\n"
@@ -271,7 +271,8 @@ TEST(CommandFailures, Relocation) {
        {std::string("无法使用转移目标“Q:\\Nowhere”：系统找不到指定的路径。") + kUnchanged, "16", kDefaultTitle},
        [] {
          NothingChanged();
-         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"Q:\\Nowhere"}));
+         // The restore file is written before the first step; then the target fails.
+         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"C:\\Lumeno\\备份", "Q:\\Nowhere"}));
        }},
       {"folders made on the way to an unusable target are removed again",
        [](fake::State& s) {
@@ -283,7 +284,7 @@ TEST(CommandFailures, Relocation) {
        {std::string("无法使用转移目标“D:\\a\\b”：error 206") + kUnchanged, "16", kDefaultTitle},
        [] {
          NothingChanged();
-         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"D:\\a", "D:\\a\\b"}));
+         EXPECT_EQ(Args("CreateFolder", 0), (std::vector<std::string>{"C:\\Lumeno\\备份", "D:\\a", "D:\\a\\b"}));
          EXPECT_EQ(Args("RemoveFolder", 0), (std::vector<std::string>{"D:\\a"}));
        }},
       {"a target that is a file",
@@ -321,9 +322,9 @@ TEST(CommandFailures, Relocation) {
        },
        {"资料转移成功！", "64", kDefaultTitle},
        [] {
-         // The restore file's folder is made once the target is there, before any change.
+         // The restore file's folder is made before any change.
          EXPECT_EQ(Args("CreateFolder", 0),
-                   (std::vector<std::string>{"D:\\New", "D:\\New\\Sub", "C:\\Lumeno\\备份", "D:\\New\\Sub\\Temp"}));
+                   (std::vector<std::string>{"C:\\Lumeno\\备份", "D:\\New", "D:\\New\\Sub", "D:\\New\\Sub\\Temp"}));
          EXPECT_EQ(Args("WriteRegistryItem", 1).size(), 4u);
        }},
       {"a failed copy keeps the folder's values; a missing source is no failure",

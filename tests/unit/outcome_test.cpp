@@ -1,6 +1,6 @@
 // The report a command ends with, and the small rules it and the failure
 // texts rest on.
-#include "platform/outcome.h"
+#include "plan/outcome.h"
 
 #include <gtest/gtest.h>
 

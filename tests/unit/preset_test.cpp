@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "app/preset.h"
+#include "plan/command.h"
 
 namespace lumeno {
 namespace {
 
-// One planned section as text: "name@line: id=value ... > button ... !admin".
+// One planned section as text: "name@line: id=value ... > command ... !admin".
 std::string Describe(const PlannedSection& section) {
   std::string out = section.name + "@" + std::to_string(section.line) + ":";
   char id[16];
@@ -21,10 +22,7 @@ std::string Describe(const PlannedSection& section) {
     out += std::string(" ") + (s.window == kMainWindow ? "m" : "s") + id + "=" +
            (s.value.is_text ? "'" + s.value.text + "'" : std::to_string(s.value.number));
   }
-  for (const PresetStep& step : section.steps) {
-    std::snprintf(id, sizeof id, "%X", step.button);
-    out += std::string(" > ") + id + (step.routine ? "*" : "") + (step.result_label ? "+label" : "");
-  }
+  for (const Command* command : section.commands) out += std::string(" > ") + command->name;
   if (section.needs_administrator) out += " !admin";
   return out;
 }
@@ -43,28 +41,28 @@ struct GoodFile {
 
 TEST(PresetTest, GoodFilesPlanTheControlStatesOfTheirCaptionsInClickOrder) {
   const GoodFile cases[] = {
-      {"CR LF", "[服务快速优化]\r\n方案=网吧模式\r\n", {"服务快速优化@1: s160102FC=1 > 160102FD !admin"}},
+      {"CR LF", "[服务快速优化]\r\n方案=网吧模式\r\n", {"服务快速优化@1: s160102FC=1 > 服务优化 !admin"}},
       {"LF, comments, blanks around names and values, ASCII letters in any case",
-       "; 办公室\n\n  [ 服务快速优化 ]  \n\t方案 =  xp默认 \n", {"服务快速优化@3: s160102F9=1 > 160102FD !admin"}},
+       "; 办公室\n\n  [ 服务快速优化 ]  \n\t方案 =  xp默认 \n", {"服务快速优化@3: s160102F9=1 > 服务优化 !admin"}},
       {"a tweak that writes HKLM and a cleaning item; a box set to 0 is left unticked",
        "[优化]\nIE临时文件=1\n禁用搜索助手=1\n加快菜单显示速度=0\n",
-       {"优化@1: m16010296=1 m160102AD=1 > 160102A2* !admin"}},
+       {"优化@1: m16010296=1 m160102AD=1 > 系统优化 !admin"}},
       {"only the current user's settings need no administrator", "[优化]\n加快菜单显示速度=1\n系统临时文件=1\n",
-       {"优化@1: m160102B2=1 m16010297=1 > 160102A2*"}},
+       {"优化@1: m160102B2=1 m16010297=1 > 系统优化"}},
       {"quoted target with a blank", "[转资料]\n目标=\"E:\\资料 备份\"\n桌面=1\nOutlook文件夹=1\n",
-       {"转资料@1: s160102E7='E:\\资料 备份' s160102E8=1 s160102E4=1 > 160102ED !admin"}},
+       {"转资料@1: s160102E7='E:\\资料 备份' s160102E8=1 s160102E4=1 > 资料转移 !admin"}},
       {"the Outlook Express store alone is the user's own", "[转资料]\n目标=D:\\\nOutlook文件夹=1\n",
-       {"转资料@1: s160102E7='D:\\' s160102E4=1 > 160102ED"}},
+       {"转资料@1: s160102E7='D:\\' s160102E4=1 > 资料转移"}},
       {"a section that selects nothing presses nothing", "[转资料]\n目标=\n我的文档=0\n[小工具]\n生成ADSL=0\n",
        {"转资料@1: s160102E7=''", "小工具@4:"}},
-      {"resolution", "[分辨率]\n普通液晶=17寸LCD\n", {"分辨率@1: s1601030B=1 > 16010300+label !admin"}},
+      {"resolution", "[分辨率]\n普通液晶=17寸LCD\n", {"分辨率@1: s1601030B=1 > 分辨率设置 !admin"}},
       {"optional services", "[可选服务]\nUPNP设备支持=1\n开启打印服务=1\n硬件播放服务=0\n",
-       {"可选服务@1: s160102F4=1 s160102F3=1 > 160102F2 !admin"}},
-      {"the cookies are the user's own", "[清系统]\n清空 Cookies=1\n", {"清系统@1: s160102DE=1 > 160102E3"}},
+       {"可选服务@1: s160102F4=1 s160102F3=1 > 服务启动 !admin"}},
+      {"the cookies are the user's own", "[清系统]\n清空 Cookies=1\n", {"清系统@1: s160102DE=1 > 系统清理"}},
       {"sections run in click order, not file order",
        "[小工具]\n生成ADSL=1\n[清系统]\n删除默认共享=1\n[优化]\n回收站=1\n",
-       {"优化@5: m16010298=1 > 160102A2*", "清系统@3: s160102DF=1 > 160102E3 !admin",
-        "小工具@1: > 160102CB !admin"}},
+       {"优化@5: m16010298=1 > 系统优化", "清系统@3: s160102DF=1 > 系统清理 !admin",
+        "小工具@1: > 宽带连接建立 !admin"}},
       {"an empty file", "", {}},
   };
   for (const GoodFile& c : cases) {

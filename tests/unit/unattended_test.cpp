@@ -1,7 +1,8 @@
 // Unattended mode against the recording fake: the command line, that each
 // section takes the very road of its button (the same recorded calls as
-// ticking the same boxes and pressing it), that a bad preset or a missing
-// administrator changes nothing, and the log and exit code of a run.
+// ticking the same boxes and pressing it, but for reading the window and
+// answering in it), that a bad preset, a bad target or a missing
+// administrator changes nothing, /preview, and the log and exit code of a run.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,7 +14,7 @@
 #include "cleaning/cleanup_scripts.h"
 #include "fakes/recorder.h"
 #include "fakes/unattended_fake.h"
-#include "platform/headless.h"
+#include "plan/command.h"
 #include "relocation/relocation.h"
 #include "services/services.h"
 #include "support/expected_data.h"
@@ -35,7 +36,6 @@ class UnattendedTest : public ::testing::Test {
     // Sections press their buttons through the program's event bindings.
     UseWindowLayouts(ProgramWindowLayouts(), ProgramEventBindings());
   }
-  void TearDown() override { EXPECT_EQ(ActiveHeadlessSession(), nullptr) << "a session outlived its run"; }
 
   // Runs the file through the whole of unattended mode with the default log.
   static int Apply(const std::string& preset_file, const Text& path = "D:\\预设\\网吧.ini") {
@@ -152,11 +152,18 @@ TEST_F(UnattendedTest, EachSectionMakesTheSameCallsAsItsButton) {
          StartSelectedServices();
        }},
   };
+  // What a click does beyond the command itself: read the window, answer in it.
+  auto command_calls = [] {
+    std::vector<Call> out;
+    for (const Call& call : fake::Calls())
+      if (call.op != "ReadProperty" && call.op != "WriteProperty" && call.op != "ShowMessageBox") out.push_back(call);
+    return out;
+  };
   for (const SameAsButton& c : cases) {
     fake::Reset();
     c.click();
-    const std::vector<Call> clicked = fake::Calls();
-    ASSERT_GT(clicked.size(), 2u) << c.preset;
+    const std::vector<Call> clicked = command_calls();
+    ASSERT_FALSE(clicked.empty()) << c.preset;
 
     fake::Reset();
     ParsedPreset parsed = ParsePreset(c.preset);
@@ -198,7 +205,7 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   EXPECT_EQ(RunUnattended(usage), kExitBadInput);
   EXPECT_EQ(fake::UnattendedHost().appended["E:\\logs\\PC-07.log"],
             "==== 2026-12-08 14:30:05 PC-07 a.ini\r\n“/apply”只能出现一次。用法：lumeno.exe /apply <预设文件> "
-            "[/log <日志文件>]\r\n==== 结束，退出码 2\r\n");
+            "[/preview] [/log <日志文件>]\r\n==== 结束，退出码 2\r\n");
 
   CommandLineRequest missing = ParseCommandLine("lumeno.exe /apply D:\\无.ini");
   EXPECT_EQ(RunUnattended(missing), kExitBadInput);
@@ -228,10 +235,10 @@ TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleT
             kExitDone);
   const std::string run =
       "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
-      "[优化] 恭喜您，你选择的优化项目已完成！\r\n"
+      "[优化] 恭喜您，你选择的优化项目已完成！（已更改 1 项，无需更改 0 项）\r\n"
       "[可选服务] 未选择任何项目，跳过\r\n"
-      "[分辨率] 1280×1024 ＠60Hz/32位\r\n"
-      "[小工具] 宽带连接已成功建立！\r\n"
+      "[分辨率] 1280×1024 ＠60Hz/32位（已更改 1 项，无需更改 0 项）\r\n"
+      "[小工具] 宽带连接已成功建立！（已更改 4 项，无需更改 0 项）\r\n"
       "==== 结束，退出码 0\r\n";
   EXPECT_EQ(Log(), "earlier run\r\n" + run);
   EXPECT_EQ(fake::UnattendedHost().console, run);
@@ -243,7 +250,9 @@ TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleT
 TEST_F(UnattendedTest, ARefusedDisplayModeFailsTheRun) {
   fake::GetState().set_display_result = false;
   EXPECT_EQ(Apply("[分辨率]\nCRT显示器=19寸CRT\n"), kExitStepFailed);
-  EXPECT_NE(Log().find("[分辨率] 未能设置为 1280×1024/32位，当前为 1024×768 ＠60Hz/32位\r\n"), std::string::npos)
+  EXPECT_NE(Log().find("[分辨率] 分辨率设置未能完成：（已更改 0 项，无需更改 0 项，未能执行 1 项）\r\n"
+                       "    显示模式：未能设置为 1280×1024/32位，当前为 1024×768 ＠60Hz/32位\r\n"),
+            std::string::npos)
       << Log();
 }
 
@@ -251,26 +260,48 @@ TEST_F(UnattendedTest, ARefusedDisplayModeFailsTheRun) {
 TEST_F(UnattendedTest, TheLogNamesEachRestoreFile) {
   fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\Alerter", "Start", {4, std::string("\2\0\0\0", 4)});
   EXPECT_EQ(Apply("[服务快速优化]\n方案=网吧模式\n"), kExitDone);
-  EXPECT_NE(Log().find("[服务快速优化] 服务优化完毕！\r\n"
+  // Alerter's start type changes, and the fake's sc reports every other
+  // service as configured too.
+  EXPECT_NE(Log().find("[服务快速优化] 服务优化完毕！（已更改 82 项，无需更改 0 项）\r\n"
                        "    备份：C:\\Lumeno\\备份\\20261208-143005 服务优化.reg\r\n==== 结束"),
             std::string::npos)
       << Log();
 }
 
-TEST_F(UnattendedTest, AnyReportOtherThanInformationFailsTheRunAndEveryLineIsLogged) {
-  // Stand-ins for handlers that report failures, run the way a section runs its buttons.
+// Test commands: one step that fails (exit code 5), one that refuses, one
+// that does its work, one that ends in a fatal error.
+Plan OneFailingLine(const Selection&) {
+  fake::GetState().exit_codes["sc config a"] = 5;
+  PlanBuilder plan;
+  plan.RunCommand("sc config a");
+  plan.WriteValue(3, "K\\V", int32_t{1});
+  return plan.Finish();
+}
+Plan Refused(const Selection&) { return {.refusal = Refusal{"请选择合适的分辨率！"}}; }
+Plan OneGoodLine(const Selection&) {
+  PlanBuilder plan;
+  plan.RunCommand("ok");
+  return plan.Finish();
+}
+Plan Fatal(const Selection&) { FatalError(6, "堆栈错误"); }
+const Command kFailing = {"甲命令", "甲", "好", "完成", OneFailingLine};
+const Command kRefusing = {"分辨率设置", nullptr, "", "", Refused};
+const Command kGood = {"乙命令", nullptr, "好", "完成", OneGoodLine};
+const Command kFatal = {"丙命令", nullptr, "好", "完成", Fatal};
+
+TEST_F(UnattendedTest, AnyFailureOrRefusalFailsTheRunAndEveryLineIsLogged) {
   Preset preset;
-  preset.sections.push_back({"甲", 1, {}, {{kSettingsWindow, 0, [] {
-                                                NoteInRunLog("备份：C:\\备份\\1.reg");
-                                                ShowMessageBox("完成，但有 1 项未能执行：\r\nsc config a\r\n", 48, "完成");
-                                              }, 0}}});
-  preset.sections.push_back({"分辨率", 2, {}, {{kSettingsWindow, settings_controls::kApplyPresetButton, nullptr, settings_controls::kModeLabel}}});
-  preset.sections.push_back({"乙", 3, {}, {{kSettingsWindow, 0, [] { ShowMessageBox("好", 64, "完成"); }, 0}}});
+  preset.sections.push_back({"甲", 1, {}, {&kFailing}});
+  preset.sections.push_back({"分辨率", 2, {}, {&kRefusing}});
+  preset.sections.push_back({"乙", 3, {}, {&kGood}});
   std::vector<std::string> log;
   EXPECT_EQ(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), kExitStepFailed);
-  EXPECT_EQ(log, (std::vector<std::string>{"[甲] 完成，但有 1 项未能执行：\r\nsc config a\r\n", "    备份：C:\\备份\\1.reg",
-                                           "[分辨率] 请选择合适的分辨率！", "[乙] 好"}));
-  EXPECT_EQ(LogLineBytes(log[0]), "[甲] 完成，但有 1 项未能执行：\r\n    sc config a\r\n");
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\nsc config a：退出代码 5",
+                     "    备份：C:\\Lumeno\\备份\\20261208-143005 甲.reg", "[分辨率] 请选择合适的分辨率！",
+                     "[乙] 好（已更改 1 项，无需更改 0 项）"}));
+  EXPECT_EQ(LogLineBytes(log[0]),
+            "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\n    sc config a：退出代码 5\r\n");
   EXPECT_EQ(LogLineBytes("a\nb\n\nc"), "a\r\n    b\r\n    c\r\n");
 
   Preset one_fine;
@@ -280,13 +311,68 @@ TEST_F(UnattendedTest, AnyReportOtherThanInformationFailsTheRunAndEveryLineIsLog
 
 TEST_F(UnattendedTest, AFatalErrorIsLoggedInsteadOfShown) {
   Preset preset;
-  preset.sections.push_back({"甲", 1, {}, {{kSettingsWindow, 0, [] { FatalError(6, "堆栈错误"); }, 0}}});
+  preset.sections.push_back({"甲", 1, {}, {&kFatal}});
   std::vector<std::string> log;
-  EXPECT_THROW(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), fake::FatalExit);
+  try {
+    RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); });
+    ADD_FAILURE() << "the fatal error did not end the run";
+  } catch (const fake::FatalExit& exit) {
+    EXPECT_EQ(exit.code, kExitStepFailed);
+  }
+  EXPECT_EQ(fake::CallsOf({"ShowMessageBox"}).size(), 0u);
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].rfind("[甲] 运行时出错!", 0), 0u) << log[0];
   EXPECT_NE(log[0].find("堆栈错误"), std::string::npos);
   EXPECT_EQ(log[1], "==== 结束，退出码 1");
+}
+
+// /preview lists every step of every section and changes nothing: no write,
+// no command line, no restore file; the log is its only output.
+TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
+  fake::SetRegistryValue(3, "Control Panel\\desktop", "MenuShowDelay", {1, {"0\0", 2}});
+  fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Control\\FileSystem", "ConfigFileAllocSize", {4, {"\x01\0\0\0", 4}});
+  const std::string file =
+      "[优化]\n加快菜单显示速度=1\n加快程序运行速度=1\n[可选服务]\n开启打印服务=1\n[清系统]\n删除默认共享=0\n";
+  fake::GetState().files["D:\\预设\\网吧.ini"] = file;
+  CommandLineRequest request = ParseCommandLine("lumeno.exe /apply D:\\预设\\网吧.ini /preview");
+  ASSERT_TRUE(request.preview);
+  EXPECT_EQ(RunUnattended(request), kExitDone);
+  for (const Call& call : fake::Calls())
+    EXPECT_TRUE(call.op == "ReadBytesFromFile" || call.op == "AppendToFile" || call.op == "WriteToConsole" ||
+                call.op == "IsAdministrator" || call.op == "ReadRegistryValue")
+        << call;
+  EXPECT_EQ(Log(),
+            "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
+            "[优化] 将执行 2 步：\r\n"
+            "    HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\ConfigFileAllocSize: REG_DWORD "
+            "0x00000001 → REG_DWORD 0x000001F4\r\n"
+            "    HKEY_CURRENT_USER\\Control Panel\\desktop\\MenuShowDelay: 无需更改\r\n"
+            "[可选服务] 将执行 2 步：\r\n"
+            "    sc config   spooler start= auto \r\n"
+            "    net start spooler\r\n"
+            "[清系统] 未选择任何项目，跳过\r\n"
+            "==== 结束，退出码 0\r\n");
+}
+
+// The relocation target is checked before the first step of the first
+// section: a drive that is not there is exit 2 with nothing changed.
+TEST_F(UnattendedTest, AnUnusableTargetStopsTheRunBeforeAnythingChanges) {
+  const char* const cases[][2] = {
+      {"Q:\\Nowhere", "所在的驱动器或共享“Q:\\”不存在"},
+      {"D:\\资料\\文件", "的路径上已有文件“D:\\资料\\文件”"},
+      {"D:\\%USERNAME%", "含有环境变量的名称"},
+  };
+  for (const auto& [target, why] : cases) {
+    SetUp();
+    fake::GetState().missing_folders.insert("Q:\\");
+    fake::GetState().files["D:\\资料\\文件"] = "x";
+    fake::GetState().environment["USERNAME"] = "tom";
+    const std::string file = std::string("[优化]\n加快菜单显示速度=1\n[转资料]\n目标=") + target + "\n桌面=1\n";
+    EXPECT_EQ(Apply(file), kExitBadInput) << target;
+    EXPECT_EQ(Actions(), std::vector<Call>{}) << target;
+    EXPECT_NE(Log().find(why), std::string::npos) << Log();
+    EXPECT_NE(Log().find("未做任何更改"), std::string::npos) << Log();
+  }
 }
 
 }  // namespace

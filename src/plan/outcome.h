@@ -15,14 +15,28 @@ class Outcome {
   // The command as the report names it, e.g. "服务优化".
   explicit Outcome(Text command_name);
 
+  // A step that did its work and changed something.
   void Succeeded();
+  // A step whose effect was in place already: a value that held what it
+  // writes, a start type already set, a service not installed, a service
+  // already running.
+  void Unchanged();
   // what: the service, folder, file or registry value; why: the system's
   // own text or the exit code (see ExitCodeText, ErrorText).
   void Failed(Text what, Text why);
+  // The command could not go on and changed nothing: the report is this text
+  // alone, with the stop icon.
+  void Stop(Text message);
 
-  bool AnyFailed() const { return !failures_.empty(); }
+  bool AnyFailed() const { return !failures_.empty() || !stop_message_.empty(); }
   int failures() const { return static_cast<int>(failures_.size()); }
-  int successes() const { return successes_; }
+  int successes() const { return changed_ + unchanged_; }
+  int changed() const { return changed_; }
+  int unchanged() const { return unchanged_; }
+
+  // "（已更改 N 项，无需更改 M 项）", with "，未能执行 K 项" before the
+  // closing bracket when something failed: what a log says of a run.
+  Text CountsText() const;
 
   // The success box when nothing failed; otherwise one box with the same
   // title, style 48 when some steps succeeded, 16 when none did.
@@ -38,7 +52,9 @@ class Outcome {
     Text why;
   };
   Text command_name_;
-  int successes_ = 0;
+  int changed_ = 0;
+  Text stop_message_;
+  int unchanged_ = 0;
   std::vector<Failure> failures_;
 };
 

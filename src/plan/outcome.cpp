@@ -1,4 +1,4 @@
-#include "platform/outcome.h"
+#include "plan/outcome.h"
 
 #include <utility>
 
@@ -13,20 +13,35 @@ constexpr int kListedFailures = 10;
 
 Outcome::Outcome(Text command_name) : command_name_(std::move(command_name)) {}
 
-void Outcome::Succeeded() { ++successes_; }
+void Outcome::Succeeded() { ++changed_; }
+
+void Outcome::Unchanged() { ++unchanged_; }
+
+void Outcome::Stop(Text message) {
+  stop_message_ = std::move(message);
+  failures_.push_back({"", stop_message_});
+}
+
+Text Outcome::CountsText() const {
+  Text text = ConcatTexts("（已更改 ", ToText(changed_), " 项，无需更改 ", ToText(unchanged_), " 项");
+  if (AnyFailed()) text += ConcatTexts("，未能执行 ", ToText(failures()), " 项");
+  return text + "）";
+}
 
 void Outcome::Failed(Text what, Text why) { failures_.push_back({std::move(what), std::move(why)}); }
 
 int Outcome::ReportStyle() const {
   if (!AnyFailed()) return kStyleInformation;
-  return successes_ == 0 ? kStyleStop : kStyleWarning;
+  if (!stop_message_.empty()) return kStyleStop;
+  return successes() == 0 ? kStyleStop : kStyleWarning;
 }
 
 Text Outcome::ReportText(const Text& success_text) const {
   if (!AnyFailed()) return success_text;
+  if (!stop_message_.empty()) return stop_message_;
   const Text count = ToText(failures());
   Text text;
-  if (successes_ > 0)
+  if (successes() > 0)
     text = ConcatTexts(command_name_, "完成，但有 ", count, " 项未能执行：");
   else if (failures() == 1)
     text = ConcatTexts(command_name_, "未能完成：");

@@ -1,0 +1,254 @@
+#include "plan/plan.h"
+
+#include "platform/platform_rules.h"
+
+namespace lumeno {
+
+namespace {
+
+constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
+
+RegistryData DwordData(uint32_t value) {
+  EncodedRegistryValue encoded = EncodeRegistryValue(static_cast<int32_t>(value));
+  return {encoded.type, std::move(encoded.data)};
+}
+
+Text KeyName(int root, const Text& key_path) {
+  return key_path.empty() ? Text(RootKeyName(root)) : ConcatTexts(RootKeyName(root), "\\", key_path);
+}
+
+}  // namespace
+
+RegistryValueRead PlanBuilder::Read(int root, const Text& key_path, const Text& value_name) {
+  const RegistryReadKey key = RegistryReadKeyOf(root, key_path, value_name);
+  auto it = plan_.reads.find(key);
+  if (it == plan_.reads.end()) it = plan_.reads.emplace(key, ReadRegistryValue(root, key_path, value_name)).first;
+  return it->second;
+}
+
+void PlanBuilder::WriteValue(int root, std::string_view item_path, const RegistryValue& value, int group) {
+  if (IsUnloadedUsersHive(root, item_path)) return;
+  RegistryItemParts parts = SplitRegistryItemPath(item_path);
+  EncodedRegistryValue encoded = EncodeRegistryValue(value);
+  Step step;
+  step.kind = StepKind::kRegistryWrite;
+  step.group = group;
+  step.root = root;
+  step.item_path = Text(item_path);
+  step.what = ConcatTexts(RootKeyName(root), "\\", item_path);
+  step.value = value;
+  step.data = {encoded.type, std::move(encoded.data)};
+  // What an earlier step of this plan writes is what this one finds.
+  const RegistryReadKey key = RegistryReadKeyOf(root, parts.key_path, parts.value_name);
+  auto planned = planned_.find(key);
+  step.before = planned != planned_.end() ? RegistryValueRead{RegistryReadStatus::kFound, planned->second}
+                                          : Read(root, parts.key_path, parts.value_name);
+  step.already = step.before.status == RegistryReadStatus::kFound && step.before.data == step.data;
+  planned_[key] = step.data;
+  step.key_path = std::move(parts.key_path);
+  step.value_name = std::move(parts.value_name);
+  plan_.steps.push_back(std::move(step));
+}
+
+void PlanBuilder::DeleteKeyTree(int root, std::string_view key_path, Text what) {
+  Step step;
+  step.kind = StepKind::kRegistryDelete;
+  step.root = root;
+  step.key_path = Text(key_path);
+  step.what = std::move(what);
+  step.already = QueryRegistryKey(root, step.key_path) == Presence::kAbsent;
+  plan_.steps.push_back(std::move(step));
+}
+
+void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, int group) {
+  Step step;
+  step.kind = StepKind::kServiceStart;
+  step.group = group;
+  step.root = kRootLocalMachine;
+  step.key_path = ConcatTexts(kServicesKey, service);
+  step.value_name = "Start";
+  step.line = std::move(line);
+  step.service = std::move(service);
+  step.start_type = start_type;
+  step.what = ConcatTexts("服务 ", step.service);
+  const RegistryReadKey key = RegistryReadKeyOf(step.root, step.key_path, step.value_name);
+  auto planned = planned_.find(key);
+  step.before = planned != planned_.end() ? RegistryValueRead{RegistryReadStatus::kFound, planned->second}
+                                          : Read(step.root, step.key_path, step.value_name);
+  std::optional<RegistryData> start;
+  if (start_type != 0) start = DwordData(start_type);
+  step.already = start && step.before.status == RegistryReadStatus::kFound && step.before.data == *start;
+  // sc changes nothing of a service this system does not have.
+  if (start && step.before.status != RegistryReadStatus::kNoKey) planned_[key] = *start;
+  step.changes.push_back({RegistryChange::Kind::kSetExistingValue, step.root, step.key_path, step.value_name, start});
+  plan_.steps.push_back(std::move(step));
+}
+
+Step& PlanBuilder::RunCommand(Text line, CommandCheck check, Text subject, int group) {
+  Step step;
+  step.kind = StepKind::kCommandLine;
+  step.group = group;
+  step.line = std::move(line);
+  step.check = check;
+  step.subject = std::move(subject);
+  switch (check) {
+    case CommandCheck::kServiceRunning: step.what = ConcatTexts("启动服务 ", step.subject); break;
+    case CommandCheck::kShareGone: step.what = ConcatTexts("共享 ", step.subject); break;
+    default: step.what = step.line; break;
+  }
+  plan_.steps.push_back(std::move(step));
+  return plan_.steps.back();
+}
+
+Step& PlanBuilder::WriteFile(Text path, std::string bytes, FileWriteMode mode, int group) {
+  Step step;
+  step.kind = StepKind::kFileWrite;
+  step.group = group;
+  step.what = path;
+  step.path = std::move(path);
+  step.bytes = std::move(bytes);
+  step.write_mode = mode;
+  plan_.steps.push_back(std::move(step));
+  return plan_.steps.back();
+}
+
+Step& PlanBuilder::CreateFolder(Text path, int group) {
+  Step step;
+  step.kind = StepKind::kCreateFolder;
+  step.group = group;
+  step.what = path;
+  step.already = FolderExists(path);
+  step.path = std::move(path);
+  plan_.steps.push_back(std::move(step));
+  return plan_.steps.back();
+}
+
+void PlanBuilder::SetDisplayMode(const DisplayMode& mode) {
+  Step step;
+  step.kind = StepKind::kDisplayMode;
+  step.what = "显示模式";
+  step.display = mode;
+  DisplayMode now = QueryDisplayMode();
+  now.width = ScreenWidth();
+  now.height = ScreenHeight();
+  step.before.status = RegistryReadStatus::kFound;
+  step.before.data.bytes = DisplayModeText(now);
+  step.already = now.width == mode.width && now.height == mode.height && now.bits_per_pixel == mode.bits_per_pixel &&
+                 now.refresh_hz == mode.refresh_hz;
+  plan_.steps.push_back(std::move(step));
+}
+
+void PlanBuilder::Copy(Text line, Text source, Text destination, Text what, int group) {
+  Step step;
+  step.kind = StepKind::kCopy;
+  step.group = group;
+  step.line = std::move(line);
+  step.source = std::move(source);
+  step.path = std::move(destination);
+  step.what = std::move(what);
+  plan_.steps.push_back(std::move(step));
+}
+
+void PlanBuilder::Clean(CleaningOperation operation, int kind, Text what) {
+  Step step;
+  step.kind = StepKind::kCleaning;
+  step.operation = operation;
+  step.cleaning_kind = kind;
+  step.what = std::move(what);
+  plan_.steps.push_back(std::move(step));
+}
+
+void PlanBuilder::RunScript(Text path, std::string bytes, FileWriteMode write_mode, WindowMode mode) {
+  Step step;
+  step.kind = StepKind::kScriptRun;
+  step.what = path;
+  step.path = std::move(path);
+  step.bytes = std::move(bytes);
+  step.write_mode = write_mode;
+  step.mode = mode;
+  plan_.steps.push_back(std::move(step));
+}
+
+Text DisplayModeText(const DisplayMode& mode) {
+  return ConcatTexts(ToText(mode.width), "×", ToText(mode.height), " ＠", ToText(mode.refresh_hz), "Hz/",
+                     ToText(mode.bits_per_pixel), "位");
+}
+
+std::vector<RegistryChange> RegistryChangesOf(const Plan& plan) {
+  std::vector<RegistryChange> changes;
+  for (const Step& step : plan.steps) {
+    if (step.kind == StepKind::kRegistryWrite)
+      changes.push_back(SetRegistryItem(step.root, step.item_path, step.value));
+    else if (step.kind == StepKind::kRegistryDelete)
+      changes.push_back(DeleteRegistryTree(step.root, step.key_path));
+    changes.insert(changes.end(), step.changes.begin(), step.changes.end());
+  }
+  return changes;
+}
+
+std::vector<BackupFile> BackupFilesOf(const Plan& plan) {
+  std::vector<BackupFile> files;
+  for (const Step& step : plan.steps)
+    if (step.kind == StepKind::kFileWrite && step.previous && *step.previous != step.bytes)
+      files.push_back({step.backup_name, *step.previous});
+  return files;
+}
+
+Text PreviewValueText(const RegistryValueRead& read) {
+  switch (read.status) {
+    case RegistryReadStatus::kNoKey:
+    case RegistryReadStatus::kNoValue: return "（无）";
+    case RegistryReadStatus::kUnreadable: return "（无法读取）";
+    case RegistryReadStatus::kFound: break;
+  }
+  const std::string& bytes = read.data.bytes;
+  if (read.data.type == kRegSz) return ConcatTexts("REG_SZ \"", bytes.substr(0, bytes.find('\0')), "\"");
+  if (read.data.type == kRegDword && bytes.size() == 4) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return ConcatTexts("REG_DWORD 0x", HexText(value, 8, true));
+  }
+  return ConcatTexts("类型 ", UnsignedText(read.data.type), "，", UnsignedText(static_cast<uint32_t>(bytes.size())),
+                     " 字节");
+}
+
+std::vector<Text> PreviewLines(const Plan& plan) {
+  std::vector<Text> lines;
+  for (const Step& step : plan.steps) {
+    switch (step.kind) {
+      case StepKind::kRegistryWrite:
+        lines.push_back(step.already ? ConcatTexts(step.what, ": 无需更改")
+                                     : ConcatTexts(step.what, ": ", PreviewValueText(step.before), " → ",
+                                                   PreviewValueText({RegistryReadStatus::kFound, step.data})));
+        break;
+      case StepKind::kRegistryDelete:
+        lines.push_back(ConcatTexts(KeyName(step.root, step.key_path),
+                                    step.already ? ": 无需更改" : ": 删除此项及其下的一切"));
+        break;
+      case StepKind::kServiceStart:
+      case StepKind::kCommandLine:
+      case StepKind::kCopy: lines.push_back(step.line); break;
+      case StepKind::kFileWrite:
+        lines.push_back(step.planning_error == 0
+                            ? ConcatTexts("写入文件 ", step.path, "（", UnsignedText(static_cast<uint32_t>(step.bytes.size())),
+                                          " 字节）")
+                            : ConcatTexts("写入文件 ", step.path, "：", SystemErrorText(step.planning_error),
+                                          step.failure_note));
+        break;
+      case StepKind::kCreateFolder:
+        lines.push_back(ConcatTexts("创建文件夹 ", step.path, step.already ? "：已存在" : ""));
+        break;
+      case StepKind::kDisplayMode:
+        lines.push_back(ConcatTexts("显示模式：", step.before.data.bytes, " → ", DisplayModeText(step.display)));
+        break;
+      case StepKind::kCleaning: lines.push_back(ConcatTexts("清理 ", step.what)); break;
+      case StepKind::kScriptRun:
+        lines.push_back(ConcatTexts("写入并运行 ", step.path, "（", UnsignedText(static_cast<uint32_t>(step.bytes.size())),
+                                    " 字节）"));
+        break;
+    }
+  }
+  return lines;
+}
+
+}  // namespace lumeno
