@@ -218,4 +218,9 @@ const EventBinding kEventBindings[] = {
 std::span<const WindowLayout> ProgramWindowLayouts() { return kWindowLayouts; }
 std::span<const EventBinding> ProgramEventBindings() { return kEventBindings; }
 
+std::span<const TooltipSource> ProgramTooltips() {
+  static const TooltipSource kTooltips[] = {{kMainWindow, TweakBoxes(), TweakTooltipText}};
+  return kTooltips;
+}
+
 }  // namespace lumeno

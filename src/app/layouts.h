@@ -14,5 +14,7 @@ inline constexpr int kSettingsIcon = 2;
 
 std::span<const WindowLayout> ProgramWindowLayouts();
 std::span<const EventBinding> ProgramEventBindings();
+// The main window's tweak boxes explain what they write.
+std::span<const TooltipSource> ProgramTooltips();
 
 }  // namespace lumeno

@@ -9,6 +9,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Unattended runs press buttons through the same event bindings as clicks.
   lumeno::UseWindowLayouts(lumeno::ProgramWindowLayouts(), lumeno::ProgramEventBindings());
+  lumeno::UseTooltips(lumeno::ProgramTooltips());
   if (int exit_code = 0; lumeno::RunUnattendedFromCommandLine(&exit_code)) ExitProcess(static_cast<UINT>(exit_code));
   lumeno::InitializePlatform();
   if (lumeno::RunStartRoutine() == 0 && lumeno::LoadStartWindow(lumeno::kMainWindow)) lumeno::RunMessageLoop();

@@ -188,7 +188,7 @@ Plan PlanSystemCleanup(const Selection& selection) {
     }
   if (ticked[4]) AddScript(plan, kCookiesScriptPath, kCookiesScript);
   if (ticked[5]) AddScript(plan, kAutorunScriptPath, kAutorunScript);
-  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请选择欲清理项目！"}};
+  if (plan.plan().steps.empty()) return RefusedPlan("请选择欲清理项目！");
   return plan.Finish();
 }
 

@@ -19,6 +19,12 @@ Text KeyName(int root, const Text& key_path) {
 
 }  // namespace
 
+Plan RefusedPlan(Text text, int style, Text title) {
+  Plan plan;
+  plan.refusal = Refusal{std::move(text), style, std::move(title)};
+  return plan;
+}
+
 RegistryValueRead PlanBuilder::Read(int root, const Text& key_path, const Text& value_name) {
   const RegistryReadKey key = RegistryReadKeyOf(root, key_path, value_name);
   auto it = plan_.reads.find(key);

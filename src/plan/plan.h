@@ -114,6 +114,9 @@ struct Plan {
   RegistryReads reads;
 };
 
+// The plan of a command that does nothing but answer with text.
+Plan RefusedPlan(Text text, int style = kStyleStop, Text title = kDefaultMessageTitle);
+
 // Builds a plan step by step: reads each value once, and answers "already in
 // place" from what the earlier steps of the same plan will have written.
 class PlanBuilder {

@@ -230,7 +230,7 @@ Text UnchangedNote() { return "\r\n未做任何更改。"; }
 Plan PlanRelocation(const Selection& selection) {
   const Text edit_text = selection.TextOf(kSettingsWindow, kTargetEditBox);
   const Text problem = RelocationTargetProblem(edit_text, false);
-  if (!problem.empty()) return {.refusal = Refusal{problem}};
+  if (!problem.empty()) return RefusedPlan(problem);
   const Text target = RelocationTarget(edit_text);
   const bool quoted = RelocationTargetNeedsQuotes(target);
   // The boxes are read once before anything changes, so that the restore
@@ -241,9 +241,9 @@ Plan PlanRelocation(const Selection& selection) {
     ticked[i] = selection.Ticked(kSettingsWindow, kRelocatedFolders[i].box);
     any_ticked = any_ticked || ticked[i];
   }
-  if (!any_ticked) return {.refusal = Refusal{"请选择欲清理项目！"}};
+  if (!any_ticked) return RefusedPlan("请选择欲清理项目！");
   if (const Text missing = RelocationTargetProblem(edit_text, true); !missing.empty())
-    return {.refusal = Refusal{missing}};
+    return RefusedPlan(missing);
   PlanBuilder plan;
   AddTarget(target, plan);
   for (size_t i = 0; i < std::size(kRelocatedFolders); ++i)

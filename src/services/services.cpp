@@ -201,7 +201,7 @@ static const OptionalService kOptionalServices[] = {
 // not have (ose, NVSvc) is no failure.
 Plan PlanServiceProfile(const Selection& selection) {
   const ServiceProfile* profile = SelectedProfile(selection);
-  if (!profile) return {.refusal = Refusal{"请选择服务优化项目上执行！"}};
+  if (!profile) return RefusedPlan("请选择服务优化项目上执行！");
   PlanBuilder plan;
   if (profile->first_line)
     plan.SetServiceStart(profile->first_line, kOfficeFirstService, StartTypeOf(kOfficeFirstMode));
@@ -224,7 +224,7 @@ Plan PlanStartingServices(const Selection& selection) {
     plan.SetServiceStart(service.set_automatic, service.service, StartTypeOf("auto"));
     plan.RunCommand(service.start_now, CommandCheck::kServiceRunning, service.service);
   }
-  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请先选择欲启动项目！"}};
+  if (plan.plan().steps.empty()) return RefusedPlan("请先选择欲启动项目！");
   return plan.Finish();
 }
 

@@ -224,13 +224,38 @@ Plan PlanOptimize(const Selection& selection) {
     }
   }
   if (std::find(ticked.begin(), ticked.end(), true) == ticked.end())
-    return {.refusal = Refusal{kNothingChosenText, kStyleInformation, kNothingChosenTitle}};
+    return RefusedPlan(kNothingChosenText, kStyleInformation, kNothingChosenTitle);
   return plan.Finish();
 }
 
 }  // namespace
 
 std::span<const TweakItem> TweakCatalogue() { return kTweakCatalogue; }
+
+std::span<const ControlId> TweakBoxes() {
+  static constexpr auto kBoxes = [] {
+    std::array<ControlId, std::size(kTweakCatalogue)> boxes{};
+    for (size_t i = 0; i < boxes.size(); ++i) boxes[i] = kTweakCatalogue[i].box;
+    return boxes;
+  }();
+  return kBoxes;
+}
+
+// Made from the rows themselves: a caption of boxes 10 to 20 describes
+// another box's writes, and this is where a user sees what a box really does.
+Text TweakTooltipText(ControlId box) {
+  Text text;
+  for (const TweakItem& item : kTweakCatalogue) {
+    if (item.box != box) continue;
+    for (const TweakWrite& write : item.writes) {
+      if (IsUnloadedUsersHive(write.root, write.item_path)) continue;
+      const EncodedRegistryValue value = EncodeRegistryValue(ValueOf(write));
+      text += ConcatTexts(text.empty() ? "" : "\r\n", RootKeyName(write.root), "\\", write.item_path, " = ",
+                          PreviewValueText({RegistryReadStatus::kFound, {value.type, value.data}}));
+    }
+  }
+  return text;
+}
 
 // Rows aimed at a key directly under HKEY_USERS that is no loaded hive can
 // never be written on Windows: they are left out of the plan.

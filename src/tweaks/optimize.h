@@ -29,6 +29,10 @@ struct TweakItem {
 
 // The twenty tweak boxes in the order the worker applies them.
 std::span<const TweakItem> TweakCatalogue();
+std::span<const ControlId> TweakBoxes();
+
+// What the box writes, a value a line: "<root>\<key>\<value> = <data>".
+Text TweakTooltipText(ControlId box);
 
 // Adds one box's writes to a plan, in step order; rows no Windows can write
 // (IsUnloadedUsersHive) are left out.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/native_window.h"
+#include "platform/text.h"
 #include "ui/window_engine.h"
 #include "ui/window_layout.h"
 
@@ -42,6 +43,9 @@ struct OpenWindow {
   std::vector<HWND> controls;  // parallel to layout->controls; nullptr for timers
   std::vector<int> intervals;  // parallel to layout->controls; timers only
   HWND tab = nullptr;
+  HWND tooltip = nullptr;
+  const TooltipSource* tooltips = nullptr;
+  Text tooltip_text;  // the text on show: the tooltip keeps only a pointer to it
   std::vector<std::pair<HWND, bool>> disabled_while_open;  // modal mode
   HWND active_before = nullptr;
   HWND last_focus = nullptr;
@@ -326,6 +330,43 @@ void GiveBackOtherWindows(OpenWindow& w) {
   w.disabled_while_open.clear();
 }
 
+// One tooltip for the window, with a tool for each control that has one.
+// Its text is asked for (TTN_GETDISPINFO) when it is about to show.
+void BuildTooltips(OpenWindow& w) {
+  for (const TooltipSource& source : AllTooltips()) {
+    if (source.window != w.layout->id) continue;
+    w.tooltips = &source;
+    w.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.frame, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!w.tooltip) return;
+    // Several lines, and long enough to read them.
+    SendMessageA(w.tooltip, TTM_SETMAXTIPWIDTH, 0, 640);
+    SendMessageA(w.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    for (ControlId control : source.controls) {
+      const int i = ControlIndex(w, control);
+      if (i < 0 || !w.controls[i]) continue;
+      TOOLINFOA tool = {};
+      tool.cbSize = sizeof tool;
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = w.frame;
+      tool.uId = reinterpret_cast<UINT_PTR>(w.controls[i]);
+      tool.lpszText = LPSTR_TEXTCALLBACKA;
+      SendMessageA(w.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return;
+  }
+}
+
+bool OnTooltipText(OpenWindow& w, NMHDR* header) {
+  if (!w.tooltip || header->hwndFrom != w.tooltip || header->code != TTN_GETDISPINFOA) return false;
+  auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+  const int i = ControlIndex(w, reinterpret_cast<HWND>(header->idFrom));
+  w.tooltip_text = i < 0 ? Text() : w.tooltips->text_of(w.layout->controls[i].id);
+  info->lpszText = w.tooltip_text.data();
+  return true;
+}
+
 bool EnsureFrameClass() {
   if (g_frame_class) return true;
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
@@ -533,6 +574,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (OnTooltipText(*w, header)) return 0;
       if (header->hwndFrom == w->tab && header->code == static_cast<UINT>(TCN_SELCHANGE))
         ShowPage(*w, static_cast<int>(SendMessageA(w->tab, TCM_GETCURSEL, 0, 0)));
       return 0;
@@ -642,6 +684,7 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
       return false;
     }
   if (w->tab) ShowPage(*w, 0);
+  BuildTooltips(*w);
   g_frames[index].store(frame);
   if (!g_start_frame) g_start_frame = frame;
 

@@ -5,12 +5,16 @@ namespace lumeno {
 namespace {
 std::span<const WindowLayout> g_layouts;
 std::span<const EventBinding> g_bindings;
+std::span<const TooltipSource> g_tooltips;
 }  // namespace
 
 void UseWindowLayouts(std::span<const WindowLayout> layouts, std::span<const EventBinding> bindings) {
   g_layouts = layouts;
   g_bindings = bindings;
 }
+
+void UseTooltips(std::span<const TooltipSource> sources) { g_tooltips = sources; }
+std::span<const TooltipSource> AllTooltips() { return g_tooltips; }
 
 std::span<const WindowLayout> AllWindowLayouts() { return g_layouts; }
 std::span<const EventBinding> AllEventBindings() { return g_bindings; }

@@ -112,6 +112,16 @@ struct EventBinding {
 
 // The tables the look-ups below search; they must outlive every window.
 void UseWindowLayouts(std::span<const WindowLayout> layouts, std::span<const EventBinding> bindings);
+
+// Controls that explain themselves in a tooltip. The text is asked for when
+// the tooltip is first shown, not when the window is built.
+struct TooltipSource {
+  WindowId window;
+  std::span<const ControlId> controls;
+  Text (*text_of)(ControlId control);
+};
+void UseTooltips(std::span<const TooltipSource> sources);
+std::span<const TooltipSource> AllTooltips();
 std::span<const WindowLayout> AllWindowLayouts();
 std::span<const EventBinding> AllEventBindings();
 

@@ -56,7 +56,7 @@ Plan PlanResolutionPresets(const Selection& selection) {
       plan.SetDisplayMode({preset.width, preset.height, preset.bits, preset.refresh});
       break;
     }
-  if (plan.plan().steps.empty()) return {.refusal = Refusal{"请选择合适的分辨率！", kStyleStop, "提示"}};
+  if (plan.plan().steps.empty()) return RefusedPlan("请选择合适的分辨率！", kStyleStop, "提示");
   return plan.Finish();
 }
 

@@ -186,4 +186,63 @@ TEST_F(UnattendedErrors, AFailingStepGivesExitOneAndTheFailureInTheLog) {
   EXPECT_EQ(lines.back(), "==== 结束，退出码 1");
 }
 
+// How many restore files the program folder holds.
+size_t RestoreFileCount() {
+  size_t count = 0;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA("C:\\Lumeno\\备份\\*.reg", &entry);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do ++count;
+  while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return count;
+}
+
+// The example presets run at every logon: a second run of tweaks that are in
+// place already writes no restore file and says it changed nothing.
+TEST_F(UnattendedErrors, ASecondRunOfTheSameTweaksChangesNothingAndWritesNoRestoreFile) {
+  const std::string preset = std::string(kTestDirectory) + "\\再次.ini";
+  ASSERT_TRUE(WriteFileBytes(preset, "[优化]\r\nXP开关机加速=1\r\n加快菜单显示速度=1\r\n禁用搜索助手=1\r\n"
+                                     "加快启动速度=1\r\n"));
+  const size_t files_before = RestoreFileCount();
+  ApplyRun first = RunApply("/apply " + preset);
+  ASSERT_TRUE(first.finished);
+  EXPECT_EQ(first.exit_code, 0u);
+  EXPECT_EQ(RestoreFileCount(), files_before + 1);
+  std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[1].find("（已更改 0 项"), std::string::npos) << lines[1];
+
+  ApplyRun second = RunApply("/apply " + preset);
+  ASSERT_TRUE(second.finished);
+  EXPECT_EQ(second.exit_code, 0u);
+  EXPECT_EQ(RestoreFileCount(), files_before + 1) << "the second run wrote a restore file";
+  lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].rfind("[优化] 恭喜您，你选择的优化项目已完成！（已更改 0 项，无需更改 ", 0), 0u) << lines[1];
+}
+
+// A relocation target on a drive that is not there is found before the first
+// step of the first section: exit 2, nothing changed, no restore file, for
+// /apply and /preview alike.
+TEST_F(UnattendedErrors, AMissingTargetDriveExitsTwoBeforeAnythingChanges) {
+  const std::string preset = std::string(kTestDirectory) + "\\无处.ini";
+  ASSERT_TRUE(WriteFileBytes(preset, "[优化]\r\n加快菜单显示速度=1\r\n[服务快速优化]\r\n方案=网吧模式\r\n"
+                                     "[转资料]\r\n目标=Q:\\Nowhere\r\n桌面=1\r\n"));
+  for (const char* preview : {"", " /preview"}) {
+    const State before = TakeState();
+    const size_t files_before = RestoreFileCount();
+    ApplyRun run = RunApply("/apply " + preset + preview);
+    ASSERT_TRUE(run.finished) << preview;
+    EXPECT_EQ(run.exit_code, 2u) << preview;
+    EXPECT_EQ(Changes(before, TakeState()), std::vector<std::string>{}) << preview;
+    EXPECT_EQ(StandInRuns(), std::vector<std::string>{}) << preview;
+    EXPECT_EQ(RestoreFileCount(), files_before) << preview;
+    std::vector<std::string> lines = LastRun(ReadFileBytes(kProgramLog).value_or(""));
+    ASSERT_GE(lines.size(), 3u) << preview;
+    EXPECT_EQ(lines[1], "[转资料] 转移目标“Q:\\Nowhere”所在的驱动器或共享“Q:\\”不存在。") << preview;
+    EXPECT_EQ(lines.back(), "==== 结束，退出码 2") << preview;
+  }
+}
+
 }  // namespace

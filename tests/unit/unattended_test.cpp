@@ -277,7 +277,7 @@ Plan OneFailingLine(const Selection&) {
   plan.WriteValue(3, "K\\V", int32_t{1});
   return plan.Finish();
 }
-Plan Refused(const Selection&) { return {.refusal = Refusal{"请选择合适的分辨率！"}}; }
+Plan Refused(const Selection&) { return RefusedPlan("请选择合适的分辨率！"); }
 Plan OneGoodLine(const Selection&) {
   PlanBuilder plan;
   plan.RunCommand("ok");
