@@ -62,7 +62,7 @@ TEST(ExecutePlan, EachStepByItsToolsCodesAndItsEffect) {
   const std::vector<Case> cases = {
       {"sc done", sc(kDisable, "Alerter"), nothing, kChanged, "服务 Alerter", ""},
       {"sc: start type in place already", sc(kDisable, "Alerter"),
-       [](fake::State& s) {
+       [](fake::State&) {
          fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Services\\Alerter", "Start", {4, {"\x04\0\0\0", 4}});
        },
        kUnchanged, "服务 Alerter", ""},
@@ -197,7 +197,9 @@ TEST(ExecutePlan, EachStepByItsToolsCodesAndItsEffect) {
     EXPECT_EQ(outcome.changed(), c.counted == kChanged ? 1 : 0) << c.name;
     EXPECT_EQ(outcome.unchanged(), c.counted == kUnchanged ? 1 : 0) << c.name;
     EXPECT_EQ(outcome.failures(), c.counted == kFailed ? 1 : 0) << c.name;
-    if (c.counted == kFailed) EXPECT_EQ(outcome.ReportText(""), "x未能完成：\r\n" + c.what + "：" + c.why) << c.name;
+    if (c.counted == kFailed) {
+      EXPECT_EQ(outcome.ReportText(""), "x未能完成：\r\n" + c.what + "：" + c.why) << c.name;
+    }
   }
 }
 
