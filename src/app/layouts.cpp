@@ -4,6 +4,7 @@
 #include "app/settings_window.h"
 #include "cleaning/cleanup_scripts.h"
 #include "cleaning/empty_folder_sweep.h"
+#include "hung_programs/hung_programs.h"
 #include "memory/memory.h"
 #include "relocation/relocation.h"
 #include "services/services.h"
@@ -12,6 +13,7 @@
 #include "utilities/display_presets.h"
 #include "utilities/session.h"
 #include "utilities/tool_launchers.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

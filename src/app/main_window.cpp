@@ -1,17 +1,15 @@
 #include "app/main_window.h"
 
-#include "app/hung_programs.h"
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 
 namespace {
 
-using main_controls::kCloseHungButton;
 using main_controls::kInvertBox;
 constexpr int kFirstItemTag = 1;
 constexpr int kLastItemTag = 26;
-constexpr int kSettleMilliseconds = 300;
 
 }  // namespace
 
@@ -19,13 +17,6 @@ int RunStartRoutine() { return 0; }
 
 void TrimOwnWorkingSet() {
   CallSetProcessWorkingSetSize(DeclaredFunction::kSetProcessWorkingSetSizeOwn, kCurrentProcess, -1, -1);
-}
-
-void CloseHungPrograms() {
-  SetDisabled(kMainWindow, kCloseHungButton, true);
-  Delay(kSettleMilliseconds);
-  for (const Text& title : ListHungWindowTitles()) TerminateProcessByName(title);
-  SetDisabled(kMainWindow, kCloseHungButton, false);
 }
 
 void InvertItemSelection() {

@@ -7,7 +7,6 @@ namespace lumeno {
 int RunStartRoutine();
 
 void TrimOwnWorkingSet();
-void CloseHungPrograms();
 void InvertItemSelection();
 void OpenSettingsWindow();
 

@@ -2,9 +2,10 @@
 
 #include "app/layouts.h"
 #include "app/main_window.h"
-#include "app/unattended.h"
+#include "unattended/unattended.h"
 #include "platform/platform.h"
 #include "ui/window_engine.h"
+#include "ui/control_ids.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Unattended runs press buttons through the same event bindings as clicks.

@@ -8,7 +8,8 @@
 #include "plan/command.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

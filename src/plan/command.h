@@ -6,6 +6,7 @@
 
 #include "plan/outcome.h"
 #include "plan/plan.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
 
 namespace lumeno {
 

@@ -11,6 +11,7 @@
 #include "plan/command.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

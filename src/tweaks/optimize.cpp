@@ -10,6 +10,7 @@
 #include "cleaning/junk_cleaning.h"
 #include "plan/command.h"
 #include "platform/platform_rules.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "ui/window_engine.h"
 #include "ui/window_layout.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

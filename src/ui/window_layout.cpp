@@ -1,4 +1,5 @@
 #include "ui/window_layout.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

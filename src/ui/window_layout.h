@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/platform.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

@@ -6,6 +6,7 @@
 
 #include "plan/command.h"
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

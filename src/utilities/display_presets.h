@@ -3,6 +3,7 @@
 
 #include "plan/command.h"
 #include "platform/platform.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

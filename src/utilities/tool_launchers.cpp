@@ -1,4 +1,5 @@
 #include "utilities/tool_launchers.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

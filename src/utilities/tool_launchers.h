@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 

@@ -2,7 +2,7 @@
 // definition stands in for the one of backup_writer.cpp, so that
 // lumeno_without_backup.exe is the program exactly but for its restore files
 // (the list of changes is still made; nothing is read or written for it).
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
 
 namespace lumeno {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/reg_file.h"
+#include "undo/reg_file.h"
 
 namespace lumeno::reg_cases {
 

@@ -12,6 +12,7 @@
 #include "lumeno_windows.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
+#include "ui/control_ids.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <thread>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "settings_window.h"
+#include "ui/controls.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "support/windows_support.h"
+#include "ui/controls.h"
 
 namespace driver {
 

@@ -6,6 +6,7 @@
 #include "support/texts.h"
 #include "support/windows_support.h"
 #include "programs/driver_target.h"
+#include "ui/controls.h"
 
 namespace {
 

@@ -21,8 +21,9 @@
 
 #include "data/broadband_expected.h"
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/texts.h"
+#include "ui/controls.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace lumeno_e2e {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/expected_data.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "settings_window.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/expected_data.h"
 
 namespace {

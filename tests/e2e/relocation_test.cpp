@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "settings_window.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
+#include "ui/controls.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "driver.h"
 #include "lumeno_windows.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace settings_window {
 

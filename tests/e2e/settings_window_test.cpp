@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/expected_data.h"
+#include "ui/controls.h"
 
 namespace {
 

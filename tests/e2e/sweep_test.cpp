@@ -7,7 +7,7 @@
 #include <string>
 
 #include "driver.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "lumeno_windows.h"
 
 #include <tlhelp32.h>  // after <windows.h>, which driver.h brings

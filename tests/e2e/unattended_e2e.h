@@ -23,9 +23,10 @@
 
 #include "driver.h"
 #include "lumeno_windows.h"
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/preset_sections.h"
 #include "support/windows_support.h"
+#include "ui/controls.h"
 
 namespace unattended_e2e {
 

@@ -1,6 +1,6 @@
 #include "fakes/app_fake.h"
 
-#include "app/hung_programs.h"
+#include "hung_programs/hung_programs.h"
 #include "fakes/recorder.h"
 
 namespace lumeno::fake {

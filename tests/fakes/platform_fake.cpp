@@ -4,6 +4,7 @@
 
 #include "fakes/recorder.h"
 #include "platform/platform_rules.h"
+#include "ui/controls.h"
 
 namespace lumeno::fake {
 

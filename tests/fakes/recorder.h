@@ -69,8 +69,9 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno::fake {
 

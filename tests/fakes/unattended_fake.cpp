@@ -1,6 +1,6 @@
 #include "fakes/unattended_fake.h"
 
-#include "app/unattended.h"
+#include "unattended/unattended.h"
 #include "fakes/recorder.h"
 
 namespace lumeno::fake {

@@ -1,4 +1,4 @@
-// Recording fake of the host operations of unattended mode (src/app/unattended.h).
+// Recording fake of the host operations of unattended mode (src/unattended/unattended.h).
 //   IsAdministrator  {}
 //   AppendToFile     {path, bytes}
 //   WriteToConsole   {bytes}

@@ -18,8 +18,8 @@ cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 # The sources each target needs besides itself. The recording fake stands in
 # for the platform, as in the unit tests; every portable source of the
 # platform and of the plans goes in, so that a new one needs no entry here.
-fake_platform="$(cd "$root" && ls src/platform/*.cpp src/plan/*.cpp | grep -v '_win32\.cpp$' | tr '\n' ' ')
-  tests/fakes/platform_fake.cpp tests/fakes/backup_fake.cpp tests/fakes/cleaning_fake.cpp"
+fake_platform="$(cd "$root" && ls src/platform/*.cpp src/plan/*.cpp src/undo/*.cpp | grep -v '_win32\.cpp$' | tr '\n' ' ')
+  tests/fakes/platform_fake.cpp tests/fakes/exact_io_fake.cpp tests/fakes/cleaning_fake.cpp"
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;

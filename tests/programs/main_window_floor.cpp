@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "app/layouts.h"
+#include "ui/control_ids.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
 #include "support/windows_support.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/windows_support.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/preset_sections.h"
 #include "support/windows_support.h"
 

@@ -7,6 +7,7 @@
 #include "fakes/recorder.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -18,6 +18,7 @@
 #include "support/texts.h"
 #include "tweaks/optimize.h"
 #include "utilities/broadband.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

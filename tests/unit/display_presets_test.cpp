@@ -8,6 +8,7 @@
 #include "fakes/recorder.h"
 #include "platform/platform.h"
 #include "support/expected_data.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

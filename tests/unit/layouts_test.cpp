@@ -11,6 +11,8 @@
 
 #include "app/layouts.h"
 #include "app/main_window.h"
+#include "hung_programs/hung_programs.h"
+#include "hung_programs/hung_programs.h"
 #include "app/settings_window.h"
 #include "cleaning/cleanup_scripts.h"
 #include "cleaning/empty_folder_sweep.h"
@@ -23,6 +25,7 @@
 #include "utilities/display_presets.h"
 #include "utilities/session.h"
 #include "utilities/tool_launchers.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 namespace {

@@ -5,7 +5,9 @@
 #include "app/main_window.h"
 #include "app/settings_window.h"
 #include "fakes/app_fake.h"
+#include "hung_programs/hung_programs.h"
 #include "fakes/recorder.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

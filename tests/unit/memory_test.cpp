@@ -8,6 +8,7 @@
 #include "fakes/memory_fake.h"
 #include "fakes/recorder.h"
 #include "platform/platform.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -12,6 +12,7 @@
 #include "support/expected_data.h"
 #include "support/texts.h"
 #include "tweaks/optimize.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/preset.h"
+#include "unattended/preset.h"
 #include "plan/command.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "data/reg_cases.h"
-#include "platform/reg_file.h"
+#include "undo/reg_file.h"
 #include "support/expected_data.h"
 
 namespace lumeno {

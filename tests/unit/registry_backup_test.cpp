@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/recorder.h"
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
 #include "support/texts.h"
 
 namespace lumeno {

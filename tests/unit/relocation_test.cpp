@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -8,6 +8,7 @@
 #include "services/services.h"
 #include "support/expected_data.h"
 #include "support/texts.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

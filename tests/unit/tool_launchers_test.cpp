@@ -7,6 +7,7 @@
 #include "fakes/utilities_fake.h"
 #include "support/expected_data.h"
 #include "utilities/tool_launchers.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/layouts.h"
-#include "app/unattended.h"
+#include "unattended/unattended.h"
 #include "cleaning/cleanup_scripts.h"
 #include "fakes/recorder.h"
 #include "fakes/unattended_fake.h"
@@ -21,6 +21,7 @@
 #include "tweaks/optimize.h"
 #include "utilities/broadband.h"
 #include "utilities/display_presets.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "data/reg_cases.h"
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
 #include "support/windows_support.h"
 

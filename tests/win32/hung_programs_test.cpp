@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/hung_programs.h"
+#include "hung_programs/hung_programs.h"
 #include "support/windows_support.h"
 
 namespace lumeno {

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "plan/execute.h"
 #include "support/expected_data.h"
 #include "tweaks/optimize.h"
 
@@ -39,8 +40,10 @@ TEST(TweakCatalogue, EveryWriteLeavesItsListedValueInTheRegistry) {
   RegCloseKey(key);
 
   for (const TweakItem& item : TweakCatalogue()) {
+    PlanBuilder plan;
+    AddTweak(item, plan);
     Outcome outcome("test");
-    ApplyTweak(item, outcome);
+    ExecutePlan(plan.Finish(), outcome);
     EXPECT_FALSE(outcome.AnyFailed()) << item.name;
   }
 

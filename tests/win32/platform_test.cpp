@@ -28,6 +28,7 @@
 #include "platform/platform_rules.h"
 #include "support/windows_support.h"
 #include "support/texts.h"
+#include "ui/control_ids.h"
 
 namespace lumeno {
 namespace {

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "support/windows_support.h"
 #include "ui/window_engine.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 namespace {

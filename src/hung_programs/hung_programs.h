@@ -7,6 +7,9 @@
 
 namespace lumeno {
 
+// Click handler of 按钮2 "关闭无响应的程序".
+void CloseHungPrograms();
+
 // Titles of the visible top-level windows that do not respond, in window
 // enumeration order; empty when none does or the test is unavailable.
 std::vector<Text> ListHungWindowTitles();

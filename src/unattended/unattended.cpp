@@ -1,13 +1,14 @@
 // Unattended mode (see unattended.h): the command line, the run and its log.
-#include "app/unattended.h"
+#include "unattended/unattended.h"
 
 #include <vector>
 
-#include "app/preset.h"
+#include "unattended/preset.h"
 #include "plan/command.h"
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
 #include "relocation/relocation.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

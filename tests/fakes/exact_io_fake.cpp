@@ -1,4 +1,4 @@
-// Recording fake of the backup reads and files (platform/backup_io.h),
+// Recording fake of the backup reads and files (platform/exact_io.h),
 // answering from the fake registry and file system of fake::State.
 #include <cctype>
 

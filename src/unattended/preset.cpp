@@ -1,5 +1,5 @@
 // Reading and checking preset files (see preset.h).
-#include "app/preset.h"
+#include "unattended/preset.h"
 
 #include <algorithm>
 #include <span>
@@ -13,6 +13,7 @@
 #include "ui/window_layout.h"
 #include "utilities/broadband.h"
 #include "utilities/display_presets.h"
+#include "ui/controls.h"
 
 namespace lumeno {
 

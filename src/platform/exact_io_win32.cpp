@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
 #include "platform/registry_roots_win32.h"

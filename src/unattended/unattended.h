@@ -12,7 +12,7 @@
 #include <functional>
 #include <string_view>
 
-#include "app/preset.h"
+#include "unattended/preset.h"
 #include "platform/text.h"
 
 namespace lumeno {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/unattended.h"
+#include "unattended/unattended.h"
 #include "platform/platform.h"
 
 namespace lumeno {

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/text.h"
 
 namespace lumeno {

@@ -1,4 +1,4 @@
-#include "platform/reg_file.h"
+#include "undo/reg_file.h"
 
 
 #include "platform/platform_rules.h"

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/backup_io.h"
+#include "platform/exact_io.h"
 #include "platform/platform.h"
-#include "platform/reg_file.h"
+#include "undo/reg_file.h"
 
 namespace lumeno {
 

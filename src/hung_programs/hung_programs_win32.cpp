@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "app/hung_programs.h"
+#include "hung_programs/hung_programs.h"
 #include "platform/platform.h"
 
 namespace lumeno {

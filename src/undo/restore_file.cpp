@@ -1,4 +1,4 @@
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
 
 #include <algorithm>
 #include <map>

@@ -4,7 +4,7 @@
 // and be measured against the program (scripts/bench).
 #include <string>
 
-#include "platform/registry_backup.h"
+#include "undo/restore_file.h"
 
 namespace lumeno {
 
