@@ -36,12 +36,15 @@ endif()
 set(SYSTEM_LIBRARIES comctl32 comdlg32 shlwapi shell32 ole32 wininet winmm advapi32 gdi32 user32 kernel32)
 
 if(NOT LUMENO_THREAD_MODEL STREQUAL "posix")
-  # Showing the main window needs none of these; the program loads each on
-  # the first call into it (src/app/delay_load_win32.cpp), which spares
-  # start-up their loading and their share of the working set. GNU ld has no
-  # /DELAYLOAD: dlltool makes a delay-import library from every function the
-  # system's import library names.
-  set(LUMENO_DELAY_LOADED shlwapi shell32 ole32 wininet winmm)
+  # Showing the main window needs none of the first five; the program loads
+  # each on the first call into it (src/app/delay_load_win32.cpp), which
+  # spares start-up their loading and their share of the working set.
+  # comctl32 loads uxtheme.dll by bare name as it starts, which looks in the
+  # program's folder first: delay-loaded, it starts only after the program
+  # has loaded uxtheme from the system folder (winmain_win32.cpp). GNU ld has
+  # no /DELAYLOAD: dlltool makes a delay-import library from every function
+  # the system's import library names.
+  set(LUMENO_DELAY_LOADED shlwapi shell32 ole32 wininet winmm comctl32)
   set(delay_dir ${CMAKE_BINARY_DIR}/delay-import)
   file(MAKE_DIRECTORY ${delay_dir})
   foreach(dll ${LUMENO_DELAY_LOADED})

@@ -1,6 +1,7 @@
 # Windows-side test executables, cross-built with the program's flags.
 #   tests/programs/<name>.cpp   -> tests/programs/<name>.exe (GUI subsystem, main or WinMain;
 #                                  a <name>_bench.cpp also links lumeno_core)
+#   tests/programs/planted/planted_library.cpp -> tests/programs/planted/<system library>.dll
 #   tests/win32/<name>_test.cpp -> tests/win32/<name>_test.exe (GoogleTest + lumeno_core)
 #   tests/e2e/<name>_test.cpp   -> tests/e2e/<name>_test.exe (GoogleTest + the driver)
 # The test executables need the posix thread model (LUMENO_THREAD_MODEL=posix,
@@ -40,6 +41,20 @@ foreach(source ${PROGRAM_SOURCES})
   endif()
   add_dependencies(lumeno_test_programs program_${name})
 endforeach()
+
+# Libraries planted beside the program under the names of system libraries:
+# tests/programs/planted/planted_library.cpp once per name, into
+# tests/programs/planted (the runner hands them to the tests as
+# C:\lumeno-test\planted, never beside a program).
+if(LUMENO_THREAD_MODEL STREQUAL "posix")
+  foreach(name psapi uxtheme winmm netapi32)
+    add_library(planted_${name} SHARED ${CMAKE_SOURCE_DIR}/tests/programs/planted/planted_library.cpp)
+    set_target_properties(planted_${name} PROPERTIES OUTPUT_NAME ${name} PREFIX ""
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/programs/planted
+                          ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted-import)
+    add_dependencies(lumeno_test_programs planted_${name})
+  endforeach()
+endif()
 
 if(NOT LUMENO_THREAD_MODEL STREQUAL "posix" OR NOT EXISTS /usr/src/googletest/CMakeLists.txt)
   return()

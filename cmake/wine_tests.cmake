@@ -59,10 +59,11 @@ if(LUMENO_WIN32_DIR)
 endif()
 
 # Imports and subsystem versions of both programs against what XP offers,
-# delay-loaded ones included; showing the main window loads none of the five.
+# delay-loaded ones included; showing the main window loads none of the first
+# five, and comctl32 only once uxtheme is in memory.
 if(LUMENO_WIN32_DIR)
   add_test(NAME xp.compatibility COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/xp_compatibility.sh
-                                         --delay-loaded shlwapi,shell32,ole32,wininet,winmm
+                                         --delay-loaded shlwapi,shell32,ole32,wininet,winmm,comctl32
                                          ${LUMENO_WIN64_DIR}/lumeno.exe ${LUMENO_WIN32_DIR}/lumeno.exe)
 endif()
 

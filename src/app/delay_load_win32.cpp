@@ -1,6 +1,6 @@
 // Delay loading for the program's own trees: the libraries that showing the
-// main window does not need are loaded on the first call into one of their
-// functions. The delay-import libraries the build makes with dlltool give
+// main window does not need are loaded, from the system folder, on the first
+// call into one of their functions. The delay-import libraries the build makes with dlltool give
 // each library a descriptor (winnt.h's ImgDelayDescr, RVA form) and each of
 // its functions a thunk that calls this helper with the descriptor and the
 // import address slot to fill.
@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/declared_functions.h"
 #include "platform/platform.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -23,6 +24,12 @@ namespace {
       IMAGE_SNAP_BY_ORDINAL(entry) ? "#" + lumeno::ToText(static_cast<int32_t>(IMAGE_ORDINAL(entry))) : name;
   lumeno::FatalError(0, lumeno::ConcatTexts("无法找到指定DLL库文件“", dll, "”中的输出命令“", function, "”"));
 }
+
+// The common controls come in the version the program's manifest names,
+// from the side-by-side store: a load by name is redirected there by the
+// activation context, before any folder is searched. By full path the
+// loader would give the system folder's older copy instead.
+bool BoundByManifest(const char* dll) { return lstrcmpiA(dll, "comctl32.dll") == 0; }
 
 }  // namespace
 
@@ -38,7 +45,7 @@ extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC
   auto* module_slot = reinterpret_cast<HMODULE*>(base + descriptor->rvaHmod);
   HMODULE module = __atomic_load_n(module_slot, __ATOMIC_ACQUIRE);
   if (!module) {
-    module = LoadLibraryA(dll);
+    module = static_cast<HMODULE>(BoundByManifest(dll) ? LoadLibraryA(dll) : lumeno::LoadSystemLibrary(dll));
     if (!module) CannotBind(dll, entry, name);
     __atomic_store_n(module_slot, module, __ATOMIC_RELEASE);
   }

@@ -2,12 +2,18 @@
 
 #include "app/layouts.h"
 #include "app/main_window.h"
+#include "platform/declared_functions.h"
 #include "unattended/unattended.h"
 #include "platform/platform.h"
 #include "ui/window_engine.h"
 #include "ui/control_ids.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // System libraries load some others by bare name, which looks in the
+  // program's folder first: the common controls take uxtheme.dll so. Loaded
+  // from the system folder before anything needs them, those names find the
+  // copy already in memory, never one dropped beside the program.
+  for (const char* library : {"uxtheme.dll"}) lumeno::LoadSystemLibrary(library);
   // Unattended runs press buttons through the same event bindings as clicks.
   lumeno::UseWindowLayouts(lumeno::ProgramWindowLayouts(), lumeno::ProgramEventBindings());
   lumeno::UseTooltips(lumeno::ProgramTooltips());

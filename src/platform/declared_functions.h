@@ -12,11 +12,17 @@ struct ResolvedFunction {
   void* module = nullptr;  // HMODULE the address came from
 };
 
+// Loads a library from the system folder (SystemLibraryPath), never from
+// the program's folder nor by the search order; the libraries it needs
+// itself are looked for in the system folder first too. nullptr (the
+// HMODULE) when it cannot be loaded or the name is no plain file name.
+void* LoadSystemLibrary(std::string_view library);
+
 // Looks function up by the library rules: an empty library searches the
 // default list ("Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll",
-// "Mpr.dll", "Shell32.dll"); a name without a colon is tried in the
-// program's directory first, then by the system's search order; a name with
-// a colon is loaded as given. "#n" names the export with ordinal n.
+// "Mpr.dll", "Shell32.dll"); a named library is loaded from the system
+// folder alone (LoadSystemLibrary), so a path is not loaded at all.
+// "#n" names the export with ordinal n.
 // A function that cannot be found is a fatal error; this never returns an
 // empty address.
 ResolvedFunction ResolveFunction(std::string_view library, std::string_view function);

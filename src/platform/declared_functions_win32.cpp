@@ -7,6 +7,7 @@
 
 #include "platform/declared_functions.h"
 #include "platform/platform.h"
+#include "platform/platform_rules.h"
 #include "platform/text.h"
 
 namespace lumeno {
@@ -60,7 +61,7 @@ FARPROC LookUp(HMODULE module, std::string_view function) {
 
 ResolvedFunction SearchDefaultLibraries(std::string_view function) {
   for (const char* library : kDefaultLibraries) {
-    HMODULE module = LoadLibraryA(library);
+    auto module = static_cast<HMODULE>(LoadSystemLibrary(library));
     if (!module) continue;
     if (FARPROC address = LookUp(module, function))
       return {reinterpret_cast<void*>(address), module};
@@ -69,20 +70,24 @@ ResolvedFunction SearchDefaultLibraries(std::string_view function) {
   return {};
 }
 
-HMODULE LoadNamedLibrary(const Text& library) {
-  if (library.find(':') != Text::npos) return LoadLibraryA(library.c_str());
-  Text beside_program = ConcatTexts(ProgramDirectory(), "\\", library);
-  if (HMODULE module = LoadLibraryA(beside_program.c_str())) return module;
-  return LoadLibraryA(library.c_str());
-}
-
 }  // namespace
+
+void* LoadSystemLibrary(std::string_view library) {
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  Text path = SystemLibraryPath(std::string_view(folder, length), library);
+  if (path.empty()) return nullptr;
+  // With a full path, the altered search order looks for the library's own
+  // imports in its folder before the program's.
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 ResolvedFunction ResolveFunction(std::string_view library, std::string_view function) {
   ResolvedFunction found;
   if (library.empty()) {
     found = SearchDefaultLibraries(function);
-  } else if (HMODULE module = LoadNamedLibrary(Text(library))) {
+  } else if (auto module = static_cast<HMODULE>(LoadSystemLibrary(library))) {
     found = {reinterpret_cast<void*>(LookUp(module, function)), module};
   }
   if (found.address) return found;

@@ -136,6 +136,11 @@ Presence ShareQueryPresence(uint32_t status) {
   return Presence::kUnknown;
 }
 
+Text SystemLibraryPath(std::string_view system_folder, std::string_view library) {
+  if (system_folder.empty() || library.empty() || library.find_first_of("\\/:") != std::string_view::npos) return {};
+  return ConcatTexts(system_folder, "\\", library);
+}
+
 namespace {
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {

@@ -106,6 +106,15 @@ Text UnknownErrorText(uint32_t code);
 // not running (2114) means that no share exists.
 Presence ShareQueryPresence(uint32_t status);
 
+// The full path from which a library the program loads at run time is
+// taken: the system folder (GetSystemDirectoryA) and the library's file
+// name. Whatever folder the program was started from (often Downloads) is
+// never searched, so a library dropped next to it never runs with the
+// program's rights. A name that would lead elsewhere, one with a folder, a
+// drive or a stream in it (a backslash, slash or colon), and an empty name
+// or system folder give an empty path: nothing is loaded.
+Text SystemLibraryPath(std::string_view system_folder, std::string_view library);
+
 // True for a key directly under HKEY_USERS that is no loaded hive: its first
 // path component is neither ".DEFAULT" nor a SID ("S-1-..."), compared
 // without regard to ASCII case. Windows refuses to create such keys.

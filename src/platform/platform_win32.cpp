@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/declared_functions.h"
 #include "platform/native_window.h"
 #include "platform/platform.h"
 #include "platform/platform_rules.h"
@@ -350,7 +351,7 @@ ServiceState QueryServiceState(const Text& service_name) {
 Presence QueryNetworkShare(const Text& share_name) {
   using GetInfo = DWORD(WINAPI*)(LPWSTR, LPWSTR, DWORD, LPBYTE*);
   using FreeBuffer = DWORD(WINAPI*)(LPVOID);
-  HMODULE library = LoadLibraryA("netapi32.dll");
+  auto library = static_cast<HMODULE>(LoadSystemLibrary("netapi32.dll"));
   if (!library) return Presence::kUnknown;
   auto get_info = reinterpret_cast<GetInfo>(reinterpret_cast<void*>(GetProcAddress(library, "NetShareGetInfo")));
   auto free_buffer = reinterpret_cast<FreeBuffer>(reinterpret_cast<void*>(GetProcAddress(library, "NetApiBufferFree")));

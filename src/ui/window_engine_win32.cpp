@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/declared_functions.h"
 #include "platform/native_window.h"
 #include "platform/text.h"
 #include "ui/window_engine.h"
@@ -502,7 +503,7 @@ bool OnCommand(OpenWindow& w, WPARAM wp, LPARAM lp) {
 bool PaintThemedTabBackground(HWND control, HDC dc) {
   using IsAppThemedFunction = BOOL(WINAPI*)();
   using DrawParentFunction = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
-  static HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+  static auto uxtheme = static_cast<HMODULE>(LoadSystemLibrary("uxtheme.dll"));
   if (!uxtheme) return false;
   auto is_app_themed = reinterpret_cast<IsAppThemedFunction>(
       reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsAppThemed")));

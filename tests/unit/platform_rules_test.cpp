@@ -222,5 +222,22 @@ TEST(UnloadedUsersHive, OnlyKeysDirectlyBelowHkeyUsersThatAreNoHive) {
   for (const Case& c : cases) EXPECT_EQ(IsUnloadedUsersHive(c.root, c.item_path), c.unloaded) << c.root << " " << c.item_path;
 }
 
+TEST(SystemLibraryPath, EveryLibraryTheProgramLoadsComesFromTheSystemFolder) {
+  const std::string folder = "C:\\WINDOWS\\system32";
+  // The default list of bound functions, psapi, the delay-loaded five, and
+  // those loaded by name at start-up or on their one path.
+  for (const char* library : {"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+                              "psapi.dll", "shlwapi.dll", "shell32.dll", "ole32.dll", "wininet.dll", "winmm.dll",
+                              "uxtheme.dll", "netapi32.dll"})
+    EXPECT_EQ(SystemLibraryPath(folder, library), folder + "\\" + library) << library;
+}
+
+TEST(SystemLibraryPath, ANameThatLeadsElsewhereLoadsNothing) {
+  for (const char* library : {"C:\\Lumeno\\psapi.dll", "..\\psapi.dll", ".\\psapi.dll", "sub/psapi.dll",
+                              "C:psapi.dll", "psapi.dll:stream", "\\\\server\\share\\psapi.dll", ""})
+    EXPECT_EQ(SystemLibraryPath("C:\\WINDOWS\\system32", library), "") << library;
+  EXPECT_EQ(SystemLibraryPath("", "psapi.dll"), "");
+}
+
 }  // namespace
 }  // namespace lumeno

@@ -9,8 +9,10 @@
 #  architecture; --win64 is the older name of --program-tree)
 #
 # Inside the copy:  C:\lumeno-test\  the test exe, every tests/programs/*.exe,
-#                                    data\ (tests/data, the expected data)
-#                                    and screens\ (where tests save .bmp files)
+#                                    data\ (tests/data, the expected data),
+#                                    screens\ (where tests save .bmp files)
+#                                    and planted\ (tests/programs/planted/*.dll,
+#                                    kept apart from every program)
 #                   C:\lumeno-test\shipped\  the programs built in the program's own
 #                                    tree like it (floors, runtime probe)
 #                   C:\Lumeno\lumeno.exe   the program under test
@@ -20,6 +22,11 @@
 # When the sources folder holds <name>_test.setup.sh, it runs first as
 # "sh <it> PREFIX" to prepare what only the Linux side can make (symbolic
 # links inside drive_c, for example).
+# When it holds <name>_test.env, each of its lines "WINEDLLOVERRIDES=<list>"
+# adds that list to the runner's own overrides for the test and every
+# program it starts: Wine takes the load order from the Unix environment a
+# process starts with, which nothing on the Windows side can change. Blank
+# lines and lines starting with # are skipped; any other line is an error.
 # The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT, 77
 # when a 32-bit test cannot run on this machine).
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
@@ -83,6 +90,7 @@ test_dir=$prefix/drive_c/lumeno-test
 mkdir -p "$test_dir/screens" "$prefix/drive_c/Lumeno"
 cp "$exe" "$test_dir/"
 cp "$programs"/*.exe "$test_dir/" 2>/dev/null
+[[ -d $programs/planted ]] && cp -r "$programs/planted" "$test_dir/planted"
 cp -r "$LUMENO_ROOT/tests/data" "$test_dir/data"
 [[ -f $program_tree/lumeno.exe ]] && cp "$program_tree/lumeno.exe" "$prefix/drive_c/Lumeno/"
 mkdir -p "$test_dir/shipped" && cp "$program_tree"/tests/programs/*.exe "$test_dir/shipped/" 2>/dev/null
@@ -101,6 +109,15 @@ for _ in $(seq 200); do [[ -s $display_file ]] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$display_file")
 
 wine_env "$prefix"
+env_file=$sources/$(basename "$exe" .exe).env
+if [[ -n $sources && -f $env_file ]]; then
+  while IFS= read -r line || [[ -n $line ]]; do
+    line=${line%$'\r'}
+    [[ -z $line || $line == \#* ]] && continue
+    [[ $line == WINEDLLOVERRIDES=?* ]] || die "$env_file: only WINEDLLOVERRIDES lines are understood: $line"
+    WINEDLLOVERRIDES+=";${line#WINEDLLOVERRIDES=}"
+  done <"$env_file"
+fi
 cd "$test_dir"
 timeout --kill-after=5 "${LUMENO_TEST_TIMEOUT:-300}" wine "./$(basename "$exe")" "$@"
 rc=$?
