@@ -154,7 +154,7 @@ constexpr TweakItem kTweakCatalogue[] = {
 // calls it when it could not do its work, and the key under HKEY_CURRENT_USER
 // it deletes, if any (the restore file keeps it).
 struct CleaningCall {
-  bool (*operation)(int kind);
+  bool (*operation)(int kind, CleaningReport* report);
   int kind;
   const char* what;
   const char* deleted_key = nullptr;
@@ -193,13 +193,19 @@ const char* const kDoneText = "恭喜您，你选择的优化项目已完成！"
 const char* const kDoneTitle = "完成";
 
 // A cleaning call returns true when it did its work, "nothing to clean"
-// included; false leaves the reason in LastError().
+// included; false leaves the reason in LastError(). A walk that ran counts as
+// done even where single entries stayed: each of those is a failure of its
+// own, and past the report's list a count stands for the rest.
 void RunCleaning(const CleaningItem& item, Outcome& outcome) {
   for (const CleaningCall& call : item.calls) {
-    if (call.operation(call.kind))
+    CleaningReport report;
+    if (call.operation(call.kind, &report))
       outcome.Succeeded();
     else
       outcome.Failed(call.what, ErrorText(LastError()));
+    for (const UndeletableEntry& entry : report.undeletable) outcome.Failed(entry.path, ErrorText(entry.error));
+    if (report.more_undeletable > 0)
+      outcome.Failed(call.what, ConcatTexts("另有 ", UnsignedText(report.more_undeletable), " 项无法删除"));
   }
 }
 

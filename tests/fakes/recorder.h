@@ -58,6 +58,9 @@
 //   error_texts           code -> SystemErrorText; unlisted: "error <code>"
 //   cleaning_errors       {"CleanSystemJunk"|"CleanPrivacyTraces", kind} ->
 //                         error: that cleaning call returns false
+//   cleaning_reports      the same keys -> what that call puts in its report
+//   cleaning_tallies      {"CountSystemJunk"|"CountPrivacyTraces", kind} ->
+//                         what that count returns (unlisted: nothing)
 #pragma once
 
 #include <functional>
@@ -68,6 +71,7 @@
 #include <tuple>
 #include <vector>
 
+#include "cleaning/junk_cleaning.h"
 #include "platform/backup_io.h"
 #include "platform/platform.h"
 
@@ -111,6 +115,8 @@ struct State {
   std::map<std::string, std::string> environment;
   std::map<uint32_t, std::string> error_texts;
   std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
+  std::map<std::pair<std::string, int>, CleaningReport> cleaning_reports;
+  std::map<std::pair<std::string, int>, CleaningTally> cleaning_tallies;
   uint32_t last_error = 0;
   int message_box_result = 0;
   Text browse_result;
