@@ -21,21 +21,10 @@ bool Answer(const char* op, int kind, CleaningReport* report) {
   return false;
 }
 
-CleaningTally Count(const char* op, int kind) {
-  fake::Record(op, {std::to_string(kind)});
-  auto& tallies = fake::GetState().cleaning_tallies;
-  auto it = tallies.find({op, kind});
-  return it == tallies.end() ? CleaningTally{} : it->second;
-}
-
 }  // namespace
 
 bool CleanSystemJunk(int kind, CleaningReport* report) { return Answer("CleanSystemJunk", kind, report); }
 
 bool CleanPrivacyTraces(int kind, CleaningReport* report) { return Answer("CleanPrivacyTraces", kind, report); }
-
-CleaningTally CountSystemJunk(int kind) { return Count("CountSystemJunk", kind); }
-
-CleaningTally CountPrivacyTraces(int kind) { return Count("CountPrivacyTraces", kind); }
 
 }  // namespace lumeno

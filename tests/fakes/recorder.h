@@ -59,8 +59,6 @@
 //   cleaning_errors       {"CleanSystemJunk"|"CleanPrivacyTraces", kind} ->
 //                         error: that cleaning call returns false
 //   cleaning_reports      the same keys -> what that call puts in its report
-//   cleaning_tallies      {"CountSystemJunk"|"CountPrivacyTraces", kind} ->
-//                         what that count returns (unlisted: nothing)
 #pragma once
 
 #include <functional>
@@ -116,7 +114,6 @@ struct State {
   std::map<uint32_t, std::string> error_texts;
   std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
   std::map<std::pair<std::string, int>, CleaningReport> cleaning_reports;
-  std::map<std::pair<std::string, int>, CleaningTally> cleaning_tallies;
   uint32_t last_error = 0;
   int message_box_result = 0;
   Text browse_result;

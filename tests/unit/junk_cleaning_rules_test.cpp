@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "cleaning/junk_cleaning_rules.h"
-#include "support/expected_data.h"
 
 namespace lumeno {
 namespace {
@@ -31,23 +30,18 @@ TEST(JoinChildPath, KeepsPathsWithinMaxPathAndRefusesLongerOnes) {
 // ASCII letters fold on both sides; nothing else does, however close.
 TEST(NameEqualsIgnoringCase, FoldsAsciiLettersOnly) {
   const std::pair<std::wstring, std::string> same[] = {
-      {L"DeskTop.INI", "desktop.ini"}, {L"desktop.ini", "DESKTOP.INI"}, {L"dEsKtOp.InI", "DeSkToP.iNi"},
-      {L"index.dat", "INDEX.DAT"}};
+      {L"DeskTop.INI", "desktop.ini"}, {L"desktop.ini", "DESKTOP.INI"}, {L"index.dat", "INDEX.DAT"}};
   for (const auto& [a, b] : same) EXPECT_TRUE(NameEqualsIgnoringCase(a, b)) << b;
+  // Turkish dotted capital I, fullwidth i, and 0x49 ('I') in a low byte.
   const std::pair<std::wstring, std::string> different[] = {
-      {L"index.da", "index.dat"}, {L"desktop.inf", "desktop.ini"}, {L"@[", "`{"}, {L"index.dat", "index.dat "},
-      {L"desktop.\u0130ni", "desktop.ini"},  // Turkish dotted capital I
-      {L"desktop.\uFF49ni", "desktop.ini"},  // fullwidth i
-      {L"desktop.\u0149ni", "desktop.Ini"},  // 0x49 in its low byte
-  };
+      {L"index.da", "index.dat"}, {L"@[", "`{"},           {L"index.dat", "index.dat "},
+      {L"desktop.\u0130ni", "desktop.ini"}, {L"desktop.\uFF49ni", "desktop.ini"}, {L"desktop.\u0149ni", "desktop.Ini"}};
   for (const auto& [a, b] : different) EXPECT_FALSE(NameEqualsIgnoringCase(a, b)) << b;
 }
 
 TEST(UnicodeMark, ShowsTheCodePointInUpperCaseHexOfAtLeastFourDigits) {
   EXPECT_EQ(UnicodeMark(0x1F600), "<U+1F600>");
-  EXPECT_EQ(UnicodeMark(0xD55C), "<U+D55C>");
   EXPECT_EQ(UnicodeMark(0x41), "<U+0041>");
-  EXPECT_EQ(UnicodeMark(0x10FFFF), "<U+10FFFF>");
 }
 
 TEST(TwoAceAclSize, IsHeaderPlusTwoAcesWithTheirSids) {
