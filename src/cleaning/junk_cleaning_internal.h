@@ -2,19 +2,26 @@
 // CleanPrivacyTraces, declared for the Win32 tests and the benchmark.
 #pragma once
 
+#include "cleaning/junk_cleaning.h"
 #include "platform/text.h"
 
 namespace lumeno {
 
+// The walks below go through the wide-character API with \\?\ paths, so no
+// name and no depth is out of reach. Entries they cannot delete (but files
+// in use) go to *report when there is one. With a tally they delete and
+// change nothing and add up what they would delete instead.
+
 // Empties the folder's tree (the folder itself stays). desktop.ini entries are
 // kept unless delete_desktop_ini; index.dat files are zeroed past their
 // header before the delete when zero_index_dat. Links are removed, never
-// followed; entries whose path would pass MAX_PATH are skipped. False when
-// the folder cannot be listed.
-bool WipeFolderTree(const Text& folder, bool delete_desktop_ini, bool zero_index_dat);
+// followed. False when the folder cannot be listed.
+bool WipeFolderTree(const Text& folder, bool delete_desktop_ini, bool zero_index_dat,
+                    CleaningReport* report = nullptr, CleaningTally* tally = nullptr);
 
-// Deletes every file below the folder; directories and read-only files stay.
-void DeleteFilesUnder(const Text& folder);
+// Deletes every file below the folder; directories and read-only files stay
+// (a read-only file is reported, and not counted).
+void DeleteFilesUnder(const Text& folder, CleaningReport* report = nullptr, CleaningTally* tally = nullptr);
 
 // Deletes the URL-cache entries that are cookies (cookies true) or that are
 // not (false). False when no enumeration can be started.

@@ -11,27 +11,19 @@ bool JoinChildPath(std::string_view folder, std::string_view name, Text* child) 
   return true;
 }
 
-namespace {
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsGbkLeadByte(char c) {
-  unsigned char b = static_cast<unsigned char>(c);
-  return b >= 0x81 && b <= 0xFE;
-}
-}  // namespace
-
-bool NameEqualsIgnoringCase(std::string_view name, std::string_view expected) {
-  if (name.size() != expected.size()) return false;
+bool NameEqualsIgnoringCase(std::wstring_view name, std::string_view ascii_name) {
+  if (name.size() != ascii_name.size()) return false;
   for (size_t i = 0; i < name.size(); ++i) {
-    if (IsGbkLeadByte(name[i])) {
-      // Compare the whole double-byte character exactly.
-      if (i + 1 >= name.size() || name[i] != expected[i] || name[i + 1] != expected[i + 1]) return false;
-      ++i;
-      continue;
-    }
-    if (FoldAscii(name[i]) != FoldAscii(expected[i])) return false;
+    wchar_t c = name[i];
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    char expected = ascii_name[i];
+    if (expected >= 'A' && expected <= 'Z') expected = static_cast<char>(expected - 'A' + 'a');
+    if (c != static_cast<wchar_t>(static_cast<unsigned char>(expected))) return false;
   }
   return true;
 }
+
+Text UnicodeMark(uint32_t code_point) { return ConcatTexts("<U+", HexText(code_point, 4, true), ">"); }
 
 Text SidText(uint8_t authority_low_byte, std::span<const uint32_t> sub_authorities) {
   Text text = "S-1-" + UnsignedText(authority_low_byte);

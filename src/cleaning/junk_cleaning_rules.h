@@ -18,9 +18,14 @@ inline constexpr size_t kMaxPath = 260;  // MAX_PATH, terminating NUL included
 // cut short (a shortened path could name a different file).
 bool JoinChildPath(std::string_view folder, std::string_view name, Text* child);
 
-// Names compared without regard to ASCII case. GBK trail bytes can look like
-// ASCII letters, so folding applies only outside double-byte characters.
-bool NameEqualsIgnoringCase(std::string_view name, std::string_view expected);
+// A file name (UTF-16) against an ASCII name, folding ASCII letters only:
+// a locale's folding could match some other name (Turkish dotted I).
+bool NameEqualsIgnoringCase(std::wstring_view name, std::string_view ascii_name);
+
+// How a report shows a character its code page has no bytes for: "<U+"
+// four to six upper-case hex digits ">". No file name holds '<', so the
+// mark never reads as part of a real name.
+Text UnicodeMark(uint32_t code_point);
 
 // "S-1-<last identifier-authority byte>" and "-<sub-authority>" for each
 // sub-authority, all unsigned decimal.

@@ -4,13 +4,15 @@
 // CleanSystemJunk and CleanPrivacyTraces return true when they did their
 // work, and "nothing to clean" (no such folder, key or cache entry) is work
 // done; false leaves the system's reason in the thread's last error. Single
-// files in use are skipped by design and do not make a call fail.
+// files in use are skipped by design and do not make a call fail; other
+// entries that stay are named in the caller's report.
 #include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <wininet.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cleaning/junk_cleaning.h"
@@ -29,16 +31,8 @@ const char* const kTypedUrlsKey = kTypedAddressesKey;
 const char* const kProtectedStorageKey = "Software\\Microsoft\\Protected Storage System Provider\\";
 const char* const kFormDataKey = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
 
-bool IsDotEntry(const char* name) { return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0; }
-
-// A directory junction, symbolic link or other reparse point is removed as
-// the entry it is, never walked: whatever it points to lies outside the
-// folder being cleaned. Its attributes are left alone for the same reason.
-void RemoveLinkItself(const Text& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    RemoveDirectoryA(path.c_str());
-  else
-    DeleteFileA(path.c_str());
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -55,12 +49,41 @@ bool SpecialFolder(int csidl, Text* path) {
   return true;
 }
 
-}  // namespace
+std::wstring WideText(const Text& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
 
-bool ZeroFillIndexFile(const Text& folder, const Text& name) {
-  Text path;
-  if (!JoinChildPath(folder, name, &path)) return false;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+// GBK for the report, character by character, so that only the characters
+// the code page lacks turn into marks (never into a look-alike or '?').
+Text ReportedPath(std::wstring_view path) {
+  Text text;
+  for (size_t at = 0; at < path.size();) {
+    uint32_t code_point = path[at];
+    size_t length = 1;
+    if (code_point >= 0xD800 && code_point <= 0xDBFF && at + 1 < path.size() && path[at + 1] >= 0xDC00 &&
+        path[at + 1] <= 0xDFFF) {
+      code_point = 0x10000 + ((code_point - 0xD800) << 10) + (path[at + 1] - 0xDC00);
+      length = 2;
+    }
+    char bytes[8];
+    BOOL defaulted = FALSE;
+    const int written = length == 1 ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &path[at], 1, bytes,
+                                                          sizeof bytes, nullptr, &defaulted)
+                                    : 0;
+    if (written > 0 && !defaulted)
+      text.append(bytes, static_cast<size_t>(written));
+    else
+      text += UnicodeMark(code_point);
+    at += length;
+  }
+  return text;
+}
+
+bool ZeroFillIndexFileAt(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
@@ -83,59 +106,151 @@ bool ZeroFillIndexFile(const Text& folder, const Text& name) {
   return true;
 }
 
-bool WipeFolderTree(const Text& folder_path, bool delete_desktop_ini, bool zero_index_dat) {
-  const Text folder = WithoutTrailingBackslashes(folder_path);
-  Text pattern;
-  if (!JoinChildPath(folder, "*.*", &pattern)) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return false;
+// One walk over a folder tree. path holds the entry at hand and grows and
+// shrinks as the walk goes, so a tree of 20,000 files builds no 20,000
+// strings. It starts with \\?\ (\\?\UNC\ for a share): that lifts the
+// MAX_PATH limit and reaches names Win32 path parsing would alter (trailing
+// dots or spaces, device names such as CON).
+struct FolderWalk {
+  bool delete_desktop_ini = true;
+  bool zero_index_dat = false;
+  bool files_only = false;  // folders and read-only files stay
+  CleaningReport* report = nullptr;
+  CleaningTally* tally = nullptr;  // counting: nothing is deleted or changed
+  std::wstring path;
+  size_t prefix_length = 0;  // what ReportedPath leaves out of path
+  bool unc = false;
+
+  bool Start(const Text& folder);
+  bool WalkFolder();
+  void Visit(const WIN32_FIND_DATAW& entry);
+  void Removed(BOOL removed);
+  void Undeletable(DWORD error);
+};
+
+bool FolderWalk::Start(const Text& folder) {
+  const std::wstring given = WideText(folder);
+  const DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return false;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return false;
+  full.resize(length);
+  while (full.size() > 1 && full.back() == L'\\') full.pop_back();
+  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) {
+    path = full;
+  } else if (full.rfind(L"\\\\", 0) == 0) {
+    path = L"\\\\?\\UNC\\" + full.substr(2);
+    prefix_length = 8;
+    unc = true;
+  } else {
+    path = L"\\\\?\\" + full;
+    prefix_length = 4;
   }
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  return true;
+}
+
+// False, with the system's reason, when the folder cannot be listed.
+bool FolderWalk::WalkFolder() {
+  const size_t folder_length = path.size();
+  path += L"\\*";
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(path.c_str(), &entry);
+  path.resize(folder_length);
   if (search == INVALID_HANDLE_VALUE) return false;
-  Text child;
   do {
     if (IsDotEntry(entry.cFileName)) continue;
     if (!delete_desktop_ini && NameEqualsIgnoringCase(entry.cFileName, "desktop.ini")) continue;
-    if (!JoinChildPath(folder, entry.cFileName, &child)) continue;
-    const DWORD attributes = entry.dwFileAttributes;
-    if (IsLink(attributes)) {
-      RemoveLinkItself(child, attributes);
-      continue;
-    }
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(child.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      WipeFolderTree(child, delete_desktop_ini, zero_index_dat);
-      RemoveDirectoryA(child.c_str());
-      continue;
-    }
-    if (zero_index_dat && NameEqualsIgnoringCase(entry.cFileName, "index.dat")) ZeroFillIndexFile(folder, entry.cFileName);
-    DeleteFileA(child.c_str());
-  } while (FindNextFileA(search, &entry));
+    path += L'\\';
+    path += entry.cFileName;
+    Visit(entry);
+    path.resize(folder_length);
+  } while (FindNextFileW(search, &entry));
   FindClose(search);
   return true;
 }
 
-void DeleteFilesUnder(const Text& folder_path) {
-  Text folder = folder_path;
-  if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
-  const Text pattern = folder + "*.*";
-  if (pattern.size() + 1 > kMaxPath) return;
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (IsDotEntry(entry.cFileName)) continue;
-    const Text child = folder + entry.cFileName;
-    if (child.size() + 1 > kMaxPath) continue;
-    if (IsLink(entry.dwFileAttributes))
-      RemoveLinkItself(child, entry.dwFileAttributes);
-    else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      DeleteFilesUnder(child);
+// A directory junction, symbolic link or other reparse point is removed as
+// the entry it is, never walked: whatever it points to lies outside the
+// folder being cleaned. Its attributes are left alone for the same reason.
+void FolderWalk::Visit(const WIN32_FIND_DATAW& entry) {
+  const DWORD attributes = entry.dwFileAttributes;
+  const bool is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (IsLink(attributes)) {
+    if (tally)
+      ++tally->files;
     else
-      DeleteFileA(child.c_str());
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+      Removed(is_folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()));
+    return;
+  }
+  // The cache keeps its read-only files (the delete below fails, and says so).
+  if (tally && files_only && !is_folder && (attributes & FILE_ATTRIBUTE_READONLY)) return;
+  if (!tally && !files_only && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (is_folder) {
+    // One that vanished meanwhile is nothing left behind.
+    if (!WalkFolder()) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) Undeletable(error);
+    }
+    if (!tally && !files_only) Removed(RemoveDirectoryW(path.c_str()));
+    return;
+  }
+  if (tally) {
+    ++tally->files;
+    tally->bytes += (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    return;
+  }
+  if (zero_index_dat && NameEqualsIgnoringCase(entry.cFileName, "index.dat")) ZeroFillIndexFileAt(path.c_str());
+  Removed(DeleteFileW(path.c_str()));
+}
+
+// A file in use stays by design, and a folder that still holds something
+// owes it to an entry already accounted for (or kept by rule).
+void FolderWalk::Removed(BOOL removed) {
+  if (removed) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_DIR_NOT_EMPTY ||
+      error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    return;
+  Undeletable(error);
+}
+
+void FolderWalk::Undeletable(DWORD error) {
+  if (!report || tally) return;
+  if (report->undeletable.size() == kListedUndeletable) {
+    ++report->more_undeletable;
+    return;
+  }
+  Text shown = ReportedPath(std::wstring_view(path).substr(prefix_length));
+  if (unc) shown.insert(0, "\\\\");
+  report->undeletable.push_back({shown, error});
+}
+
+}  // namespace
+
+bool ZeroFillIndexFile(const Text& folder, const Text& name) {
+  Text path;
+  if (!JoinChildPath(folder, name, &path)) return false;
+  return ZeroFillIndexFileAt(WideText(path).c_str());
+}
+
+bool WipeFolderTree(const Text& folder, bool delete_desktop_ini, bool zero_index_dat, CleaningReport* report,
+                    CleaningTally* tally) {
+  FolderWalk walk;
+  walk.delete_desktop_ini = delete_desktop_ini;
+  walk.zero_index_dat = zero_index_dat;
+  walk.report = report;
+  walk.tally = tally;
+  return walk.Start(folder) && walk.WalkFolder();
+}
+
+void DeleteFilesUnder(const Text& folder, CleaningReport* report, CleaningTally* tally) {
+  FolderWalk walk;
+  walk.files_only = true;
+  walk.report = report;
+  walk.tally = tally;
+  if (walk.Start(folder)) walk.WalkFolder();
 }
 
 namespace {
@@ -319,10 +434,38 @@ bool IsSafeTemporaryFolder(const Text& folder) {
 }
 
 // A folder that is not there holds nothing to clean.
-bool WipeUnlessMissing(const Text& folder, bool delete_desktop_ini, bool zero_index_dat) {
-  if (WipeFolderTree(folder, delete_desktop_ini, zero_index_dat)) return true;
+bool WipeUnlessMissing(const Text& folder, bool delete_desktop_ini, bool zero_index_dat, CleaningReport* report,
+                       CleaningTally* tally) {
+  if (WipeFolderTree(folder, delete_desktop_ini, zero_index_dat, report, tally)) return true;
   const DWORD error = GetLastError();
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The temporary folder that kind 0 empties; false, with the reason, when
+// there is none fit to be emptied.
+bool TemporaryFolderToClean(Text* folder) {
+  char buffer[MAX_PATH] = {};
+  DWORD length = GetTempPathA(MAX_PATH, buffer);
+  if (length == 0 || length >= MAX_PATH) {
+    if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  *folder = WithoutTrailingBackslashes(buffer);
+  if (!IsSafeTemporaryFolder(*folder)) {
+    SetLastError(ERROR_BAD_PATHNAME);
+    return false;
+  }
+  return true;
+}
+
+// Kind 9 empties this folder too; there is none when the Windows directory
+// cannot be named.
+bool WindowsHistoryFolder(Text* folder) {
+  char windows[MAX_PATH] = {};
+  UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  *folder = WithoutTrailingBackslashes(windows) + "\\History";
+  return true;
 }
 
 // An empty recycle bin is no failure, though some systems answer the empty
@@ -340,21 +483,11 @@ bool EmptyRecycleBins() {
 
 }  // namespace
 
-bool CleanSystemJunk(int kind) {
+bool CleanSystemJunk(int kind, CleaningReport* report) {
   switch (kind) {
     case 0: {
-      char buffer[MAX_PATH] = {};
-      DWORD length = GetTempPathA(MAX_PATH, buffer);
-      if (length == 0 || length >= MAX_PATH) {
-        if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-      }
-      const Text folder = WithoutTrailingBackslashes(buffer);
-      if (!IsSafeTemporaryFolder(folder)) {
-        SetLastError(ERROR_BAD_PATHNAME);
-        return false;
-      }
-      return WipeUnlessMissing(folder, true, false);
+      Text folder;
+      return TemporaryFolderToClean(&folder) && WipeUnlessMissing(folder, true, false, report, nullptr);
     }
     case 1: {
       // An empty cache answers the enumeration with "no more items".
@@ -362,7 +495,7 @@ bool CleanSystemJunk(int kind) {
       const DWORD purge_error = purged ? ERROR_SUCCESS : GetLastError();
       if (purge_error == ERROR_NO_MORE_ITEMS) purged = true;
       Text cache;
-      if (SpecialFolder(CSIDL_INTERNET_CACHE, &cache)) DeleteFilesUnder(cache);
+      if (SpecialFolder(CSIDL_INTERNET_CACHE, &cache)) DeleteFilesUnder(cache, report);
       SetLastError(purge_error);
       return purged;
     }
@@ -375,7 +508,7 @@ bool CleanSystemJunk(int kind) {
 }
 
 // A special folder the system does not know for this user holds nothing.
-bool CleanPrivacyTraces(int kind) {
+bool CleanPrivacyTraces(int kind, CleaningReport* report) {
   switch (kind) {
     case 0:
       return DeletedOrAbsent(SHDeleteKeyA(HKEY_CURRENT_USER, kTypedUrlsKey));
@@ -384,20 +517,49 @@ bool CleanPrivacyTraces(int kind) {
     case 3: {
       Text favorites;
       if (!SpecialFolder(CSIDL_FAVORITES, &favorites)) return true;
-      return WipeUnlessMissing(favorites, false, false);
+      return WipeUnlessMissing(favorites, false, false, report, nullptr);
     }
     case 9: {
-      char windows[MAX_PATH] = {};
-      UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-      if (length > 0 && length < MAX_PATH) WipeFolderTree(WithoutTrailingBackslashes(windows) + "\\History", false, true);
-      Text history;
-      if (!SpecialFolder(CSIDL_HISTORY, &history)) return true;
-      return WipeUnlessMissing(history, false, true);
+      Text folder;
+      if (WindowsHistoryFolder(&folder)) WipeFolderTree(folder, false, true, report);
+      if (!SpecialFolder(CSIDL_HISTORY, &folder)) return true;
+      return WipeUnlessMissing(folder, false, true, report, nullptr);
     }
     default:
       SetLastError(ERROR_INVALID_PARAMETER);
       return false;
   }
+}
+
+// The URL cache's entries are the cache folder's files, so its walk counts
+// them; the recycle bins are the system's to count.
+CleaningTally CountSystemJunk(int kind) {
+  CleaningTally tally;
+  Text folder;
+  if (kind == 0 && TemporaryFolderToClean(&folder)) WipeFolderTree(folder, true, false, nullptr, &tally);
+  if (kind == 1 && SpecialFolder(CSIDL_INTERNET_CACHE, &folder)) DeleteFilesUnder(folder, nullptr, &tally);
+  if (kind == 2) {
+    SHQUERYRBINFO held;
+    ZeroMemory(&held, sizeof held);
+    held.cbSize = sizeof held;
+    if (SHQueryRecycleBinA(nullptr, &held) == S_OK) {
+      tally.files = static_cast<uint64_t>(held.i64NumItems);
+      tally.bytes = static_cast<uint64_t>(held.i64Size);
+    }
+  }
+  return tally;
+}
+
+// Typed addresses and form passwords are registry keys: no files.
+CleaningTally CountPrivacyTraces(int kind) {
+  CleaningTally tally;
+  Text folder;
+  if (kind == 3 && SpecialFolder(CSIDL_FAVORITES, &folder)) WipeFolderTree(folder, false, false, nullptr, &tally);
+  if (kind == 9) {
+    if (WindowsHistoryFolder(&folder)) WipeFolderTree(folder, false, true, nullptr, &tally);
+    if (SpecialFolder(CSIDL_HISTORY, &folder)) WipeFolderTree(folder, false, true, nullptr, &tally);
+  }
+  return tally;
 }
 
 }  // namespace lumeno

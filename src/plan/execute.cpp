@@ -140,13 +140,22 @@ Judgement ChangeDisplayMode(const Step& step) {
                             ToText(wanted.bits_per_pixel), "位，当前为 ", DisplayModeText(now)));
 }
 
-Judgement Clean(const Step& step) {
-  const bool cleaned = step.operation == CleaningOperation::kSystemJunk ? CleanSystemJunk(step.cleaning_kind)
-                                                                        : CleanPrivacyTraces(step.cleaning_kind);
-  return cleaned ? Changed() : Failed(ErrorText(LastError()));
+// A walk that ran counts as done even where single entries stayed: each of
+// those is a failure of its own, and past the report's list a count stands
+// for the rest.
+Judgement Clean(const Step& step, Outcome& outcome) {
+  CleaningReport report;
+  const bool cleaned = step.operation == CleaningOperation::kSystemJunk
+                           ? CleanSystemJunk(step.cleaning_kind, &report)
+                           : CleanPrivacyTraces(step.cleaning_kind, &report);
+  const uint32_t error = cleaned ? 0 : LastError();
+  for (const UndeletableEntry& entry : report.undeletable) outcome.Failed(entry.path, ErrorText(entry.error));
+  if (report.more_undeletable > 0)
+    outcome.Failed(step.what, ConcatTexts("另有 ", UnsignedText(report.more_undeletable), " 项无法删除"));
+  return cleaned ? Changed() : Failed(ErrorText(error));
 }
 
-Judgement Carry(const Step& step, std::vector<Text>* made_folders) {
+Judgement Carry(const Step& step, std::vector<Text>* made_folders, Outcome& outcome) {
   if (step.planning_error != 0) return Failed(ErrorText(step.planning_error));
   switch (step.kind) {
     case StepKind::kRegistryWrite:
@@ -162,7 +171,7 @@ Judgement Carry(const Step& step, std::vector<Text>* made_folders) {
     case StepKind::kFileWrite: return WriteFile(step);
     case StepKind::kCreateFolder: return MakeFolder(step, made_folders);
     case StepKind::kDisplayMode: return ChangeDisplayMode(step);
-    case StepKind::kCleaning: return Clean(step);
+    case StepKind::kCleaning: return Clean(step, outcome);
     case StepKind::kScriptRun: {
       if (!Write(step)) return Failed(ErrorText(LastError()));
       const RunResult run = RunCommandLine(step.path, true, step.mode);
@@ -183,7 +192,7 @@ void ExecutePlan(const Plan& plan, Outcome& outcome) {
   for (const Step& step : plan.steps) {
     if (step.group != 0 && failed_groups.count(step.group)) continue;
     if (step.group != folders_group) made_folders.clear(), folders_group = step.group;
-    const Judgement judgement = Carry(step, &made_folders);
+    const Judgement judgement = Carry(step, &made_folders, outcome);
     switch (judgement.result) {
       case Result::kChanged: outcome.Succeeded(); break;
       case Result::kUnchanged: outcome.Unchanged(); break;

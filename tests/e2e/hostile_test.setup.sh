@@ -3,7 +3,9 @@
 # prefix: inside the temporary folder the hostile tests hand the program,
 #  - outside-link, a symbolic link to the folder "outside" beside it;
 #  - deep\level1-0…0\…\level6-0…0\deep-file.txt, a path of about 400 bytes,
-#    far deeper than MAX_PATH.
+#    far deeper than MAX_PATH;
+#  - smile-😀.tmp and 한국어.tmp, names no ANSI code page can spell (Wine
+#    keeps names as UTF-8 on this side).
 # hostile_test.cpp builds the same names (kDeepLevels, kDeepLevelDigits).
 #   hostile_test.setup.sh PREFIX
 set -eu
@@ -17,3 +19,5 @@ for level in 1 2 3 4 5 6; do
 done
 mkdir -p "$deep"
 printf 'deep file bytes\r\n' >"$deep/deep-file.txt"
+printf 'emoji\r\n' >"$root/temp/smile-😀.tmp"
+printf 'hangul\r\n' >"$root/temp/한국어.tmp"

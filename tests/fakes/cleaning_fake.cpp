@@ -8,20 +8,23 @@ namespace lumeno {
 
 namespace {
 
-// True unless State::cleaning_errors names the call; then false with its code.
-bool Answer(const char* op, int kind) {
+// True unless State::cleaning_errors names the call; then false with its
+// code. The report, when asked for, gets State::cleaning_reports' entry.
+bool Answer(const char* op, int kind, CleaningReport* report) {
   fake::Record(op, {std::to_string(kind)});
-  auto& errors = fake::GetState().cleaning_errors;
-  auto it = errors.find({op, kind});
-  if (it == errors.end()) return true;
-  fake::GetState().last_error = it->second;
+  auto& state = fake::GetState();
+  if (auto named = state.cleaning_reports.find({op, kind}); report && named != state.cleaning_reports.end())
+    *report = named->second;
+  auto it = state.cleaning_errors.find({op, kind});
+  if (it == state.cleaning_errors.end()) return true;
+  state.last_error = it->second;
   return false;
 }
 
 }  // namespace
 
-bool CleanSystemJunk(int kind) { return Answer("CleanSystemJunk", kind); }
+bool CleanSystemJunk(int kind, CleaningReport* report) { return Answer("CleanSystemJunk", kind, report); }
 
-bool CleanPrivacyTraces(int kind) { return Answer("CleanPrivacyTraces", kind); }
+bool CleanPrivacyTraces(int kind, CleaningReport* report) { return Answer("CleanPrivacyTraces", kind, report); }
 
 }  // namespace lumeno

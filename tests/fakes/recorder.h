@@ -59,6 +59,7 @@
 //   error_texts           code -> SystemErrorText; unlisted: "error <code>"
 //   cleaning_errors       {"CleanSystemJunk"|"CleanPrivacyTraces", kind} ->
 //                         error: that cleaning call returns false
+//   cleaning_reports      the same keys -> what that call puts in its report
 #pragma once
 
 #include <functional>
@@ -69,6 +70,7 @@
 #include <tuple>
 #include <vector>
 
+#include "cleaning/junk_cleaning.h"
 #include "platform/exact_io.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
@@ -113,6 +115,7 @@ struct State {
   std::map<std::string, std::string> environment;
   std::map<uint32_t, std::string> error_texts;
   std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
+  std::map<std::pair<std::string, int>, CleaningReport> cleaning_reports;
   uint32_t last_error = 0;
   int message_box_result = 0;
   Text browse_result;

@@ -146,6 +146,10 @@ void TickPrivacyCleaning(fake::State& s, const std::string& kind) {
   const expected::Table privacy = expected::RowsWhere(expected::ReadTable("cleaning_items.tsv"), 1, "CleanPrivacyTraces");
   TickMain(s, expected::RowsWhere(privacy, 2, kind).at(0).at(0));
 }
+void TickSystemCleaning(fake::State& s, const std::string& kind) {
+  const expected::Table junk = expected::RowsWhere(expected::ReadTable("cleaning_items.tsv"), 1, "CleanSystemJunk");
+  TickMain(s, expected::RowsWhere(junk, 2, kind).at(0).at(0));
+}
 
 TEST(CommandFailures, Optimize) {
   RunCases(OptimizeWorker, {
@@ -167,6 +171,18 @@ TEST(CommandFailures, Optimize) {
        {"系统优化完成，但有 2 项未能执行：\r\n"
         "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\WaitToKillServiceTimeout：拒绝访问。\r\n"
         "浏览过的网站：拒绝访问。",
+        "48", "完成"}},
+      {"entries the cleaning could not delete are named, past ten only counted; the walk still counts as done",
+       [](fake::State& s) {
+         TickSystemCleaning(s, "0");
+         s.cleaning_reports[{"CleanSystemJunk", 0}] = {{{"C:\\TEMP\\a<U+1F600>.txt", 5}, {"C:\\TEMP\\b", 87}}, 3};
+         s.error_texts[5] = "拒绝访问。";
+         s.error_texts[87] = "参数错误。";
+       },
+       {"系统优化完成，但有 3 项未能执行：\r\n"
+        "C:\\TEMP\\a<U+1F600>.txt：拒绝访问。\r\n"
+        "C:\\TEMP\\b：参数错误。\r\n"
+        "系统临时文件：另有 3 项无法删除",
         "48", "完成"}},
       {"no folder takes the restore file: the tweak still runs, the report says the undo file is missing",
        [](fake::State& s) {

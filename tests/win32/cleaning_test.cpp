@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ std::string CurrentDirectory() {
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool ExistsWide(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The test folders' paths are ASCII.
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // Creates every missing folder of the path.
 void MakeFolders(const std::string& path) {
@@ -43,6 +48,14 @@ void MakeFile(const std::string& path, const std::string& bytes, DWORD attribute
   if (attributes != FILE_ATTRIBUTE_NORMAL) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
   }
+}
+
+void MakeWideFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, bytes.size());
 }
 
 std::string ReadThrough(HANDLE file) {
@@ -146,6 +159,7 @@ TEST_F(Links, TemporaryFolderCleaningDoesNotWalkALinkToAFolderOutside) {
   MakeFile(root + "\\temp\\junk.tmp", "j");
   {
     TemporaryFolderOverride override_temp(root + "\\temp");
+    EXPECT_EQ(CountSystemJunk(0), (CleaningTally{2, 1})) << "the link and junk.tmp; nothing behind the link";
     EXPECT_TRUE(CleanSystemJunk(0));
   }
   EXPECT_FALSE(Exists(root + "\\temp\\junk.tmp"));
@@ -160,26 +174,49 @@ TEST_F(Links, CacheFileDeletionDoesNotWalkALinkToAFolderOutside) {
   ExpectTargetIntact(root + "\\outside-cache");
 }
 
-TEST(WipeFolderTree, SkipsEntriesBeyondMaxPathAndGoesOn) {
+TEST(WipeFolderTree, DeletesEntriesBeyondMaxPath) {
   const std::string temp = CurrentDirectory() + "\\scratch-deep";
   MakeFolders(temp);
   // A folder whose own path fits, holding an entry whose path would not.
   const std::string near_limit = temp + "\\" + std::string(240 - temp.size(), 'n');
   ASSERT_TRUE(CreateDirectoryA(near_limit.c_str(), nullptr));
-  const std::wstring wide_deep_file =
-      L"\\\\?\\" + std::wstring(near_limit.begin(), near_limit.end()) + L"\\" + std::wstring(40, L'f') + L".txt";
-  HANDLE deep = CreateFileW(wide_deep_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  ASSERT_NE(deep, INVALID_HANDLE_VALUE);
-  CloseHandle(deep);
+  const std::wstring wide_deep_file = L"\\\\?\\" + Wide(near_limit) + L"\\" + std::wstring(40, L'f') + L".txt";
+  MakeWideFile(wide_deep_file, "deep");
   MakeFile(temp + "\\ordinary.tmp", "o");
 
   EXPECT_TRUE(WipeFolderTree(temp, true, false));
 
   EXPECT_FALSE(Exists(temp + "\\ordinary.tmp"));
-  EXPECT_NE(GetFileAttributesW(wide_deep_file.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(Exists(near_limit));  // still holds the deep file
-  // A folder whose own search pattern would pass MAX_PATH cannot be listed.
-  EXPECT_FALSE(WipeFolderTree(temp + "\\" + std::string(260 - temp.size(), 'x'), true, false));
+  EXPECT_FALSE(ExistsWide(wide_deep_file));
+  EXPECT_FALSE(Exists(near_limit));
+}
+
+// Counting walks what the real run walks, by the same rules, and changes
+// nothing; the run then deletes names in any script (emoji, a surrogate pair;
+// Hangul, a folder too) at any depth.
+TEST(TemporaryFolder, CountsExactlyWhatTheRunThenDeletesWhateverItsNameOrDepth) {
+  const std::string temp = CurrentDirectory() + "\\scratch-count";
+  MakeFolders(temp + "\\sub");
+  MakeFile(temp + "\\sub\\read-only.txt", "12345", FILE_ATTRIBUTE_READONLY);
+  MakeFile(temp + "\\desktop.ini", "[.ShellClassInfo]");  // 17 bytes, not kept in the temporary folder
+  const std::wstring hangul_folder = Wide(temp) + L"\\\xD55C\xAE00";
+  ASSERT_TRUE(CreateDirectoryW(hangul_folder.c_str(), nullptr));
+  const std::wstring foreign[] = {hangul_folder + L"\\\xD55C\xAD6D\xC5B4.txt",
+                                  L"\\\\?\\" + Wide(temp) + L"\\" + std::wstring(240, L'f') + L"-\xD83D\xDE00.txt"};
+  for (const std::wstring& name : foreign) MakeWideFile(name, std::string(500, 'x'));
+  TemporaryFolderOverride override_temp(temp);
+
+  EXPECT_EQ(CountSystemJunk(0), (CleaningTally{4, 1022}));
+  EXPECT_TRUE(Exists(temp + "\\desktop.ini"));
+  EXPECT_NE(GetFileAttributesA((temp + "\\sub\\read-only.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  for (const std::wstring& name : foreign) EXPECT_TRUE(ExistsWide(name));
+
+  CleaningReport report;
+  EXPECT_TRUE(CleanSystemJunk(0, &report));
+  for (const std::wstring& name : foreign) EXPECT_FALSE(ExistsWide(name));
+  EXPECT_FALSE(ExistsWide(hangul_folder));
+  EXPECT_TRUE(report.undeletable.empty());
+  EXPECT_EQ(CountSystemJunk(0), CleaningTally{}) << "everything counted was deleted";
 }
 
 // ---------------------------------------------------------------------------
@@ -260,7 +297,9 @@ TEST_F(History, ZeroesIndexFilesPastTheirHeaderBeforeTheDelete) {
   ASSERT_NE(held_small, INVALID_HANDLE_VALUE);
   ASSERT_NE(held_big, INVALID_HANDLE_VALUE);
 
-  EXPECT_TRUE(CleanPrivacyTraces(9));
+  CleaningReport report;
+  EXPECT_TRUE(CleanPrivacyTraces(9, &report));
+  EXPECT_TRUE(report.undeletable.empty()) << "files in use, and the folders they keep, are no report";
 
   ExpectZeroedPastHeader(mid, ReadThrough(held_mid));
   ExpectZeroedPastHeader(big, ReadThrough(held_big));
@@ -327,8 +366,13 @@ TEST(BrowserCache, CookiesSurviveWhileOtherEntriesAndFilesGo) {
   MakeFolders(cache + "\\Content.Test\\Sub");
   MakeFile(cache + "\\Content.Test\\Sub\\loose.bin", "l");
   MakeFile(cache + "\\Content.Test\\locked.bin", "r", FILE_ATTRIBUTE_READONLY);
+  // 中, then an emoji and a Hangul syllable, which GBK cannot show.
+  const std::wstring foreign = Wide(cache) + L"\\Content.Test\\locked-\x4E2D\xD83D\xDE00\xD55C.bin";
+  MakeWideFile(foreign, "f");
+  ASSERT_TRUE(SetFileAttributesW(foreign.c_str(), FILE_ATTRIBUTE_READONLY));
 
-  EXPECT_TRUE(CleanSystemJunk(1));
+  CleaningReport report;
+  EXPECT_TRUE(CleanSystemJunk(1, &report));
 
   EXPECT_TRUE(InCache(cookie));
   EXPECT_FALSE(InCache(page));
@@ -336,8 +380,24 @@ TEST(BrowserCache, CookiesSurviveWhileOtherEntriesAndFilesGo) {
   EXPECT_FALSE(Exists(cache + "\\Content.Test\\Sub\\loose.bin"));
   EXPECT_TRUE(Exists(cache + "\\Content.Test\\Sub"));             // folders stay
   EXPECT_TRUE(Exists(cache + "\\Content.Test\\locked.bin"));      // attributes untouched
+  EXPECT_TRUE(ExistsWide(foreign));
+  // The read-only files stay and are named, in whatever order the folder lists them ('-' sorts before '.').
+  std::sort(report.undeletable.begin(), report.undeletable.end(), [](auto& a, auto& b) { return a.path < b.path; });
+  EXPECT_EQ(report.undeletable, (std::vector<UndeletableEntry>{
+                                    {cache + "\\Content.Test\\locked-\xD6\xD0<U+1F600><U+D55C>.bin", 5},
+                                    {cache + "\\Content.Test\\locked.bin", 5}}));
   EXPECT_TRUE(PurgeUrlCache(true));
   EXPECT_FALSE(InCache(cookie));
+}
+
+TEST(BrowserCache, AReportListsTenUndeletableEntriesAndCountsTheRest) {
+  const std::string folder = CurrentDirectory() + "\\scratch-cache";
+  MakeFolders(folder);
+  for (int i = 0; i < 12; ++i) MakeFile(folder + "\\locked" + std::to_string(i) + ".bin", "r", FILE_ATTRIBUTE_READONLY);
+  CleaningReport report;
+  DeleteFilesUnder(folder, &report);
+  EXPECT_EQ(report.undeletable.size(), 10u);
+  EXPECT_EQ(report.more_undeletable, 2u);
 }
 
 // ---------------------------------------------------------------------------
