@@ -20,11 +20,16 @@ cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 # in, so that a new one needs no entry here.
 fake_platform="$(cd "$root" && ls src/platform/*.cpp | grep -v '_win32\.cpp$' | tr '\n' ' ')
   tests/fakes/platform_fake.cpp tests/fakes/backup_fake.cpp"
+# The preset reader reaches every window's handlers through the layouts:
+# the whole portable program against every fake.
+whole_program="$(cd "$root" && find src -name '*.cpp' ! -name '*_win32.cpp' | sort | tr '\n' ' ')
+  $(cd "$root" && ls tests/fakes/*.cpp | tr '\n' ' ')"
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;
     relocation_target) echo "src/relocation/relocation.cpp tests/support/expected_data.cpp $fake_platform" ;;
     phonebook) echo "src/utilities/phonebook.cpp src/utilities/broadband.cpp $fake_platform" ;;
+    preset) echo "$whole_program" ;;
     *) echo "fuzz: unknown target $1" >&2; exit 2 ;;
   esac
 }
@@ -81,7 +86,7 @@ run_target() {
   return 0
 }
 
-[ $# -gt 0 ] || set -- text relocation_target phonebook
+[ $# -gt 0 ] || set -- text relocation_target phonebook preset
 mkdir -p "$build"
 status=0
 for target in "$@"; do
