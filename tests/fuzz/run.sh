@@ -63,6 +63,16 @@ run_target() {
   corpus=$build/corpus/$target
   mkdir -p "$regressions" "$corpus"
   if [ -d "$here/seeds/$target" ]; then cp -n "$here/seeds/$target"/* "$corpus"/ 2>/dev/null || true; fi
+  # The example presets as each editor saves them, made from the shipped ones.
+  if [ "$target" = preset ]; then
+    i=0
+    for f in "$root"/examples/*.ini; do
+      i=$((i + 1)) && s=$corpus/example$i
+      cp "$f" "$s-gbk-crlf" && tr -d '\r' <"$f" >"$s-gbk-lf" && iconv -f GBK -t UTF-8 "$f" >"$s-utf8"
+      { printf '\357\273\277'; iconv -f GBK -t UTF-8 "$f" | tr -d '\n'; } >"$s-utf8-bom-cr"
+      { printf '\377\376'; iconv -f GBK -t UTF-16LE "$f"; } >"$s-utf16le-bom"
+    done
+  fi
 
   # Replay: every input that once crashed must pass now.
   set -- "$regressions"/*
