@@ -9,6 +9,7 @@
 #include "plan/command.h"
 #include "relocation/relocation.h"
 #include "services/services.h"
+#include "unattended/preset_text.h"
 #include "tweaks/optimize.h"
 #include "ui/window_layout.h"
 #include "utilities/broadband.h"
@@ -256,17 +257,16 @@ class Parser {
 };
 
 ParsedPreset Parser::Parse(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-    Fail(1, "文件以 Unicode 字节顺序标记开头，应为 GBK（代码页 936）编码的文本");
+  PresetText text = PresetTextAsGbk(bytes);
+  if (!text.ok) {
+    Fail(text.line, std::move(text.message));
     return result_;
   }
   int number = 0;
-  while (!bytes.empty()) {
-    size_t end = bytes.find('\n');
-    std::string_view line = bytes.substr(0, end);
-    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (!ParseLine(++number, line)) return result_;
+  for (std::string_view rest = text.gbk; !rest.empty();) {
+    size_t end = rest.find('\n');
+    if (!ParseLine(++number, rest.substr(0, end))) return result_;
+    rest.remove_prefix(end + 1);
   }
   std::sort(sections_.begin(), sections_.end(), [](const SectionInProgress& a, const SectionInProgress& b) {
     return a.schema < b.schema;  // Schema() is one vector in run order

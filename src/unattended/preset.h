@@ -1,7 +1,7 @@
 // Preset files: a saved selection of the two windows, applied without them.
 //
-// An INI file in code page 936 (CR LF or LF, ";" comments) whose sections and
-// keys are the captions the user sees:
+// An INI file (";" comments; GBK, UTF-8 or UTF-16 LE, see preset_text.h) whose
+// sections and keys are the captions the user sees:
 //   [优化]          the 26 item boxes of the main window, caption=1 / caption=0
 //   [服务快速优化]  方案=<one of the five profile captions>
 //   [可选服务]      the four boxes

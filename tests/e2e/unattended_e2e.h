@@ -208,9 +208,8 @@ inline std::vector<std::string> Mismatches(const std::vector<std::string>& expec
 
 // Puts the machine back to before: removes what is new, rewrites what changed
 // or went missing. Keys and folders are made before what they hold and
-// removed after it.
-inline void Restore(const State& before) {
-  State now = TakeState();
+// removed after it. A test that watches less than TakeState passes its own now.
+inline void Restore(const State& before, const State& now = TakeState()) {
   std::vector<const Item*> added;
   for (const auto& [name, item] : now)
     if (!before.count(name)) added.push_back(&item);

@@ -1,6 +1,6 @@
 // Unattended mode when something is wrong: a preset with a typo, a user
 // without administrator rights. Nothing may change, and the log, the console
-// and the exit code must say why.
+// and the exit code must say why. And a preset as any editor saves it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -242,6 +242,70 @@ TEST_F(UnattendedErrors, AMissingTargetDriveExitsTwoBeforeAnythingChanges) {
     ASSERT_GE(lines.size(), 3u) << preview;
     EXPECT_EQ(lines[1], "[转资料] 转移目标“Q:\\Nowhere”所在的驱动器或共享“Q:\\”不存在。") << preview;
     EXPECT_EQ(lines.back(), "==== 结束，退出码 2") << preview;
+
+// The GBK text in another code page (CP_UTF8), or as UTF-16 LE bytes (0).
+std::string Reencoded(const std::string& gbk, UINT code_page) {
+  std::wstring wide(gbk.size(), L'\0');
+  wide.resize(MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  if (code_page == 0) return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+  std::string out(wide.size() * 4, '\0');
+  out.resize(WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                                 static_cast<int>(out.size()), nullptr, nullptr));
+  return out;
+}
+
+// What a relocation changes: the shell folders of the user and of new users,
+// and the folders made under root. Far quicker to take than TakeState.
+State RelocationState(const std::string& root) {
+  State state;
+  const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+  AddKey(HKEY_CURRENT_USER, "HKCU", explorer, state);
+  AddKey(HKEY_USERS, "HKU", ".DEFAULT\\" + explorer, state);
+  AddFolder(root, state);
+  return state;
+}
+
+// Notepad of Windows 10 and later saves UTF-8; older editors GBK, with LF
+// when they come from elsewhere. Captions and a Chinese target must arrive
+// the same: the same changes, down to the registry values naming the target.
+TEST_F(UnattendedErrors, APresetInEveryEncodingAnEditorSavesChangesTheSame) {
+  const std::string root = "C:\\资料", target = root + "\\个人";
+  const std::string gbk = "; 资料放在中文文件夹\r\n[转资料]\r\n目标=" + target + "\r\n我的文档=1\r\n收藏夹=1\r\n";
+  std::string lf = gbk;
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  const std::pair<const char*, std::string> files[] = {
+      {"GBK CR LF", gbk},
+      {"GBK LF", lf},
+      {"UTF-8", Reencoded(gbk, CP_UTF8)},
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + Reencoded(gbk, CP_UTF8)},
+      {"UTF-16 LE with a mark", "\xFF\xFE" + Reencoded(gbk, 0)},
+  };
+  ASSERT_NE(files[2].second, gbk);
+  const std::string preset = std::string(kTestDirectory) + "\\编码.ini";
+  const State before = RelocationState(root);
+  std::vector<std::string> first;
+  for (const auto& [encoding, bytes] : files) {
+    InstallStandIns();
+    ASSERT_TRUE(WriteFileBytes(preset, bytes)) << encoding;
+    ApplyRun run = RunApply("/apply " + preset);
+    ASSERT_TRUE(run.finished) << encoding;
+    EXPECT_EQ(run.exit_code, 0u) << encoding;
+    const State after = RelocationState(root);
+    std::vector<std::string> effects = Effects(before, after);
+    effects.push_back(std::to_string(StandInRuns().size()) + " command lines");
+    Restore(before, after);
+    RemoveDirectoryA(root.c_str());
+    if (first.empty()) {
+      first = effects;
+      const bool names_target = std::any_of(effects.begin(), effects.end(), [&](const std::string& e) {
+        return e.find("User Shell Folders\\:Personal = ") != std::string::npos &&
+               e.find(target + "\\") != std::string::npos;
+      });
+      EXPECT_TRUE(names_target) << "no registry value names the target";
+    } else {
+      EXPECT_EQ(Mismatches(first, effects), std::vector<std::string>{}) << encoding;
+    }
   }
 }
 

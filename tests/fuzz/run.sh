@@ -20,11 +20,16 @@ cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 # platform and of the plans goes in, so that a new one needs no entry here.
 fake_platform="$(cd "$root" && ls src/platform/*.cpp src/plan/*.cpp src/undo/*.cpp | grep -v '_win32\.cpp$' | tr '\n' ' ')
   tests/fakes/platform_fake.cpp tests/fakes/exact_io_fake.cpp tests/fakes/cleaning_fake.cpp"
+# The preset reader reaches every window's handlers through the layouts:
+# the whole portable program against every fake.
+whole_program="$(cd "$root" && find src -name '*.cpp' ! -name '*_win32.cpp' | sort | tr '\n' ' ')
+  $(cd "$root" && ls tests/fakes/*.cpp | tr '\n' ' ')"
 sources_of() {
   case $1 in
     text) echo "src/platform/text.cpp" ;;
     relocation_target) echo "src/relocation/relocation.cpp tests/support/expected_data.cpp $fake_platform" ;;
     phonebook) echo "src/utilities/phonebook.cpp src/utilities/broadband.cpp $fake_platform" ;;
+    preset) echo "$whole_program" ;;
     *) echo "fuzz: unknown target $1" >&2; exit 2 ;;
   esac
 }
@@ -58,6 +63,16 @@ run_target() {
   corpus=$build/corpus/$target
   mkdir -p "$regressions" "$corpus"
   if [ -d "$here/seeds/$target" ]; then cp -n "$here/seeds/$target"/* "$corpus"/ 2>/dev/null || true; fi
+  # The example presets as each editor saves them, made from the shipped ones.
+  if [ "$target" = preset ]; then
+    i=0
+    for f in "$root"/examples/*.ini; do
+      i=$((i + 1)) && s=$corpus/example$i
+      cp "$f" "$s-gbk-crlf" && tr -d '\r' <"$f" >"$s-gbk-lf" && iconv -f GBK -t UTF-8 "$f" >"$s-utf8"
+      { printf '\357\273\277'; iconv -f GBK -t UTF-8 "$f" | tr -d '\n'; } >"$s-utf8-bom-cr"
+      { printf '\377\376'; iconv -f GBK -t UTF-16LE "$f"; } >"$s-utf16le-bom"
+    done
+  fi
 
   # Replay: every input that once crashed must pass now.
   set -- "$regressions"/*
@@ -81,7 +96,7 @@ run_target() {
   return 0
 }
 
-[ $# -gt 0 ] || set -- text relocation_target phonebook
+[ $# -gt 0 ] || set -- text relocation_target phonebook preset
 mkdir -p "$build"
 status=0
 for target in "$@"; do

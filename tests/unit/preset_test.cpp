@@ -34,6 +34,18 @@ std::vector<std::string> Describe(const Preset& preset) {
   return out;
 }
 
+// Files as other editors save them. Narrow literals here are GBK, so the
+// other encodings are written as u8 and u literals.
+std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+std::string Utf16Units(std::u16string_view text) {
+  std::string out;
+  for (char16_t unit : text) out += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return out;
+}
+
+std::string Utf16Le(std::u16string_view text) { return "\xFF\xFE" + Utf16Units(text); }
+
 struct GoodFile {
   const char* what;
   std::string file;
@@ -65,6 +77,15 @@ TEST(PresetTest, GoodFilesPlanTheControlStatesOfTheirCaptionsInClickOrder) {
        {"优化@5: m16010298=1 > 系统优化", "清系统@3: s160102DF=1 > 系统清理 !admin",
         "小工具@1: > 宽带连接建立 !admin"}},
       {"an empty file", "", {}},
+      {"UTF-8 without a mark, as Notepad saves it now: the target arrives in GBK",
+       Utf8(u8"[转资料]\r\n目标=D:\\资料\r\n桌面=1\r\n"), {"转资料@1: s160102E7='D:\\资料' s160102E8=1 > 资料转移 !admin"}},
+      {"UTF-8 with a mark, LF", "\xEF\xBB\xBF" + Utf8(u8"; 注释\n[服务快速优化]\n方案=网吧模式\n"),
+       {"服务快速优化@2: s160102FC=1 > 服务优化 !admin"}},
+      {"UTF-8 mark before plain ASCII", "\xEF\xBB\xBF; office\r\n", {}},
+      {"UTF-16 LE with a mark, lone CR lines", Utf16Le(u"\r[转资料]\r目标=E:\\资料 备份\r桌面=1"),
+       {"转资料@2: s160102E7='E:\\资料 备份' s160102E8=1 > 资料转移 !admin"}},
+      {"GBK with lone CR, CR LF and LF mixed; each end counts one line", "\r\n\n\r[小工具]\r生成ADSL=1\r\n",
+       {"小工具@4: > 宽带连接建立 !admin"}},
   };
   for (const GoodFile& c : cases) {
     ParsedPreset parsed = ParsePreset(c.file);
@@ -82,10 +103,24 @@ struct BadFile {
 TEST(PresetTest, EachBadFileGetsOneExactErrorLine) {
   const char* const path = "D:\\预设\\网吧.ini";
   const BadFile cases[] = {
-      {"saved as UTF-8", "\xEF\xBB\xBF[优化]\r\n",
-       "D:\\预设\\网吧.ini 第 1 行：文件以 Unicode 字节顺序标记开头，应为 GBK（代码页 936）编码的文本"},
-      {"saved as UTF-16", std::string("\xFF\xFE[\0", 4),
-       "D:\\预设\\网吧.ini 第 1 行：文件以 Unicode 字节顺序标记开头，应为 GBK（代码页 936）编码的文本"},
+      {"saved as UTF-16 BE", std::string("\xFE\xFF\0[", 4),
+       "D:\\预设\\网吧.ini 第 1 行：文件以 UTF-16 BE（大端）字节顺序标记开头，应为 GBK、UTF-8 或 UTF-16 LE 编码的文本"},
+      {"a UTF-8 mark, then a byte that starts no character", "\xEF\xBB\xBF" + Utf8(u8"[优化]\n; 注释\r\n; ") + "\xC3(\n",
+       "D:\\预设\\网吧.ini 第 3 行：文件以 UTF-8 字节顺序标记开头，但此行有无效的 UTF-8 字节 0xC3，应为 UTF-8 编码的文本"},
+      {"a UTF-8 mark, then an encoded surrogate", "\xEF\xBB\xBF\r\xED\xA0\x80",
+       "D:\\预设\\网吧.ini 第 2 行：文件以 UTF-8 字节顺序标记开头，但此行有无效的 UTF-8 字节 0xED，应为 UTF-8 编码的文本"},
+      {"UTF-16 cut in the middle of a character", Utf16Le(u"[优化]\r\n加快启动速度=1\r\n") + "[",
+       "D:\\预设\\网吧.ini 第 3 行：文件以 UTF-16 字节顺序标记开头，但字节数为奇数，末尾缺半个字符，应为完整的 UTF-16 LE 文本"},
+      {"UTF-16 with a lone surrogate", Utf16Le(u"[优化]\n;") + std::string("\0\xD8", 2) + Utf16Units(u"\n"),
+       "D:\\预设\\网吧.ini 第 2 行：此行有不成对的 UTF-16 代理项 U+D800，应为完整的 UTF-16 LE 文本"},
+      {"Hangul, which GBK lacks, in a UTF-8 target", Utf8(u8"[转资料]\n\n目标=D:\\자료\n"),
+       "D:\\预设\\网吧.ini 第 3 行：字符 U+C790 没有 GBK（代码页 936）编码，应只用 GBK 中有的字符"},
+      {"an emoji in a UTF-16 comment", Utf16Le(u"[优化]\r; 好😀\r"),
+       "D:\\预设\\网吧.ini 第 2 行：字符 U+1F600 没有 GBK（代码页 936）编码，应只用 GBK 中有的字符"},
+      {"an accented letter is not made a look-alike", Utf8(u8"[转资料]\n目标=D:\\Año\n"),
+       "D:\\预设\\网吧.ini 第 2 行：字符 U+00F1 没有 GBK（代码页 936）编码，应只用 GBK 中有的字符"},
+      {"an error after decoding counts UTF-16 CR lines", Utf16Le(u"[优化]\r加快启动速度\r"),
+       "D:\\预设\\网吧.ini 第 2 行：无法识别“加快启动速度”，应为 [节名]、键=值 或以 ; 开头的注释"},
       {"section typo", "[优化]\n\n[清系通]\n",
        "D:\\预设\\网吧.ini 第 3 行：未知的节 [清系通]，应为 [优化] [服务快速优化] [可选服务] [清系统] [转资料] "
        "[分辨率] [小工具] 之一；是否应为[清系统]？"},
