@@ -242,6 +242,8 @@ TEST_F(UnattendedErrors, AMissingTargetDriveExitsTwoBeforeAnythingChanges) {
     ASSERT_GE(lines.size(), 3u) << preview;
     EXPECT_EQ(lines[1], "[转资料] 转移目标“Q:\\Nowhere”所在的驱动器或共享“Q:\\”不存在。") << preview;
     EXPECT_EQ(lines.back(), "==== 结束，退出码 2") << preview;
+  }
+}
 
 // The GBK text in another code page (CP_UTF8), or as UTF-16 LE bytes (0).
 std::string Reencoded(const std::string& gbk, UINT code_page) {
