@@ -141,26 +141,10 @@ Text SystemLibraryPath(std::string_view system_folder, std::string_view library)
   return ConcatTexts(system_folder, "\\", library);
 }
 
-namespace {
-
-bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char a = text[i], b = prefix[i];
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    if (a != b) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 bool IsUnloadedUsersHive(int root, std::string_view item_path) {
   if (NormalizeRootNumber(root) != kRootUsers) return false;
-  std::string_view first = item_path.substr(0, item_path.find('\\'));
-  const bool is_default = first.size() == 8 && StartsWithIgnoringAsciiCase(first, ".DEFAULT");
-  return !is_default && !StartsWithIgnoringAsciiCase(first, "S-1-");
+  const Text first = FoldAsciiCase(item_path.substr(0, item_path.find('\\')));
+  return first != ".default" && first.rfind("s-1-", 0) != 0;
 }
 
 }  // namespace lumeno

@@ -42,8 +42,9 @@ size_t GbkCharacterLength(std::string_view text, size_t at) {
 
 std::vector<size_t> BackslashPositions(std::string_view text) {
   std::vector<size_t> positions;
-  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i))
-    if (text[i] == '\\') positions.push_back(i);
+  ForEachGbkCharacter(text, [&](size_t i, size_t length) {
+    if (length == 1 && text[i] == '\\') positions.push_back(i);
+  });
   return positions;
 }
 

@@ -171,7 +171,7 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 // as their second byte, so this can only be known by walking from the start.
 size_t LastCharacterStart(std::string_view text) {
   size_t last = 0;
-  for (size_t i = 0; i < text.size(); i += GbkCharacterLength(text, i)) last = i;
+  ForEachGbkCharacter(text, [&](size_t i, size_t) { last = i; });
   return last;
 }
 
@@ -277,11 +277,11 @@ bool IsUsableRelocationTarget(std::string_view edit_text) {
 
 bool RelocationTargetNeedsQuotes(std::string_view target) {
   static constexpr std::string_view kSpecial = " &|<>^(),;=%!";
-  for (size_t i = 0, length; i < target.size(); i += length) {
-    length = GbkCharacterLength(target, i);
-    if (length == 1 && kSpecial.find(target[i]) != std::string_view::npos) return true;
-  }
-  return false;
+  bool special = false;
+  ForEachGbkCharacter(target, [&](size_t i, size_t length) {
+    special |= length == 1 && kSpecial.find(target[i]) != std::string_view::npos;
+  });
+  return special;
 }
 
 std::vector<Text> FoldersToCreate(std::string_view target) {

@@ -15,11 +15,10 @@ constexpr const char* kLineEnd = "\r\n";
 // 0x5C; doubling it would add a backslash to the value.
 Text Quoted(std::string_view text) {
   Text out = "\"";
-  for (size_t i = 0, length; i < text.size(); i += length) {
-    length = GbkCharacterLength(text, i);
+  ForEachGbkCharacter(text, [&](size_t i, size_t length) {
     if (length == 1 && (text[i] == '\\' || text[i] == '"')) out += '\\';
     out += text.substr(i, length);
-  }
+  });
   return out + "\"";
 }
 

@@ -12,8 +12,6 @@ namespace lumeno {
 
 namespace {
 
-constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
-
 // Registry names compare without regard to ASCII case.
 Text Folded(std::string_view text) { return FoldAsciiCase(text); }
 
@@ -28,12 +26,6 @@ std::vector<Text> KeyPathPrefixes(const Text& key_path) {
 bool IsSameOrBelow(const Text& folded_key, const Text& folded_top) {
   if (folded_key.size() < folded_top.size() || folded_key.compare(0, folded_top.size(), folded_top) != 0) return false;
   return folded_key.size() == folded_top.size() || folded_key[folded_top.size()] == '\\';
-}
-
-Text DwordBytes(uint32_t value) {
-  Text bytes(4, '\0');
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return bytes;
 }
 
 Text Describe(int root, const Text& key_path) {
@@ -179,31 +171,6 @@ RegistryChange SetRegistryItem(int root, std::string_view item_path, const Regis
   EncodedRegistryValue encoded = EncodeRegistryValue(value);
   return {RegistryChange::Kind::kSetValue, root, std::move(parts.key_path), std::move(parts.value_name),
           RegistryData{encoded.type, std::move(encoded.data)}};
-}
-
-RegistryChange SetServiceStart(std::string_view service, std::string_view mode_word) {
-  // The start types sc's mode words stand for.
-  static const std::pair<const char*, uint32_t> kStartTypes[] = {{"auto", 2}, {"demand", 3}, {"disabled", 4}};
-  std::optional<RegistryData> start;
-  for (const auto& [word, type] : kStartTypes)
-    if (Folded(mode_word) == word) start = RegistryData{kRegDword, DwordBytes(type)};
-  return {RegistryChange::Kind::kSetExistingValue, kRootLocalMachine, ConcatTexts(kServicesKey, service), "Start",
-          start};
-}
-
-std::vector<RegistryChange> ServiceStartChangesOf(const std::vector<Text>& command_lines) {
-  std::vector<RegistryChange> changes;
-  for (std::string_view line : command_lines) {
-    std::vector<std::string_view> words;
-    for (size_t start = 0; start < line.size();) {
-      const size_t end = std::min(line.find(' ', start), line.size());
-      if (end > start) words.push_back(line.substr(start, end - start));
-      start = end + 1;
-    }
-    if (words.size() == 5 && Folded(words[0]) == "sc" && Folded(words[1]) == "config" && Folded(words[3]) == "start=")
-      changes.push_back(SetServiceStart(words[2], words[4]));
-  }
-  return changes;
 }
 
 RegistryChange DeleteRegistryValue(int root, std::string_view key_path, std::string_view value_name) {

@@ -35,13 +35,6 @@ struct RegistryChange {
 
 // What WriteRegistryItem(root, item_path, value) will do.
 RegistryChange SetRegistryItem(int root, std::string_view item_path, const RegistryValue& value);
-// What "sc config <service> start= <mode>" will do: the service's Start value,
-// if the service is installed.
-RegistryChange SetServiceStart(std::string_view service, std::string_view mode_word);
-// The same, read from the command lines themselves: each line
-// "sc config <service> start= <mode>", with any number of blanks between the
-// words, gives one change; other lines none.
-std::vector<RegistryChange> ServiceStartChangesOf(const std::vector<Text>& command_lines);
 RegistryChange DeleteRegistryValue(int root, std::string_view key_path, std::string_view value_name);
 RegistryChange DeleteRegistryTree(int root, std::string_view key_path);
 

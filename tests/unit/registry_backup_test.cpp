@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/recorder.h"
+#include "plan/plan.h"
 #include "undo/restore_file.h"
 #include "support/texts.h"
 
@@ -125,7 +126,7 @@ TEST_F(RegistryBackup, EachKindOfChangeSavesWhatRestoresIt) {
          return std::vector{DeleteRegistryValue(HKLM, kRun, "HotKeysCmds"), DeleteRegistryValue(HKLM, kRun, "IgfxTray")};
        },
        {"[HKEY_LOCAL_MACHINE\\" + kRun + "]", "\"HotKeysCmds\"=\"C:\\\\WINDOWS\\\\System32\\\\hkcmd.exe\""}},
-      {"start types: saved for installed services that change, whatever the blanks of the sc line",
+      {"start types: saved for installed services that change",
        [&] {
          fake::SetRegistryValue(HKLM, kServices + "Spooler", "Start", Dword(2));
          fake::SetRegistryValue(HKLM, kServices + "Alerter", "Start", Dword(4));
@@ -133,9 +134,14 @@ TEST_F(RegistryBackup, EachKindOfChangeSavesWhatRestoresIt) {
          fake::AddRegistryKey(HKLM, kServices + "NoStart");
        },
        [&] {
-         return ServiceStartChangesOf({"sc config   Spooler start= DISABLED ", "sc config   Alerter start= disabled",
-                                       "sc config   ose start= DEMAND", "sc config  TapiSrv start= auto",
-                                       "net start TapiSrv", "sc config   NoStart start= auto"});
+         PlanBuilder plan;
+         plan.SetServiceStart("sc config   Spooler start= DISABLED ", "Spooler", 4);
+         plan.SetServiceStart("sc config   Alerter start= disabled", "Alerter", 4);
+         plan.SetServiceStart("sc config   ose start= DEMAND", "ose", 3);
+         plan.SetServiceStart("sc config  TapiSrv start= auto", "TapiSrv", 2);
+         plan.RunCommand("net start TapiSrv", CommandCheck::kServiceRunning, "TapiSrv");
+         plan.SetServiceStart("sc config   NoStart start= auto", "NoStart", 2);
+         return RegistryChangesOf(plan.Finish());
        },
        {"[HKEY_LOCAL_MACHINE\\" + kServices + "Spooler]", "\"Start\"=dword:00000002", "",
         "[HKEY_LOCAL_MACHINE\\" + kServices + "TapiSrv]", "\"Start\"=dword:00000003", "",
@@ -222,12 +228,18 @@ TEST_F(RegistryBackup, NoFolderThatTakesTheFileIsAFailureNamingBoth) {
   EXPECT_TRUE(fake::GetState().files.empty());
 }
 
+std::vector<RegistryChange> StartTypeChange(const char* service, uint32_t start_type) {
+  PlanBuilder plan;
+  plan.SetServiceStart(ConcatTexts("sc config  ", service, " start= auto"), service, start_type);
+  return RegistryChangesOf(plan.Finish());
+}
+
 TEST_F(RegistryBackup, AFurtherFileGoesBesideTheRestoreFile) {
   fake::SetRegistryValue(HKLM, "SYSTEM\\CurrentControlSet\\Services\\TapiSrv", "Start", Dword(3));
   const std::vector<BackupFile> phonebook = {{"rasphone.pbk", "[old]\r\n"}};
   fake::GetState().unwritable_folders = {kBackupFolder};
   BackupResult result =
-      BackupBeforeChanges(kBroadband, ServiceStartChangesOf({"sc config  TapiSrv start= auto"}), phonebook);
+      BackupBeforeChanges(kBroadband, StartTypeChange("TapiSrv", 2), phonebook);
   const std::vector<Text> expected = {kAppDataBackupFolder + "\\20261208-143005 " + kBroadband + ".reg",
                                       kAppDataBackupFolder + "\\20261208-143005 rasphone.pbk"};
   EXPECT_TRUE(result.written);
