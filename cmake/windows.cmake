@@ -6,6 +6,11 @@ add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 STRIC
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 936")
 add_compile_options(-Os -ffunction-sections -fdata-sections)
 add_link_options(-static -s -Wl,--gc-sections)
+# The PE header's time stamp is 0, not the time of the link: the same sources
+# built in another folder or on another day then give the same bytes, and so
+# the release's SHA-256 (the release.reproducible test). A stamp taken from
+# the last commit would need git at configure time; 0 needs nothing.
+add_link_options(-Wl,--no-insert-timestamp)
 if(NOT LUMENO_THREAD_MODEL STREQUAL "posix")
   # The trees of the program that ships (and of the floors it is measured
   # against). Nothing in it throws or catches, so it carries no exception

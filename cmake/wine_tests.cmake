@@ -12,6 +12,7 @@
 #   win32.<name>       tests/win32/<name>_test.cpp under Wine, x86_64
 #   e2e.<name>         tests/e2e/<name>_test.cpp under Wine and Xvfb, x86_64
 #   win32.<name>.x86, e2e.<name>.x86   the same for i686
+#   release.zip, release.reproducible  the release zip, and the same bytes from a build elsewhere
 # Each Wine test runs in its own throwaway copy of the template.
 if(NOT LUMENO_WIN64_TESTS_DIR)
   set(LUMENO_WIN64_TESTS_DIR ${LUMENO_WIN64_DIR}-tests)
@@ -70,4 +71,9 @@ endif()
 # The release zip, packed from the programs this run tested.
 if(LUMENO_WIN32_DIR)
   add_test(NAME release.zip COMMAND ${CMAKE_SOURCE_DIR}/tests/release/dist_test.sh ${LUMENO_BUILD_ROOT})
+  # Anyone gets the same bytes: both programs built again from a copy of the
+  # sources in another folder, and the zip packed from them, equal the above.
+  add_test(NAME release.reproducible COMMAND ${CMAKE_SOURCE_DIR}/tests/release/dist_test.sh --rebuild
+                                             ${LUMENO_BUILD_ROOT})
+  set_tests_properties(release.reproducible PROPERTIES TIMEOUT 1500)
 endif()
