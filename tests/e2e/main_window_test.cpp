@@ -215,24 +215,26 @@ TEST_F(MainWindowTest, ClosingWhileAWorkerRunsStillEndsWithZero) {
 
 namespace {
 
+struct TooltipSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TooltipSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner != search->process_id || !IsWindowVisible(window) || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // The visible tooltip window of a process, or nullptr.
 HWND VisibleTooltip(DWORD process_id) {
-  struct Search {
-    DWORD process_id;
-    HWND found;
-  } search{process_id, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (owner != s->process_id || !IsWindowVisible(window) || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TooltipSearch search{process_id, nullptr};
+  EnumWindows(FindVisibleTooltip, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
