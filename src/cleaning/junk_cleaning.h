@@ -46,5 +46,7 @@ bool CleanPrivacyTraces(int kind, CleaningReport* report = nullptr);
 // kinds count nothing; the recycle bins count what the system says they hold.
 CleaningTally CountSystemJunk(int kind);
 CleaningTally CountPrivacyTraces(int kind);
+// Everything below a folder, walked the same way (what a copy of it carries).
+CleaningTally CountFolder(const Text& folder);
 
 }  // namespace lumeno

@@ -533,6 +533,12 @@ bool CleanPrivacyTraces(int kind, CleaningReport* report) {
 
 // The URL cache's entries are the cache folder's files, so its walk counts
 // them; the recycle bins are the system's to count.
+CleaningTally CountFolder(const Text& folder) {
+  CleaningTally tally;
+  WipeFolderTree(folder, true, false, nullptr, &tally);
+  return tally;
+}
+
 CleaningTally CountSystemJunk(int kind) {
   CleaningTally tally;
   Text folder;

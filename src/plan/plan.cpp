@@ -1,5 +1,6 @@
 #include "plan/plan.h"
 
+#include "cleaning/junk_cleaning.h"
 #include "platform/platform_rules.h"
 
 namespace lumeno {
@@ -11,6 +12,11 @@ constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services\\";
 RegistryData DwordData(uint32_t value) {
   EncodedRegistryValue encoded = EncodeRegistryValue(static_cast<int32_t>(value));
   return {encoded.type, std::move(encoded.data)};
+}
+
+// "约 N 个文件，M 字节": what a counting walk found.
+Text TallyText(const CleaningTally& tally) {
+  return ConcatTexts("约 ", UnsignedText64(tally.files), " 个文件，", UnsignedText64(tally.bytes), " 字节");
 }
 
 Text KeyName(int root, const Text& key_path) {
@@ -232,8 +238,12 @@ std::vector<Text> PreviewLines(const Plan& plan) {
                                     step.already ? ": 无需更改" : ": 删除此项及其下的一切"));
         break;
       case StepKind::kServiceStart:
-      case StepKind::kCommandLine:
-      case StepKind::kCopy: lines.push_back(step.line); break;
+      case StepKind::kCommandLine: lines.push_back(step.line); break;
+      case StepKind::kCopy:
+        lines.push_back(step.line);
+        lines.push_back(ConcatTexts("复制 ", step.source, " → ", step.path, "：",
+                                    TallyText(CountFolder(ExpandEnvironment(step.source)))));
+        break;
       case StepKind::kFileWrite:
         lines.push_back(step.planning_error == 0
                             ? ConcatTexts("写入文件 ", step.path, "（", UnsignedText(static_cast<uint32_t>(step.bytes.size())),
@@ -247,7 +257,13 @@ std::vector<Text> PreviewLines(const Plan& plan) {
       case StepKind::kDisplayMode:
         lines.push_back(ConcatTexts("显示模式：", step.before.data.bytes, " → ", DisplayModeText(step.display)));
         break;
-      case StepKind::kCleaning: lines.push_back(ConcatTexts("清理 ", step.what)); break;
+      case StepKind::kCleaning:
+        // The deletion walk itself, counting instead of deleting.
+        lines.push_back(ConcatTexts("清理 ", step.what, "：",
+                                    TallyText(step.operation == CleaningOperation::kSystemJunk
+                                                  ? CountSystemJunk(step.cleaning_kind)
+                                                  : CountPrivacyTraces(step.cleaning_kind))));
+        break;
       case StepKind::kScriptRun:
         lines.push_back(ConcatTexts("写入并运行 ", step.path, "（", UnsignedText(static_cast<uint32_t>(step.bytes.size())),
                                     " 字节）"));

@@ -152,7 +152,8 @@ std::vector<BackupFile> BackupFilesOf(const Plan& plan);
 
 // The plan as lines of text, one a step (/preview): registry steps as
 // "<ROOT>\<item path>: <old> → <new>" or "…: 无需更改", command lines
-// verbatim, and a line of its own for every other kind.
+// verbatim, and a line of its own for every other kind; a cleaning item and
+// a copy with what the deletion walk, counting, finds.
 std::vector<Text> PreviewLines(const Plan& plan);
 
 // "1024×768 ＠60Hz/32位"

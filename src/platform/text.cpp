@@ -158,6 +158,13 @@ constexpr const char* kLowerDigits = "0123456789abcdef";
 
 Text UnsignedText(uint32_t value) { return DigitsOf(value, 10, 1, kLowerDigits); }
 
+Text UnsignedText64(uint64_t value) {
+  // The high part first, its low nine digits padded: 2^64 has twenty digits.
+  constexpr uint64_t kBillion = 1000000000;
+  if (value < kBillion) return UnsignedText(static_cast<uint32_t>(value));
+  return UnsignedText64(value / kBillion) + ZeroPaddedText(static_cast<uint32_t>(value % kBillion), 9);
+}
+
 Text ZeroPaddedText(uint32_t value, size_t width) { return DigitsOf(value, 10, width, kLowerDigits); }
 
 Text HexText(uint32_t value, size_t width, bool upper_case) {

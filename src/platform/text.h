@@ -67,6 +67,7 @@ std::vector<Text> SplitQuotedWords(std::string_view line, std::string_view separ
 
 Text ToText(int32_t value);
 Text UnsignedText(uint32_t value);  // decimal digits, no sign
+Text UnsignedText64(uint64_t value);
 // Decimal digits padded with zeros to at least `width` (a date's "07").
 Text ZeroPaddedText(uint32_t value, size_t width);
 // Hexadecimal digits, lower or upper case, padded with zeros to at least

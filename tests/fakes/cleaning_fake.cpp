@@ -27,4 +27,11 @@ bool CleanSystemJunk(int kind, CleaningReport* report) { return Answer("CleanSys
 
 bool CleanPrivacyTraces(int kind, CleaningReport* report) { return Answer("CleanPrivacyTraces", kind, report); }
 
+// Counting changes nothing: answered from State::cleaning_tallies, unrecorded.
+CleaningTally CountSystemJunk(int kind) { return fake::GetState().cleaning_tallies["CleanSystemJunk " + std::to_string(kind)]; }
+CleaningTally CountPrivacyTraces(int kind) {
+  return fake::GetState().cleaning_tallies["CleanPrivacyTraces " + std::to_string(kind)];
+}
+CleaningTally CountFolder(const Text& folder) { return fake::GetState().cleaning_tallies[folder]; }
+
 }  // namespace lumeno

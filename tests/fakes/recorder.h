@@ -114,6 +114,8 @@ struct State {
   std::map<std::string, Presence> registry_presence;
   std::map<std::string, std::string> environment;
   std::map<uint32_t, std::string> error_texts;
+  // What the counting walks report: "CleanSystemJunk <kind>", "CleanPrivacyTraces <kind>" or a folder.
+  std::map<std::string, CleaningTally> cleaning_tallies;
   std::map<std::pair<std::string, int>, uint32_t> cleaning_errors;
   std::map<std::pair<std::string, int>, CleaningReport> cleaning_reports;
   uint32_t last_error = 0;

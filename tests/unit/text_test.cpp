@@ -131,7 +131,14 @@ TEST(Texts, FormatIntegersAsPrintfDoes) {
       std::snprintf(expected, sizeof expected, "%u", static_cast<unsigned>(value));
       EXPECT_EQ(UnsignedText(static_cast<uint32_t>(value)), expected) << value;
     }
+    if (value >= 0) {
+      std::snprintf(expected, sizeof expected, "%llu", static_cast<unsigned long long>(value));
+      EXPECT_EQ(UnsignedText64(static_cast<uint64_t>(value)), expected) << value;
+    }
   }
+  std::snprintf(expected, sizeof expected, "%llu", static_cast<unsigned long long>(UINT64_MAX));
+  EXPECT_EQ(UnsignedText64(UINT64_MAX), expected);
+  EXPECT_EQ(UnsignedText64(1000000000), "1000000000");
 }
 
 // The padded decimal and hexadecimal forms the restore files, the run log and

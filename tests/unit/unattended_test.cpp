@@ -332,8 +332,12 @@ TEST_F(UnattendedTest, AFatalErrorIsLoggedInsteadOfShown) {
 TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
   fake::SetRegistryValue(3, "Control Panel\\desktop", "MenuShowDelay", {1, {"0\0", 2}});
   fake::SetRegistryValue(4, "SYSTEM\\CurrentControlSet\\Control\\FileSystem", "ConfigFileAllocSize", {4, {"\x01\0\0\0", 4}});
+  fake::GetState().cleaning_tallies["CleanSystemJunk 2"] = {3, 5000000000};
+  fake::GetState().cleaning_tallies["C:\\Docume~1\\tom\\Favori~1"] = {12, 4096};
+  fake::GetState().environment["USERNAME"] = "tom";
   const std::string file =
-      "[优化]\n加快菜单显示速度=1\n加快程序运行速度=1\n[可选服务]\n开启打印服务=1\n[清系统]\n删除默认共享=0\n";
+      "[优化]\n加快菜单显示速度=1\n加快程序运行速度=1\n回收站=1\n[可选服务]\n开启打印服务=1\n[清系统]\n删除默认共享=0\n"
+      "[转资料]\n目标=E:\\P\n收藏夹=1\n";
   fake::GetState().files["D:\\预设\\网吧.ini"] = file;
   CommandLineRequest request = ParseCommandLine("lumeno.exe /apply D:\\预设\\网吧.ini /preview");
   ASSERT_TRUE(request.preview);
@@ -344,14 +348,25 @@ TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
         << call;
   EXPECT_EQ(Log(),
             "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
-            "[优化] 将执行 2 步：\r\n"
+            "[优化] 将执行 3 步：\r\n"
             "    HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\ConfigFileAllocSize: REG_DWORD "
             "0x00000001 → REG_DWORD 0x000001F4\r\n"
             "    HKEY_CURRENT_USER\\Control Panel\\desktop\\MenuShowDelay: 无需更改\r\n"
+            "    清理 回收站：约 3 个文件，5000000000 字节\r\n"
             "[可选服务] 将执行 2 步：\r\n"
             "    sc config   spooler start= auto \r\n"
             "    net start spooler\r\n"
             "[清系统] 未选择任何项目，跳过\r\n"
+            "[转资料] 将执行 5 步：\r\n"
+            "    创建文件夹 E:\\P\\Favorites：已存在\r\n"
+            "    cmd /cxcopy C:\\Docume~1\\%USERNAME%\\Favori~1\\*.* E:\\P\\Favorites\\ /e /y\r\n"
+            "    复制 C:\\Docume~1\\%USERNAME%\\Favori~1 → E:\\P\\Favorites\\：约 12 个文件，4096 字节\r\n"
+            "    HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Favorites: （无） → "
+            "REG_SZ \"E:\\P\\Favorites\"\r\n"
+            "    HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Favorites: （无） → "
+            "REG_SZ \"E:\\P\\Favorites\"\r\n"
+            "    HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Favorites: （无） → "
+            "REG_SZ \"E:\\P\\Favorites\"\r\n"
             "==== 结束，退出码 0\r\n");
 }
 
