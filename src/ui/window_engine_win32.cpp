@@ -371,7 +371,7 @@ bool OnTooltipText(OpenWindow& w, NMHDR* header) {
 
 bool EnsureFrameClass() {
   if (g_frame_class) return true;
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;

@@ -220,21 +220,23 @@ TEST_F(Relocation, RealCopiesBringTheFilesAcross) {
 }
 
 // A target that cannot be used stops the run before anything changes, and
-// the box says why in the system's own words.
+// the box says why: a drive that is not there, a file standing on the path.
 TEST_F(Relocation, UnusableTargetsChangeNoRegistryValueAndSayWhy) {
   ASSERT_TRUE(InstallStandIn("cmd"));
   const std::string file = "D:\\a-file.txt";
   ASSERT_TRUE(WriteFileBytes(file, "not a folder"));
   const std::vector<ListedValue> values = ListedValues("");
   for (const ListedValue& value : values) ASSERT_TRUE(WriteRegistryText(value.root, value.key, value.name, "C:\\Before"));
-  for (const std::string& target : {std::string("Q:\\Nowhere"), file}) {
-    // The reason the system gives for making this folder, asked here the same way.
+  const std::pair<std::string, std::string> cases[] = {
+      {"Q:\\Nowhere", "所在的驱动器或共享“Q:\\”不存在。"},
+      {file, "的路径上已有文件“" + file + "”。"},
+  };
+  for (const auto& [target, why] : cases) {
     ASSERT_FALSE(CreateDirectoryA(target.c_str(), nullptr));
-    const std::string reason = SystemText(GetLastError());
     const MessageBoxContent box = Relocate(target, {kDesktopBox, kMyDocumentsBox, kTempBox, kOutlookExpressBox});
     EXPECT_EQ(box.title, kDefaultTitle);
     EXPECT_TRUE(box.has_icon);
-    EXPECT_EQ(box.text, "无法使用转移目标“" + target + "”：" + reason + "\r\n未做任何更改。");
+    EXPECT_EQ(box.text, "转移目标“" + target + "”" + why + "\r\n未做任何更改。");
     for (const ListedValue& value : values)
       EXPECT_EQ(ReadRegistryValue(value.root, value.key, value.name).value_or(RegistryValue{}).bytes, "C:\\Before" + std::string(1, '\0'))
           << target << " changed " << value.name;

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "plan/command.h"
 #include "unattended/preset.h"
 #include "unattended/preset_text.h"
 
@@ -52,9 +53,7 @@ std::string Describe(const lumeno::ParsedPreset& parsed) {
     for (const lumeno::PresetSetting& s : section.settings)
       out += " " + std::to_string(s.window) + "/" + std::to_string(s.control) + "/" + std::to_string(s.index) + "=" +
              (s.value.is_text ? "'" + s.value.text + "'" : std::to_string(s.value.number));
-    for (const lumeno::PresetStep& step : section.steps)
-      out += " > " + std::to_string(step.window) + "/" + std::to_string(step.button) + (step.routine ? "*" : "") +
-             "/" + std::to_string(step.result_label) + "/" + std::to_string(step.chosen_preset);
+    for (const lumeno::Command* command : section.commands) out += std::string(" > ") + command->name;
     out += "\n";
   }
   return out;

@@ -251,3 +251,28 @@ TEST_F(OptimizeWorkerTest, RunOptimizeGivesTheButtonBackWhenNoWorkerCouldStart) 
 
 }  // namespace
 }  // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+// A box's tooltip lists what the box writes, a value a line, from the
+// catalogue rows (tests/data/catalogue.tsv); rows no Windows can write are
+// not listed.
+TEST(TweakTooltip, ListsEveryWritableRowOfItsBox) {
+  const expected::Table catalogue = expected::ReadTable("catalogue.tsv");
+  for (const std::string& box : expected::Distinct(catalogue, 1)) {
+    std::string expected_text;
+    for (const expected::Row& row : expected::RowsWhere(catalogue, 1, box)) {
+      if (!expected::WritableCatalogueRow(row)) continue;
+      std::string data = "\"" + row.at(6) + "\"";
+      if (row.at(5) == "REG_DWORD") data = fake::Hex32(static_cast<uint32_t>(expected::Number(row.at(6))));
+      expected_text += (expected_text.empty() ? "" : "\r\n") + row.at(3) + "\\" + row.at(4) + " = " + row.at(5) + " " + data;
+    }
+    fake::Reset();
+    EXPECT_EQ(TweakTooltipText(static_cast<ControlId>(expected::Number(box))), expected_text) << box;
+    EXPECT_TRUE(fake::Calls().empty()) << "a tooltip reads nothing";
+  }
+}
+
+}  // namespace
+}  // namespace lumeno
