@@ -31,13 +31,16 @@ class RunLog {
  public:
   explicit RunLog(Text path) : path_(std::move(path)) {}
 
-  void Line(std::string_view text) {
+  // False when the line could not be appended; the console still has it.
+  bool Line(std::string_view text) {
     Text bytes = LogLineBytes(text);
     WriteToConsole(bytes);
-    if (!AppendToFile(path_, bytes) && !warned_) {
+    if (AppendToFile(path_, bytes)) return true;
+    if (!warned_) {
       warned_ = true;
       WriteToConsole(ConcatTexts("无法写入日志文件", "“", path_, "”\r\n"));
     }
+    return false;
   }
 
  private:
@@ -160,7 +163,12 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
 
 int RunUnattended(const CommandLineRequest& request) {
   RunLog log(request.log_path.empty() ? ConcatTexts(ProgramDirectory(), "\\lumeno.log") : request.log_path);
-  log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", request.preset_path));
+  // A run nobody can read back afterwards must not change anything: a logon
+  // script shows no console, and the log is all an administrator gets.
+  if (!log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", request.preset_path))) {
+    WriteToConsole("未做任何更改\r\n");
+    return kExitBadInput;
+  }
   if (request.kind != CommandLineRequest::Kind::kApply) {
     log.Line(ConcatTexts(request.error, "。", kUsage));
     return Finish(log, kExitBadInput);

@@ -214,6 +214,17 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   EXPECT_EQ(Actions(), std::vector<Call>{});
 }
 
+// A log that cannot be written ends the run before anything changes.
+TEST_F(UnattendedTest, AnUnwritableLogExitsTwoBeforeAnythingChanges) {
+  fake::UnattendedHost().append_result = false;
+  EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n"), kExitBadInput);
+  EXPECT_EQ(Actions(), std::vector<Call>{});
+  EXPECT_EQ(fake::CallsOf({"ReadBytesFromFile"}).size(), 0u) << "the preset is not even read";
+  EXPECT_NE(fake::UnattendedHost().console.find("无法写入日志文件“C:\\Lumeno\\lumeno.log”\r\n未做任何更改\r\n"),
+            std::string::npos)
+      << fake::UnattendedHost().console;
+}
+
 TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
   fake::UnattendedHost().administrator = false;
   EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n[清系统]\n清空 Cookies=1\n[服务快速优化]\n方案=XP默认\n"),
