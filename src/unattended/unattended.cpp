@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/version.h"
 #include "unattended/preset.h"
 #include "plan/command.h"
 #include "platform/exact_io.h"
@@ -165,7 +166,9 @@ int RunUnattended(const CommandLineRequest& request) {
   RunLog log(request.log_path.empty() ? ConcatTexts(ProgramDirectory(), "\\lumeno.log") : request.log_path);
   // A run nobody can read back afterwards must not change anything: a logon
   // script shows no console, and the log is all an administrator gets.
-  if (!log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", request.preset_path))) {
+  // Who ran what where: logs of many machines often end up in one folder.
+  if (!log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", UserName(), " Lumeno ",
+                            LUMENO_VERSION_TEXT, " ", request.preset_path))) {
     WriteToConsole("未做任何更改\r\n");
     return kExitBadInput;
   }

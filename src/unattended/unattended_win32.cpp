@@ -76,6 +76,12 @@ Text ComputerName() {
   return GetComputerNameA(name, &size) ? Text(name, size) : Text();
 }
 
+Text UserName() {
+  char name[257] = {};
+  DWORD size = sizeof name;
+  return GetUserNameA(name, &size) && size > 0 ? Text(name, size - 1) : Text();
+}
+
 bool AppendToFile(const Text& path, std::string_view bytes) {
   // Many machines may log into one shared file at once: each write is one
   // append, and nobody locks the others out.

@@ -529,7 +529,10 @@ inline void ExpectApplyMatchesClicking(const std::string& preset_name) {
   ASSERT_EQ(lines.size(), shown_lines.size() + 3);
   EXPECT_EQ(lines[0], "earlier run");
   const std::string& header = lines[1];
-  const std::string tail = " " + ComputerNameText() + " " + preset_path;
+  char user[257] = {};
+  DWORD user_size = sizeof user;
+  ASSERT_TRUE(GetUserNameA(user, &user_size));
+  const std::string tail = " " + ComputerNameText() + " " + user + " Lumeno 1.1.0 " + preset_path;
   EXPECT_EQ(header.rfind("==== 20", 0), 0u) << header;  // "==== YYYY-MM-DD HH:MM:SS"
   EXPECT_EQ(header.size(), 24 + tail.size()) << header;
   EXPECT_TRUE(header.size() > tail.size() && header.ends_with(tail)) << header;

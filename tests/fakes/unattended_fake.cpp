@@ -23,6 +23,8 @@ bool IsAdministrator() {
 
 Text ComputerName() { return fake::UnattendedHost().computer_name; }
 
+Text UserName() { return fake::UnattendedHost().user_name; }
+
 bool AppendToFile(const Text& path, std::string_view bytes) {
   fake::Record("AppendToFile", {path, std::string(bytes)});
   if (!fake::UnattendedHost().append_result) return false;

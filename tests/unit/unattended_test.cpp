@@ -195,7 +195,7 @@ TEST_F(UnattendedTest, ABadPresetIsLoggedAndChangesNothing) {
     EXPECT_EQ(Apply(file), kExitBadInput) << file;
     EXPECT_EQ(Actions(), std::vector<Call>{}) << file;
     EXPECT_EQ(fake::CallsOf({"IsAdministrator"}).size(), 0u);
-    EXPECT_EQ(Log(), std::string("==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n") + error +
+    EXPECT_EQ(Log(), std::string("==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\预设\\网吧.ini\r\n") + error +
                          "\r\n未做任何更改\r\n==== 结束，退出码 2\r\n");
   }
 }
@@ -205,12 +205,12 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   usage.log_path = "E:\\logs\\PC-07.log";
   EXPECT_EQ(RunUnattended(usage), kExitBadInput);
   EXPECT_EQ(fake::UnattendedHost().appended["E:\\logs\\PC-07.log"],
-            "==== 2026-12-08 14:30:05 PC-07 a.ini\r\n“/apply”只能出现一次。用法：lumeno.exe /apply <预设文件> "
+            "==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 a.ini\r\n“/apply”只能出现一次。用法：lumeno.exe /apply <预设文件> "
             "[/preview] [/log <日志文件>]\r\n==== 结束，退出码 2\r\n");
 
   CommandLineRequest missing = ParseCommandLine("lumeno.exe /apply D:\\无.ini");
   EXPECT_EQ(RunUnattended(missing), kExitBadInput);
-  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 D:\\无.ini\r\n无法读取预设文件“D:\\无.ini”\r\n==== 结束，退出码 2\r\n");
+  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\无.ini\r\n无法读取预设文件“D:\\无.ini”\r\n==== 结束，退出码 2\r\n");
   EXPECT_EQ(Actions(), std::vector<Call>{});
 }
 
@@ -230,7 +230,7 @@ TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
   EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n[清系统]\n清空 Cookies=1\n[服务快速优化]\n方案=XP默认\n"),
             kExitNotAdministrator);
   EXPECT_EQ(Actions(), std::vector<Call>{});
-  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n需要管理员权限：预设中的 [服务快速优化] "
+  EXPECT_EQ(Log(), "==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\预设\\网吧.ini\r\n需要管理员权限：预设中的 [服务快速优化] "
                    "会更改整台计算机的设置。未做任何更改\r\n==== 结束，退出码 3\r\n");
 
   SetUp();
@@ -246,7 +246,7 @@ TEST_F(UnattendedTest, TheLogIsAppendedWithOneLinePerSectionAndGoesToTheConsoleT
   EXPECT_EQ(Apply("[分辨率]\n普通液晶=19寸LCD\n[可选服务]\n开启打印服务=0\n[优化]\nIE临时文件=1\n[小工具]\n生成ADSL=1\n"),
             kExitDone);
   const std::string run =
-      "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
+      "==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\预设\\网吧.ini\r\n"
       "[优化] 恭喜您，你选择的优化项目已完成！（已更改 1 项，无需更改 0 项）\r\n"
       "[可选服务] 未选择任何项目，跳过\r\n"
       "[分辨率] 1280×1024 ＠60Hz/32位（已更改 1 项，无需更改 0 项）\r\n"
@@ -358,7 +358,7 @@ TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
                 call.op == "IsAdministrator" || call.op == "ReadRegistryValue")
         << call;
   EXPECT_EQ(Log(),
-            "==== 2026-12-08 14:30:05 PC-07 D:\\预设\\网吧.ini\r\n"
+            "==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\预设\\网吧.ini\r\n"
             "[优化] 将执行 3 步：\r\n"
             "    HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\ConfigFileAllocSize: REG_DWORD "
             "0x00000001 → REG_DWORD 0x000001F4\r\n"
