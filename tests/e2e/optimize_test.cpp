@@ -60,7 +60,10 @@ class OptimizeCommand : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(program_.Start());
     main_ = program_.WaitForWindow(driver::kMainWindowTitle);
-    ASSERT_NE(main_, nullptr);
+    // Once seen: no main window in time. Whether the program still ran tells a
+    // start-up crash from a window that never showed.
+    ASSERT_NE(main_, nullptr) << "the program " << (program_.IsRunning() ? "still runs" : "has ended") << ", exit code "
+                              << program_.ExitCode() << ", windows: " << program_.TopLevelWindows().size();
     button_ = driver::WaitForControl(main_, kOptimizeButton);
     ASSERT_NE(button_, nullptr);
   }
