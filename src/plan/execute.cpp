@@ -131,9 +131,7 @@ Judgement MakeFolder(const Step& step, std::vector<Text>* made) {
 Judgement ChangeDisplayMode(const Step& step) {
   const DisplayMode& wanted = step.display;
   SetDisplayMode(wanted.width, wanted.height, wanted.bits_per_pixel, wanted.refresh_hz);
-  DisplayMode now = QueryDisplayMode();
-  now.width = ScreenWidth();
-  now.height = ScreenHeight();
+  const DisplayMode now = ScreenMode();
   if (now.width == wanted.width && now.height == wanted.height && now.bits_per_pixel == wanted.bits_per_pixel)
     return Changed(step.already);
   return Failed(ConcatTexts("未能设置为 ", ToText(wanted.width), "×", ToText(wanted.height), "/",

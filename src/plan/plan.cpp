@@ -31,8 +31,12 @@ Plan RefusedPlan(Text text, int style, Text title) {
   return plan;
 }
 
-RegistryValueRead PlanBuilder::Read(int root, const Text& key_path, const Text& value_name) {
+// What an earlier step of this plan writes is what a later one finds;
+// anything else is read from the registry, once.
+RegistryValueRead PlanBuilder::ValueBefore(int root, const Text& key_path, const Text& value_name) {
   const RegistryReadKey key = RegistryReadKeyOf(root, key_path, value_name);
+  if (auto planned = planned_.find(key); planned != planned_.end())
+    return {RegistryReadStatus::kFound, planned->second};
   auto it = plan_.reads.find(key);
   if (it == plan_.reads.end()) it = plan_.reads.emplace(key, ReadRegistryValue(root, key_path, value_name)).first;
   return it->second;
@@ -50,13 +54,9 @@ void PlanBuilder::WriteValue(int root, std::string_view item_path, const Registr
   step.what = ConcatTexts(RootKeyName(root), "\\", item_path);
   step.value = value;
   step.data = {encoded.type, std::move(encoded.data)};
-  // What an earlier step of this plan writes is what this one finds.
-  const RegistryReadKey key = RegistryReadKeyOf(root, parts.key_path, parts.value_name);
-  auto planned = planned_.find(key);
-  step.before = planned != planned_.end() ? RegistryValueRead{RegistryReadStatus::kFound, planned->second}
-                                          : Read(root, parts.key_path, parts.value_name);
+  step.before = ValueBefore(root, parts.key_path, parts.value_name);
   step.already = step.before.status == RegistryReadStatus::kFound && step.before.data == step.data;
-  planned_[key] = step.data;
+  planned_[RegistryReadKeyOf(root, parts.key_path, parts.value_name)] = step.data;
   step.key_path = std::move(parts.key_path);
   step.value_name = std::move(parts.value_name);
   plan_.steps.push_back(std::move(step));
@@ -83,15 +83,13 @@ void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, 
   step.service = std::move(service);
   step.start_type = start_type;
   step.what = ConcatTexts("服务 ", step.service);
-  const RegistryReadKey key = RegistryReadKeyOf(step.root, step.key_path, step.value_name);
-  auto planned = planned_.find(key);
-  step.before = planned != planned_.end() ? RegistryValueRead{RegistryReadStatus::kFound, planned->second}
-                                          : Read(step.root, step.key_path, step.value_name);
+  step.before = ValueBefore(step.root, step.key_path, step.value_name);
   std::optional<RegistryData> start;
   if (start_type != 0) start = DwordData(start_type);
   step.already = start && step.before.status == RegistryReadStatus::kFound && step.before.data == *start;
   // sc changes nothing of a service this system does not have.
-  if (start && step.before.status != RegistryReadStatus::kNoKey) planned_[key] = *start;
+  if (start && step.before.status != RegistryReadStatus::kNoKey)
+    planned_[RegistryReadKeyOf(step.root, step.key_path, step.value_name)] = *start;
   step.changes.push_back({RegistryChange::Kind::kSetExistingValue, step.root, step.key_path, step.value_name, start});
   plan_.steps.push_back(std::move(step));
 }
@@ -140,9 +138,7 @@ void PlanBuilder::SetDisplayMode(const DisplayMode& mode) {
   step.kind = StepKind::kDisplayMode;
   step.what = "显示模式";
   step.display = mode;
-  DisplayMode now = QueryDisplayMode();
-  now.width = ScreenWidth();
-  now.height = ScreenHeight();
+  const DisplayMode now = ScreenMode();
   step.before.status = RegistryReadStatus::kFound;
   step.before.data.bytes = DisplayModeText(now);
   step.already = now.width == mode.width && now.height == mode.height && now.bits_per_pixel == mode.bits_per_pixel &&
@@ -150,7 +146,7 @@ void PlanBuilder::SetDisplayMode(const DisplayMode& mode) {
   plan_.steps.push_back(std::move(step));
 }
 
-void PlanBuilder::Copy(Text line, Text source, Text destination, Text what, int group) {
+Step& PlanBuilder::Copy(Text line, Text source, Text destination, Text what, int group) {
   Step step;
   step.kind = StepKind::kCopy;
   step.group = group;
@@ -159,6 +155,7 @@ void PlanBuilder::Copy(Text line, Text source, Text destination, Text what, int 
   step.path = std::move(destination);
   step.what = std::move(what);
   plan_.steps.push_back(std::move(step));
+  return plan_.steps.back();
 }
 
 void PlanBuilder::Clean(CleaningOperation operation, int kind, Text what) {
@@ -179,6 +176,13 @@ void PlanBuilder::RunScript(Text path, std::string bytes, FileWriteMode write_mo
   step.write_mode = write_mode;
   step.mode = mode;
   plan_.steps.push_back(std::move(step));
+}
+
+DisplayMode ScreenMode() {
+  DisplayMode mode = QueryDisplayMode();
+  mode.width = ScreenWidth();
+  mode.height = ScreenHeight();
+  return mode;
 }
 
 Text DisplayModeText(const DisplayMode& mode) {

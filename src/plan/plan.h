@@ -131,7 +131,7 @@ class PlanBuilder {
   Step& WriteFile(Text path, std::string bytes, FileWriteMode mode, int group = 0);
   Step& CreateFolder(Text path, int group = 0);
   void SetDisplayMode(const DisplayMode& mode);
-  void Copy(Text line, Text source, Text destination, Text what, int group = 0);
+  Step& Copy(Text line, Text source, Text destination, Text what, int group = 0);
   void Clean(CleaningOperation operation, int kind, Text what);
   // The script is written first (write_mode), and run by its path only when
   // that succeeded: what sits at the path otherwise is not this script.
@@ -140,7 +140,7 @@ class PlanBuilder {
   Plan& plan() { return plan_; }
 
  private:
-  RegistryValueRead Read(int root, const Text& key_path, const Text& value_name);
+  RegistryValueRead ValueBefore(int root, const Text& key_path, const Text& value_name);
   Plan plan_;
   std::map<RegistryReadKey, RegistryData> planned_;  // what earlier steps leave behind
 };
@@ -156,6 +156,9 @@ std::vector<BackupFile> BackupFilesOf(const Plan& plan);
 // a copy with what the deletion walk, counting, finds.
 std::vector<Text> PreviewLines(const Plan& plan);
 
+// The mode the screen has now: its size as the system metrics give it,
+// depth and refresh rate from the display.
+DisplayMode ScreenMode();
 // "1024×768 ＠60Hz/32位"
 Text DisplayModeText(const DisplayMode& mode);
 

@@ -205,8 +205,8 @@ void AddFolder(const RelocatedFolder& folder, int group, const Text& target, boo
     plan.CreateFolder(ConcatTexts(target, suffix), group).failure_note = kUnchangedLocation;
   for (const CopyCommand& copy : folder.copies) {
     plan.Copy(CopyLine(copy, target, quoted), copy.source, CopyDestination(copy, target, quoted),
-              ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group);
-    plan.plan().steps.back().failure_note = kUnchangedLocation;
+              ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group)
+        .failure_note = kUnchangedLocation;
   }
   for (const RegistryWrite& value : folder.values)
     plan.WriteValue(value.root, ItemPathOf(value), ConcatTexts(target, value.data), group);

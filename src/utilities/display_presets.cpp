@@ -84,14 +84,7 @@ void ApplyResolutionPreset() {
   ShowCurrentDisplayMode();
 }
 
-Text CurrentDisplayModeText() {
-  const int width = ScreenWidth();
-  const int height = ScreenHeight();
-  DisplayMode mode = QueryDisplayMode();
-  mode.width = width;
-  mode.height = height;
-  return DisplayModeText(mode);
-}
+Text CurrentDisplayModeText() { return DisplayModeText(ScreenMode()); }
 
 void ShowCurrentDisplayMode() { SetText(kSettingsWindow, kModeLabel, CurrentDisplayModeText()); }
 
