@@ -32,3 +32,12 @@ include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
 if(LUMENO_WIN64_DIR)
   include(${CMAKE_SOURCE_DIR}/cmake/wine_tests.cmake OPTIONAL)
 endif()
+
+# scripts/docs: the reference part of the docs, made by planning every preset
+# key with the program's own commands on the recording fake's empty machine.
+add_executable(lumeno_reference ${CMAKE_SOURCE_DIR}/scripts/docs.d/reference.cpp ${FAKE_SOURCES})
+target_include_directories(lumeno_reference PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(lumeno_reference PRIVATE -Wl,--whole-archive lumeno_logic -Wl,--no-whole-archive)
+# The generated parts of the docs are what scripts/docs would write now.
+add_test(NAME docs.current COMMAND ${CMAKE_COMMAND} -E env LUMENO_REFERENCE=$<TARGET_FILE:lumeno_reference>
+                                   ${CMAKE_SOURCE_DIR}/scripts/docs --check)

@@ -135,11 +135,11 @@ build_test_tree() {
 build_win64_tests() { build_test_tree win64 mingw-x86_64 "$@"; }
 build_win32_tests() { build_test_tree win32 mingw-i686 "$@"; }
 
-build_native() {
+build_native() {  # build_native [targets...]
   configure_tree "$LUMENO_BUILD/native" -DLUMENO_WIN64_DIR="$LUMENO_BUILD/win64" \
     -DLUMENO_WIN64_TESTS_DIR="$LUMENO_BUILD/win64-tests" -DLUMENO_WIN32_DIR="$LUMENO_BUILD/win32" \
     -DLUMENO_WIN32_TESTS_DIR="$LUMENO_BUILD/win32-tests"
-  build_tree "$LUMENO_BUILD/native"
+  build_tree "$LUMENO_BUILD/native" "$@"
 }
 
 # Whether this machine runs 32-bit programs. Some kernels are built with

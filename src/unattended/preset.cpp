@@ -415,6 +415,17 @@ std::vector<Text> SectionsNeedingAdministrator(const Preset& preset) {
   return names;
 }
 
+std::vector<PresetSectionDescription> DescribePresets() {
+  std::vector<PresetSectionDescription> out;
+  for (const SectionSchema& section : Schema()) {
+    PresetSectionDescription& described = out.emplace_back(PresetSectionDescription{section.name, {}});
+    for (const PresetKey& key : section.keys)
+      described.keys.push_back({KeyName(section, key), ChoiceNames(section, key), key.kind == KeyKind::kTarget,
+                                key.needs_administrator});
+  }
+  return out;
+}
+
 const char* NearestCaption(std::string_view text, const std::vector<const char*>& candidates) {
   std::vector<std::string_view> typed = Characters(text);
   const char* nearest = nullptr;

@@ -67,6 +67,20 @@ Text PresetErrorLine(std::string_view path, const PresetError& error);
 // administrator. Names in run order.
 std::vector<Text> SectionsNeedingAdministrator(const Preset& preset);
 
+// What a preset may say, section by section in run order, for the generated
+// reference (scripts/docs).
+struct PresetKeyDescription {
+  const char* name;
+  std::vector<const char*> choices;  // a choice: the captions it takes; empty: 1 or 0, or a text
+  bool takes_text = false;           // 目标=<folder>
+  bool needs_administrator = false;
+};
+struct PresetSectionDescription {
+  const char* name;
+  std::vector<PresetKeyDescription> keys;
+};
+std::vector<PresetSectionDescription> DescribePresets();
+
 // The nearest of the candidates to text by edit distance over GBK characters
 // (ASCII letters compared without case), or nullptr when none is near enough
 // to be a likely typo.

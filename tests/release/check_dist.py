@@ -7,7 +7,8 @@
   UTF-8 flag (what XP's compressed folders read), each with a Unicode Path
   field that agrees with it;
 - lumeno.exe and lumeno-x64.exe are byte for byte the tested programs;
-- 使用说明.txt is the guide: strict GBK, every line ended by CR LF;
+- 使用说明.txt is the guide and 参考.txt the reference: strict GBK, every
+  line ended by CR LF;
 - SHA256SUMS.txt lists every other entry with its true hash.
 """
 import hashlib
@@ -57,7 +58,8 @@ data = open(zip_path, 'rb').read()
 example_names = sorted(n for n in os.listdir(examples) if n.endswith('.ini')) if os.path.isdir(examples) else []
 # Spelled as GBK byte values, independently of how the packer encodes.
 GUIDE_NAME = bytes.fromhex('CAB9D3C3CBB5C3F7') + b'.txt'  # 使用说明
-expected = [b'lumeno.exe', b'lumeno-x64.exe', GUIDE_NAME]
+REFERENCE_NAME = bytes.fromhex('B2CEBFBC') + b'.txt'  # 参考
+expected = [b'lumeno.exe', b'lumeno-x64.exe', GUIDE_NAME, REFERENCE_NAME]
 expected += [b'examples/' + n.encode('gbk') for n in example_names]
 expected += [b'SHA256SUMS.txt']
 check({'网吧.ini', '办公.ini'} <= set(example_names), f'examples are missing a preset: {example_names}')
@@ -83,14 +85,16 @@ with zipfile.ZipFile(zip_path) as archive:
         return archive.read(by_raw[raw]) if raw in by_raw else b''
     check(member(b'lumeno.exe') == open(win32_exe, 'rb').read(), 'lumeno.exe is not the tested 32-bit program')
     check(member(b'lumeno-x64.exe') == open(win64_exe, 'rb').read(), 'lumeno-x64.exe is not the tested 64-bit program')
-    text = member(GUIDE_NAME)
-    check(text == open(guide, 'rb').read(), 'the guide in the zip is not docs/使用说明.txt')
-    try:
-        text.decode('gbk', errors='strict')
-    except UnicodeDecodeError as error:
-        failures.append(f'the guide is not valid GBK: {error}')
-    check(text and text.count(b'\n') == text.count(b'\r\n') == text.count(b'\r'), 'the guide has a line end other than CR LF')
-    check(text.endswith(b'\r\n'), 'the guide does not end with CR LF')
+    for raw, path in ((GUIDE_NAME, guide), (REFERENCE_NAME, os.path.join(os.path.dirname(guide), '参考.txt'))):
+        text = member(raw)
+        check(text == open(path, 'rb').read(), f'{raw!r} in the zip is not {path}')
+        try:
+            text.decode('gbk', errors='strict')
+        except UnicodeDecodeError as error:
+            failures.append(f'{raw!r} is not valid GBK: {error}')
+        check(text and text.count(b'\n') == text.count(b'\r\n') == text.count(b'\r'),
+              f'{raw!r} has a line end other than CR LF')
+        check(text.endswith(b'\r\n'), f'{raw!r} does not end with CR LF')
     listed = {}
     for line in member(b'SHA256SUMS.txt').split(b'\r\n'):
         if line:
