@@ -213,3 +213,57 @@ TEST_F(MainWindowTest, ClosingWhileAWorkerRunsStillEndsWithZero) {
 
 }  // namespace
 
+namespace {
+
+struct TooltipSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TooltipSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner != search->process_id || !IsWindowVisible(window) || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The visible tooltip window of a process, or nullptr.
+HWND VisibleTooltip(DWORD process_id) {
+  TooltipSearch search{process_id, nullptr};
+  EnumWindows(FindVisibleTooltip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A box whose caption describes another box's writes says what it really
+// writes when the mouse rests on it: 禁用搜索助手 turns file protection off.
+TEST_F(MainWindowTest, ABoxsTooltipNamesItsWrites) {
+  // catalogue.tsv: box, id, step, root, item path, type, data.
+  const expected::Table catalogue = expected::ReadTable("catalogue.tsv");
+  const expected::Table rows = expected::RowsWhere(catalogue, 0, "选择框10");
+  ASSERT_EQ(rows.size(), 1u);
+  HWND box = Control(static_cast<uint32_t>(expected::Number(rows[0].at(1))));
+  ASSERT_NE(box, nullptr);
+  SetForegroundWindow(main_);
+  RECT area;
+  ASSERT_TRUE(GetWindowRect(box, &area));
+  // The mouse comes to rest on the box from outside it, as a hand moves it,
+  // and stays: every move over the box starts the tooltip's delay afresh.
+  SetCursorPos(area.left - 20, area.top - 20);
+  SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+  HWND tooltip = nullptr;
+  std::string text;
+  EXPECT_TRUE(WaitUntil([&] {
+    if (!(tooltip = VisibleTooltip(program_.Id()))) return false;
+    text = GetText(tooltip);
+    return !text.empty();
+  }, 20000)) << "no tooltip showed up";
+  char dword[16];
+  std::snprintf(dword, sizeof dword, "0x%08X", static_cast<uint32_t>(expected::Number(rows[0].at(6))));
+  EXPECT_EQ(text, rows[0].at(3) + "\\" + rows[0].at(4) + " = " + rows[0].at(5) + " " + dword);
+}
+
+}  // namespace

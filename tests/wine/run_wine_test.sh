@@ -27,6 +27,8 @@
 # program it starts: Wine takes the load order from the Unix environment a
 # process starts with, which nothing on the Windows side can change. Blank
 # lines and lines starting with # are skipped; any other line is an error.
+# LUMENO_WINEDEBUG=<channels> (e.g. +tooltips) shows Wine's own traces of
+# those channels, for finding out what Wine makes of a test.
 # The exit code is the test's (124 when it ran past LUMENO_TEST_TIMEOUT, 77
 # when a 32-bit test cannot run on this machine).
 # LUMENO_KEEP_PREFIX=1 keeps the prefix of a failed test for a look inside.
@@ -109,6 +111,7 @@ for _ in $(seq 200); do [[ -s $display_file ]] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$display_file")
 
 wine_env "$prefix"
+export WINEDEBUG=${LUMENO_WINEDEBUG:-$WINEDEBUG}
 env_file=$sources/$(basename "$exe" .exe).env
 if [[ -n $sources && -f $env_file ]]; then
   while IFS= read -r line || [[ -n $line ]]; do
