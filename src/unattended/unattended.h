@@ -71,7 +71,6 @@ bool RunUnattendedFromCommandLine(int* exit_code);
 
 // True when the process's token holds the Administrators group.
 bool IsAdministrator();
-Text ComputerName();
 // The account the program runs as (GetUserNameA); empty when unknown.
 Text UserName();
 // Appends to the file, creating it when missing; others may write it meanwhile.

@@ -1,5 +1,5 @@
 // The Win32 side of unattended mode: the command line, the administrator
-// check, the computer name, the time, the log file and the console.
+// check, the user name, the log file and the console.
 #include <windows.h>
 
 #include <vector>
@@ -68,12 +68,6 @@ bool IsAdministrator() {
   if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
   FreeSid(administrators);
   return member != FALSE;
-}
-
-Text ComputerName() {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = sizeof name;
-  return GetComputerNameA(name, &size) ? Text(name, size) : Text();
 }
 
 Text UserName() {

@@ -21,8 +21,6 @@ bool IsAdministrator() {
   return fake::UnattendedHost().administrator;
 }
 
-Text ComputerName() { return fake::UnattendedHost().computer_name; }
-
 Text UserName() { return fake::UnattendedHost().user_name; }
 
 bool AppendToFile(const Text& path, std::string_view bytes) {

@@ -2,7 +2,7 @@
 //   IsAdministrator  {}
 //   AppendToFile     {path, bytes}
 //   WriteToConsole   {bytes}
-// ComputerName and UserName answer from the state and are not recorded.
+// UserName answers from the state and is not recorded.
 #pragma once
 
 #include <map>
@@ -15,7 +15,6 @@ namespace lumeno::fake {
 struct UnattendedHostState {
   bool administrator = true;
   bool append_result = true;
-  Text computer_name = "PC-07";
   Text user_name = "admin";
   std::map<Text, std::string> appended;  // path -> everything appended to it
   std::string console;

@@ -275,7 +275,7 @@ TEST_F(UnattendedTest, TheLogNamesEachRestoreFile) {
   // Alerter's start type changes, and the fake's sc reports every other
   // service as configured too.
   EXPECT_NE(Log().find("[服务快速优化] 服务优化完毕！（已更改 82 项，无需更改 0 项）\r\n"
-                       "    备份：C:\\Lumeno\\备份\\20261208-143005 服务优化.reg\r\n==== 结束"),
+                       "    备份：C:\\Lumeno\\备份\\20261208-143005 PC-07 服务优化.reg\r\n==== 结束"),
             std::string::npos)
       << Log();
 }
@@ -310,7 +310,7 @@ TEST_F(UnattendedTest, AnyFailureOrRefusalFailsTheRunAndEveryLineIsLogged) {
   EXPECT_EQ(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), kExitStepFailed);
   EXPECT_EQ(log, (std::vector<std::string>{
                      "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\nsc config a：退出代码 5",
-                     "    备份：C:\\Lumeno\\备份\\20261208-143005 甲.reg", "[分辨率] 请选择合适的分辨率！",
+                     "    备份：C:\\Lumeno\\备份\\20261208-143005 PC-07 甲.reg", "[分辨率] 请选择合适的分辨率！",
                      "[乙] 好（已更改 1 项，无需更改 0 项）"}));
   EXPECT_EQ(LogLineBytes(log[0]),
             "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\n    sc config a：退出代码 5\r\n");
