@@ -27,16 +27,22 @@ const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/lo
 bool IsSwitch(std::string_view argument, std::string_view name) { return FoldAsciiCase(argument) == name; }
 
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
-// the console the program was started from.
+// the console the program was started from. The file is opened before
+// anything runs and held until the run is over.
 class RunLog {
  public:
-  explicit RunLog(Text path) : path_(std::move(path)) {}
+  explicit RunLog(Text path) : path_(std::move(path)), file_(OpenLogFile(path_)) {}
+  ~RunLog() {
+    if (file_) CloseLogFile(file_);
+  }
+  RunLog(const RunLog&) = delete;
+  RunLog& operator=(const RunLog&) = delete;
 
   // False when the line could not be appended; the console still has it.
   bool Line(std::string_view text) {
     Text bytes = LogLineBytes(text);
     WriteToConsole(bytes);
-    if (AppendToFile(path_, bytes)) return true;
+    if (file_ && AppendToLogFile(file_, bytes)) return true;
     if (!warned_) {
       warned_ = true;
       WriteToConsole(ConcatTexts("无法写入日志文件", "“", path_, "”\r\n"));
@@ -46,6 +52,7 @@ class RunLog {
 
  private:
   Text path_;
+  LogFile file_;
   bool warned_ = false;
 };
 

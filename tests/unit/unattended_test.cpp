@@ -49,12 +49,16 @@ class UnattendedTest : public ::testing::Test {
 
   static const std::string& Log() { return fake::UnattendedHost().appended["C:\\Lumeno\\lumeno.log"]; }
 
+  static bool IsLogCall(const Call& call) {
+    return call.op == "OpenLogFile" || call.op == "AppendToLogFile" || call.op == "CloseLogFile" ||
+           call.op == "WriteToConsole";
+  }
+
   // The recorded calls other than reading the preset and writing the log.
   static std::vector<Call> Actions() {
     std::vector<Call> out;
     for (const Call& call : fake::Calls())
-      if (call.op != "ReadBytesFromFile" && call.op != "AppendToFile" && call.op != "WriteToConsole" &&
-          call.op != "IsAdministrator")
+      if (call.op != "ReadBytesFromFile" && !IsLogCall(call) && call.op != "IsAdministrator")
         out.push_back(call);
     return out;
   }
@@ -214,15 +218,40 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   EXPECT_EQ(Actions(), std::vector<Call>{});
 }
 
-// A log that cannot be written ends the run before anything changes.
+// A log that cannot be opened, or whose first line cannot be written, ends
+// the run before anything changes.
 TEST_F(UnattendedTest, AnUnwritableLogExitsTwoBeforeAnythingChanges) {
-  fake::UnattendedHost().append_result = false;
-  EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n"), kExitBadInput);
-  EXPECT_EQ(Actions(), std::vector<Call>{});
-  EXPECT_EQ(fake::CallsOf({"ReadBytesFromFile"}).size(), 0u) << "the preset is not even read";
-  EXPECT_NE(fake::UnattendedHost().console.find("无法写入日志文件“C:\\Lumeno\\lumeno.log”\r\n未做任何更改\r\n"),
-            std::string::npos)
-      << fake::UnattendedHost().console;
+  for (const bool opens : {false, true}) {
+    SetUp();
+    fake::UnattendedHost().open_result = opens;
+    fake::UnattendedHost().append_result = false;
+    EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n"), kExitBadInput) << opens;
+    EXPECT_EQ(Actions(), std::vector<Call>{});
+    EXPECT_EQ(fake::CallsOf({"ReadBytesFromFile"}).size(), 0u) << "the preset is not even read";
+    EXPECT_EQ(fake::CallsOf({"AppendToLogFile"}).size(), opens ? 1u : 0u);
+    EXPECT_NE(fake::UnattendedHost().console.find("无法写入日志文件“C:\\Lumeno\\lumeno.log”\r\n未做任何更改\r\n"),
+              std::string::npos)
+        << fake::UnattendedHost().console;
+  }
+}
+
+// The log is opened once, before the first change, and closed after the last
+// line: while the run holds it, a cleaning step's del /s *.log cannot remove
+// it between two lines.
+TEST_F(UnattendedTest, TheLogIsHeldOpenFromBeforeTheFirstChangeToTheLastLine) {
+  EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n[清系统]\n清理日志文件=1\n"), kExitDone);
+  const std::vector<Call>& calls = fake::Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front(), (Call{"OpenLogFile", {"C:\\Lumeno\\lumeno.log"}}));
+  EXPECT_EQ(calls.back(), (Call{"CloseLogFile", {"C:\\Lumeno\\lumeno.log"}}));
+  EXPECT_EQ(fake::CallsOf({"OpenLogFile", "CloseLogFile"}).size(), 2u);
+  size_t lines = 0;
+  for (const Call& call : fake::CallsOf({"AppendToLogFile"})) {
+    EXPECT_EQ(call.args.at(0), "C:\\Lumeno\\lumeno.log") << "appended through a closed or unknown handle";
+    ++lines;
+  }
+  EXPECT_EQ(lines, 5u) << Log();  // with the restore file of [优化]
+  EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 3u) << "the three del lines ran while the log was open";
 }
 
 TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
@@ -354,7 +383,7 @@ TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
   ASSERT_TRUE(request.preview);
   EXPECT_EQ(RunUnattended(request), kExitDone);
   for (const Call& call : fake::Calls())
-    EXPECT_TRUE(call.op == "ReadBytesFromFile" || call.op == "AppendToFile" || call.op == "WriteToConsole" ||
+    EXPECT_TRUE(call.op == "ReadBytesFromFile" || IsLogCall(call) ||
                 call.op == "IsAdministrator" || call.op == "ReadRegistryValue")
         << call;
   EXPECT_EQ(Log(),
