@@ -1,6 +1,7 @@
 // Unattended mode (see unattended.h): the command line, the run and its log.
 #include "unattended/unattended.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/version.h"
@@ -8,6 +9,7 @@
 #include "plan/command.h"
 #include "platform/exact_io.h"
 #include "platform/platform.h"
+#include "platform/platform_rules.h"
 #include "relocation/relocation.h"
 #include "ui/controls.h"
 
@@ -113,6 +115,38 @@ void LogFatalError(const Text& text) {
   (*g_fatal_log)(EndLine(kExitStepFailed));
 }
 
+// Steps that act on the account the program runs as: its HKEY_CURRENT_USER,
+// the cleaning items of the main window (that account's caches, history,
+// recycle bin and temporary folder) and scripts that name its profile folder.
+bool ActsOnCurrentUser(const Step& step) {
+  const bool registry_step = step.kind == StepKind::kRegistryWrite || step.kind == StepKind::kRegistryDelete;
+  if (registry_step && NormalizeRootNumber(step.root) == kRootCurrentUser) return true;
+  if (step.kind == StepKind::kCleaning) return true;
+  return step.kind == StepKind::kScriptRun && FoldAsciiCase(step.bytes).find("%userprofile%") != Text::npos;
+}
+
+// The sections whose plans hold a step for the current user. Planning reads
+// and changes nothing, so the plans can be made here and again when they run.
+std::vector<Text> SectionsActingOnCurrentUser(const Preset& preset) {
+  std::vector<Text> names;
+  for (const PlannedSection& section : preset.sections) {
+    const PresetSelection selection(section.settings);
+    bool per_user = false;
+    for (const Command* command : section.commands) {
+      const Plan plan = command->plan(selection);
+      per_user |= std::any_of(plan.steps.begin(), plan.steps.end(), ActsOnCurrentUser);
+    }
+    if (per_user) names.push_back(section.name);
+  }
+  return names;
+}
+
+Text SectionList(const std::vector<Text>& names) {
+  Text list;
+  for (const Text& name : names) list += ConcatTexts("[", name, "] ");
+  return list;
+}
+
 Text TargetOf(const PlannedSection& section) {
   for (const PresetSetting& setting : section.settings)
     if (setting.index == kPropertyText) return setting.value.text;
@@ -196,14 +230,22 @@ int RunUnattended(const CommandLineRequest& request) {
   }
   std::vector<Text> machine_wide = SectionsNeedingAdministrator(parsed.preset);
   if (!machine_wide.empty() && !IsAdministrator()) {
-    Text names;
-    for (const Text& name : machine_wide) names += ConcatTexts("[", name, "] ");
-    log.Line(ConcatTexts("需要管理员权限：预设中的 ", names, "会更改整台计算机的设置。未做任何更改"));
+    log.Line(ConcatTexts("需要管理员权限：预设中的 ", SectionList(machine_wide), "会更改整台计算机的设置。未做任何更改"));
     return Finish(log, kExitNotAdministrator);
   }
   if (const Text problem = PresetProblem(parsed.preset); !problem.empty()) {
     log.Line(problem);
     return Finish(log, kExitBadInput);
+  }
+  // A start-up script runs as SYSTEM: the user's settings and folders would
+  // be SYSTEM's own, changed for nobody, with no word of it.
+  if (RunsAsLocalSystem()) {
+    if (const std::vector<Text> per_user = SectionsActingOnCurrentUser(parsed.preset); !per_user.empty()) {
+      log.Line(ConcatTexts("以 SYSTEM 账户运行：预设中的 ", SectionList(per_user),
+                           "会更改当前用户的设置或文件，这里只会改到 SYSTEM 账户自己的。请把这些节放到登录脚本中运行。"
+                           "未做任何更改"));
+      return Finish(log, kExitBadInput);
+    }
   }
   const LogLine lines = [&](std::string_view line) { log.Line(line); };
   if (request.preview) {
