@@ -142,6 +142,14 @@ uint32_t LastError();
 // trailing line ends or blanks; "错误 N" when the system has none.
 Text SystemErrorText(uint32_t code);
 
+// The machine's NetBIOS name (GetComputerNameA); empty when unknown.
+Text ComputerName();
+
+// True when the process runs as LocalSystem, the account of start-up scripts
+// and services: its HKEY_CURRENT_USER and profile are SYSTEM's own, no
+// user's.
+bool RunsAsLocalSystem();
+
 // A service as the Service Control Manager sees it.
 enum class ServiceState { kUnknown, kNotInstalled, kStopped, kRunning };
 ServiceState QueryServiceState(const Text& service_name);

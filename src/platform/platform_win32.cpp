@@ -328,6 +328,32 @@ Text SystemErrorText(uint32_t code) {
   return text.empty() ? UnknownErrorText(code) : text;
 }
 
+Text ComputerName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  return GetComputerNameA(name, &size) ? Text(name, size) : Text();
+}
+
+// The process's token, not the thread's: HKEY_CURRENT_USER and the profile
+// folders follow the account the process was started as.
+bool RunsAsLocalSystem() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  bool system = false;
+  if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size)) {
+    SID_IDENTIFIER_AUTHORITY nt_authority = {SECURITY_NT_AUTHORITY};
+    PSID local_system = nullptr;
+    if (AllocateAndInitializeSid(&nt_authority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &local_system)) {
+      system = EqualSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, local_system) != FALSE;
+      FreeSid(local_system);
+    }
+  }
+  CloseHandle(token);
+  return system;
+}
+
 ServiceState QueryServiceState(const Text& service_name) {
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (!manager) return ServiceState::kUnknown;

@@ -1,6 +1,7 @@
 // Unattended mode (see unattended.h): the command line, the run and its log.
 #include "unattended/unattended.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/version.h"
@@ -8,6 +9,7 @@
 #include "plan/command.h"
 #include "platform/exact_io.h"
 #include "platform/platform.h"
+#include "platform/platform_rules.h"
 #include "relocation/relocation.h"
 #include "ui/controls.h"
 
@@ -27,16 +29,22 @@ const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/lo
 bool IsSwitch(std::string_view argument, std::string_view name) { return FoldAsciiCase(argument) == name; }
 
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
-// the console the program was started from.
+// the console the program was started from. The file is opened before
+// anything runs and held until the run is over.
 class RunLog {
  public:
-  explicit RunLog(Text path) : path_(std::move(path)) {}
+  explicit RunLog(Text path) : path_(std::move(path)), file_(OpenLogFile(path_)) {}
+  ~RunLog() {
+    if (file_) CloseLogFile(file_);
+  }
+  RunLog(const RunLog&) = delete;
+  RunLog& operator=(const RunLog&) = delete;
 
   // False when the line could not be appended; the console still has it.
   bool Line(std::string_view text) {
     Text bytes = LogLineBytes(text);
     WriteToConsole(bytes);
-    if (AppendToFile(path_, bytes)) return true;
+    if (file_ && AppendToLogFile(file_, bytes)) return true;
     if (!warned_) {
       warned_ = true;
       WriteToConsole(ConcatTexts("无法写入日志文件", "“", path_, "”\r\n"));
@@ -46,6 +54,7 @@ class RunLog {
 
  private:
   Text path_;
+  LogFile file_;
   bool warned_ = false;
 };
 
@@ -104,6 +113,38 @@ void LogFatalError(const Text& text) {
   if (!g_fatal_log) return;
   (*g_fatal_log)(ConcatTexts(g_running ? SectionHead(*g_running) : Text(), text));
   (*g_fatal_log)(EndLine(kExitStepFailed));
+}
+
+// Steps that act on the account the program runs as: its HKEY_CURRENT_USER,
+// the cleaning items of the main window (that account's caches, history,
+// recycle bin and temporary folder) and scripts that name its profile folder.
+bool ActsOnCurrentUser(const Step& step) {
+  const bool registry_step = step.kind == StepKind::kRegistryWrite || step.kind == StepKind::kRegistryDelete;
+  if (registry_step && NormalizeRootNumber(step.root) == kRootCurrentUser) return true;
+  if (step.kind == StepKind::kCleaning) return true;
+  return step.kind == StepKind::kScriptRun && FoldAsciiCase(step.bytes).find("%userprofile%") != Text::npos;
+}
+
+// The sections whose plans hold a step for the current user. Planning reads
+// and changes nothing, so the plans can be made here and again when they run.
+std::vector<Text> SectionsActingOnCurrentUser(const Preset& preset) {
+  std::vector<Text> names;
+  for (const PlannedSection& section : preset.sections) {
+    const PresetSelection selection(section.settings);
+    bool per_user = false;
+    for (const Command* command : section.commands) {
+      const Plan plan = command->plan(selection);
+      per_user |= std::any_of(plan.steps.begin(), plan.steps.end(), ActsOnCurrentUser);
+    }
+    if (per_user) names.push_back(section.name);
+  }
+  return names;
+}
+
+Text SectionList(const std::vector<Text>& names) {
+  Text list;
+  for (const Text& name : names) list += ConcatTexts("[", name, "] ");
+  return list;
 }
 
 Text TargetOf(const PlannedSection& section) {
@@ -189,14 +230,22 @@ int RunUnattended(const CommandLineRequest& request) {
   }
   std::vector<Text> machine_wide = SectionsNeedingAdministrator(parsed.preset);
   if (!machine_wide.empty() && !IsAdministrator()) {
-    Text names;
-    for (const Text& name : machine_wide) names += ConcatTexts("[", name, "] ");
-    log.Line(ConcatTexts("需要管理员权限：预设中的 ", names, "会更改整台计算机的设置。未做任何更改"));
+    log.Line(ConcatTexts("需要管理员权限：预设中的 ", SectionList(machine_wide), "会更改整台计算机的设置。未做任何更改"));
     return Finish(log, kExitNotAdministrator);
   }
   if (const Text problem = PresetProblem(parsed.preset); !problem.empty()) {
     log.Line(problem);
     return Finish(log, kExitBadInput);
+  }
+  // A start-up script runs as SYSTEM: the user's settings and folders would
+  // be SYSTEM's own, changed for nobody, with no word of it.
+  if (RunsAsLocalSystem()) {
+    if (const std::vector<Text> per_user = SectionsActingOnCurrentUser(parsed.preset); !per_user.empty()) {
+      log.Line(ConcatTexts("以 SYSTEM 账户运行：预设中的 ", SectionList(per_user),
+                           "会更改当前用户的设置或文件，这里只会改到 SYSTEM 账户自己的。请把这些节放到登录脚本中运行。"
+                           "未做任何更改"));
+      return Finish(log, kExitBadInput);
+    }
   }
   const LogLine lines = [&](std::string_view line) { log.Line(line); };
   if (request.preview) {

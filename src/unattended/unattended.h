@@ -9,6 +9,7 @@
 // The logic is portable; unattended_win32.cpp provides the host operations.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -71,11 +72,19 @@ bool RunUnattendedFromCommandLine(int* exit_code);
 
 // True when the process's token holds the Administrators group.
 bool IsAdministrator();
-Text ComputerName();
 // The account the program runs as (GetUserNameA); empty when unknown.
 Text UserName();
-// Appends to the file, creating it when missing; others may write it meanwhile.
-bool AppendToFile(const Text& path, std::string_view bytes);
+
+// The log is held open for the whole run, so that no step of the run (a
+// cleaning script's del /s *.log) can delete it, while the runs of other
+// machines sharing the file may still open it and append. 0 when it can be
+// neither opened nor created.
+using LogFile = uintptr_t;
+LogFile OpenLogFile(const Text& path);
+// Appends at the end the file has when the lock on it is granted: the lines
+// of many runs on one shared file neither overwrite nor interleave.
+bool AppendToLogFile(LogFile log, std::string_view bytes);
+void CloseLogFile(LogFile log);
 // Writes to the console the program was started from, if any.
 void WriteToConsole(std::string_view bytes);
 

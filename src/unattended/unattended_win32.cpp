@@ -1,5 +1,5 @@
 // The Win32 side of unattended mode: the command line, the administrator
-// check, the computer name, the time, the log file and the console.
+// check, the user name, the log file and the console.
 #include <windows.h>
 
 #include <vector>
@@ -70,29 +70,37 @@ bool IsAdministrator() {
   return member != FALSE;
 }
 
-Text ComputerName() {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = sizeof name;
-  return GetComputerNameA(name, &size) ? Text(name, size) : Text();
-}
-
 Text UserName() {
   char name[257] = {};
   DWORD size = sizeof name;
   return GetUserNameA(name, &size) && size > 0 ? Text(name, size - 1) : Text();
 }
 
-bool AppendToFile(const Text& path, std::string_view bytes) {
-  // Many machines may log into one shared file at once: each write is one
-  // append, and nobody locks the others out.
-  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
+LogFile OpenLogFile(const Text& path) {
+  // GENERIC_WRITE, not only FILE_APPEND_DATA: LockFileEx needs it. No
+  // FILE_SHARE_DELETE: a deletion of the file fails while the run holds it.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<LogFile>(file);
 }
+
+// The lock covers every offset a line can reach, so it is the same range for
+// every run whatever the file's length; a write (also over SMB) only ever
+// starts at the end found once the lock is held.
+bool AppendToLogFile(LogFile log, std::string_view bytes) {
+  HANDLE file = reinterpret_cast<HANDLE>(log);
+  OVERLAPPED whole_file = {};
+  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole_file)) return false;
+  LARGE_INTEGER end = {};
+  DWORD written = 0;
+  const bool ok = SetFilePointerEx(file, end, nullptr, FILE_END) &&
+                  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole_file);
+  return ok;
+}
+
+void CloseLogFile(LogFile log) { CloseHandle(reinterpret_cast<HANDLE>(log)); }
 
 void WriteToConsole(std::string_view bytes) {
   HANDLE console = Console();

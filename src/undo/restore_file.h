@@ -53,7 +53,7 @@ RegistryReadKey RegistryReadKeyOf(int root, std::string_view key_path, std::stri
 using RegistryReads = std::map<RegistryReadKey, RegistryValueRead>;
 RegistryBackupPlan PlanRegistryBackup(std::span<const RegistryChange> changes, const RegistryReads* reads = nullptr);
 
-// A further file of the same backup, named "<time stamp> <name>".
+// A further file of the same backup, named "<time stamp> <computer name> <name>".
 struct BackupFile {
   Text name;
   std::string bytes;
@@ -69,7 +69,7 @@ struct BackupResult {
   uint32_t system_error = 0;  // the system's error number of a file that could not be made
 };
 
-// Writes "<YYYYMMDD-HHMMSS> <command>.reg" (and the further files) into
+// Writes "<YYYYMMDD-HHMMSS> <computer name> <command>.reg" (and the further files) into
 // <program directory>\备份, or, when that cannot be made or written,
 // %APPDATA%\Lumeno\备份; " (2)", " (3)" ... keep an existing file. No file
 // when nothing would change.

@@ -18,15 +18,25 @@ Text TimeStamp(const LocalTime& t) {
                      two(t.minute), two(t.second));
 }
 
-// "<folder>\<stamp> <name>", or with " (2)", " (3)" ... before the extension
-// when that exists. Empty when the folder does not take the file.
-Text WriteUniquelyNamed(const Text& folder, const Text& stamp, const BackupFile& file, uint32_t* error) {
+// "<time stamp> <computer name>": the backup folders of a whole room of PCs
+// often end up side by side in one place, and runs of one second on one
+// machine are told apart by the suffix below.
+Text NamePrefix(const LocalTime& time) {
+  const Text computer = ComputerName();
+  return computer.empty() ? TimeStamp(time) : ConcatTexts(TimeStamp(time), " ", computer);
+}
+
+// "<folder>\<prefix> <name>", or with " (2)", " (3)" ... before the extension
+// when that exists. The file is only ever created anew, so two runs that
+// start in the same second each get a whole file of their own. Empty when the
+// folder does not take the file.
+Text WriteUniquelyNamed(const Text& folder, const Text& prefix, const BackupFile& file, uint32_t* error) {
   const size_t dot = file.name.rfind('.');
   const Text stem = file.name.substr(0, dot);
   const Text extension = dot == Text::npos ? Text() : file.name.substr(dot);
   for (int n = 1; n < 1000; ++n) {
     const Text suffix = n == 1 ? Text() : ConcatTexts(" (", UnsignedText(static_cast<uint32_t>(n)), ")");
-    const Text path = ConcatTexts(folder, "\\", stamp, " ", stem, suffix, extension);
+    const Text path = ConcatTexts(folder, "\\", prefix, " ", stem, suffix, extension);
     switch (WriteNewFile(path, file.bytes, error)) {
       case NewFileResult::kWritten: return path;
       case NewFileResult::kExists: continue;
@@ -52,7 +62,7 @@ void MakeFolder(const Text& folder, bool with_parent) {
   CreateFolder(folder);
 }
 
-void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResult* result) {
+void WriteFiles(const Text& prefix, std::span<const BackupFile> files, BackupResult* result) {
   std::vector<Text> folders;
   Text folder;
   for (size_t i = 0; i < 2 && folder.empty(); ++i) {
@@ -60,7 +70,7 @@ void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResu
     if (candidate.empty()) break;
     folders.push_back(std::move(candidate));
     MakeFolder(folders[i], i > 0);
-    Text path = WriteUniquelyNamed(folders[i], stamp, files[0], &result->system_error);
+    Text path = WriteUniquelyNamed(folders[i], prefix, files[0], &result->system_error);
     if (path.empty()) continue;
     folder = folders[i];
     result->paths.push_back(std::move(path));
@@ -71,7 +81,7 @@ void WriteFiles(const Text& stamp, std::span<const BackupFile> files, BackupResu
     return;
   }
   for (const BackupFile& file : files.subspan(1)) {
-    Text path = WriteUniquelyNamed(folder, stamp, file, &result->system_error);
+    Text path = WriteUniquelyNamed(folder, prefix, file, &result->system_error);
     if (path.empty()) {
       result->error = "无法在“" + folder + "”中写入备份文件“" + file.name + "”";
       return;
@@ -93,7 +103,7 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
 
   BackupResult result;
   result.needed = !files.empty() || !plan.unreadable.empty();
-  if (!files.empty()) WriteFiles(TimeStamp(CurrentLocalTime()), files, &result);
+  if (!files.empty()) WriteFiles(NamePrefix(CurrentLocalTime()), files, &result);
   if (!plan.unreadable.empty()) {
     // What was read is kept on disk; the rest cannot be restored from it.
     result.written = false;

@@ -1,6 +1,10 @@
 // Unattended mode when something is wrong: a preset with a typo, a user
 // without administrator rights. Nothing may change, and the log, the console
-// and the exit code must say why. And a preset as any editor saves it.
+// and the exit code must say why. And a preset as any editor saves it, and
+// six runs at once on one log.
+#include <windows.h>
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -309,6 +313,109 @@ TEST_F(UnattendedErrors, APresetInEveryEncodingAnEditorSavesChangesTheSame) {
       EXPECT_EQ(Mismatches(first, effects), std::vector<std::string>{}) << encoding;
     }
   }
+}
+
+// A room of PCs: six runs at once on one machine, all logging into one file. Each line is appended whole under the file's lock,
+// so the log holds six complete runs; each restore file is created anew under
+// a name of its own, even when runs share the second, so every one is whole.
+TEST_F(UnattendedErrors, SixRunsAtOnceOnOneLogLeaveSixCompleteRunsAndWholeRestoreFiles) {
+  constexpr int kRuns = 6;
+  const std::string log_path = std::string(kTestDirectory) + "\\机房.log";
+  DeleteFileA(log_path.c_str());
+  // Runs that find the menu delay already changed by another write no
+  // restore file for it; the context-menu lines go to the stand-ins, so each
+  // run finds the handler to add still missing and backs it up.
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "400"));
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, "Directory\\Background\\shellex\\ContextMenuHandlers");
+  std::vector<std::string> presets;
+  for (int i = 1; i <= kRuns; ++i) {
+    presets.push_back(std::string(kTestDirectory) + "\\机房" + std::to_string(i) + ".ini");
+    ASSERT_TRUE(WriteFileBytes(presets.back(), "[优化]\r\n加快菜单显示速度=1\r\n[清系统]\r\n清除多余右键菜单=1\r\n"));
+  }
+  const size_t files_before = RestoreFileCount();
+
+  // A seventh writer holds the lock while the six start: none may write a
+  // line, nor change anything before its first line is in the log. Letting
+  // go then makes all six contend for the lock from their first line on.
+  HANDLE holder = CreateFileA(log_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  OVERLAPPED whole_file = {};
+  ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole_file));
+  Program programs[kRuns];
+  HANDLE processes[kRuns];
+  for (int i = 0; i < kRuns; ++i) {
+    EXPECT_TRUE(programs[i].Start(std::string(kProgramPath) + " /apply " + presets[i] + " /log " + log_path)) << i;
+    processes[i] = programs[i].Handle();
+  }
+  Sleep(2000);  // time for the runs to reach their first line; with the lock held, none gets past it
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(GetFileSizeEx(holder, &size));
+  EXPECT_EQ(size.QuadPart, 0) << "a run wrote to the log while another held its lock";
+  EXPECT_EQ(RestoreFileCount(), files_before) << "a run changed something before its first log line";
+  UnlockFileEx(holder, 0, MAXDWORD, MAXDWORD, &whole_file);
+  CloseHandle(holder);
+  for (HANDLE process : processes) ASSERT_NE(process, nullptr);
+  // All six must have ended before anything is read.
+  ASSERT_EQ(WaitForMultipleObjects(kRuns, processes, TRUE, 240000), WAIT_OBJECT_0) << "a run did not end";
+  for (int i = 0; i < kRuns; ++i) EXPECT_EQ(programs[i].ExitCode(), 0u) << presets[i];
+
+  const std::string log = ReadFileBytes(log_path).value_or("");
+  const std::string header_tail = " " + ComputerNameText() + " ";
+  const std::string backup_folder = "C:\\Lumeno\\备份\\";
+  std::vector<std::string> headers, optimize_backups, cleanup_backups;
+  int optimize_lines = 0, cleanup_lines = 0, end_lines = 0;
+  for (const std::string& line : LogLines(log)) {
+    constexpr std::string_view kBackup = "    备份：";
+    if (line.rfind("==== 20", 0) == 0 && line.find(header_tail) != std::string::npos) {
+      headers.push_back(line.substr(line.rfind(' ') + 1));
+    } else if (line == "==== 结束，退出码 0") {
+      ++end_lines;
+    } else if (line.rfind("[优化] 恭喜您，你选择的优化项目已完成！（已更改 ", 0) == 0 && line.ends_with(" 项）")) {
+      ++optimize_lines;
+    } else if (line.rfind("[清系统] ", 0) == 0 && line.ends_with(" 项）") && line.find("未能执行") == std::string::npos) {
+      ++cleanup_lines;
+    } else if (line.rfind(kBackup, 0) == 0 && line.ends_with(".reg")) {
+      const std::string path = line.substr(kBackup.size());
+      (path.find(" 开始优化") != std::string::npos ? optimize_backups : cleanup_backups).push_back(path);
+    } else {
+      ADD_FAILURE() << "a line no run writes, torn or mixed: " << line;
+    }
+  }
+  std::sort(headers.begin(), headers.end());
+  EXPECT_EQ(headers, presets) << log;
+  EXPECT_EQ(end_lines, kRuns) << log;
+  EXPECT_EQ(optimize_lines, kRuns) << log;
+  EXPECT_EQ(cleanup_lines, kRuns) << log;
+  EXPECT_EQ(cleanup_backups.size(), size_t{kRuns}) << log;
+  ASSERT_GE(optimize_backups.size(), 1u) << "the first run to write the delay backs it up";
+
+  const auto IsDigit = [](char c) { return c >= '0' && c <= '9'; };
+  // Distinct names for distinct files, each "<yyyymmdd-hhmmss> <computer name> <command>[ (n)].reg".
+  std::vector<std::string> paths = cleanup_backups;
+  paths.insert(paths.end(), optimize_backups.begin(), optimize_backups.end());
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(std::adjacent_find(paths.begin(), paths.end()), paths.end()) << "two runs named the same restore file";
+  EXPECT_EQ(RestoreFileCount(), files_before + paths.size()) << "a restore file the log does not name";
+  for (const std::string& path : paths) {
+    ASSERT_EQ(path.rfind(backup_folder, 0), 0u) << path;
+    const std::string name = path.substr(backup_folder.size());
+    EXPECT_TRUE(name.size() > 16 && name[8] == '-' && name[15] == ' ' &&
+                std::all_of(name.begin(), name.begin() + 8, IsDigit) &&
+                std::all_of(name.begin() + 9, name.begin() + 15, IsDigit))
+        << name;
+    EXPECT_EQ(name.compare(15, header_tail.size(), header_tail), 0) << name;
+  }
+  // Whole: every file of one command holds the same bytes, those of the
+  // machine as it was before the first run changed anything.
+  for (const std::vector<std::string>* files : {&cleanup_backups, &optimize_backups}) {
+    const std::string first = ReadFileBytes(files->front()).value_or("");
+    EXPECT_EQ(first.rfind("REGEDIT4\r\n", 0), 0u) << files->front();
+    EXPECT_TRUE(first.ends_with("\r\n")) << files->front();
+    for (const std::string& path : *files) EXPECT_EQ(ReadFileBytes(path).value_or("<missing>"), first) << path;
+  }
+  EXPECT_NE(ReadFileBytes(optimize_backups.front()).value_or("").find("\"MenuShowDelay\"=\"400\"\r\n"),
+            std::string::npos);
 }
 
 }  // namespace

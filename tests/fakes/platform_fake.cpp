@@ -315,6 +315,10 @@ bool SetDisplayMode(int width, int height, int bits, int refresh) {
 
 WindowsVersion QueryWindowsVersion() { return GetState().version; }
 
+Text ComputerName() { return GetState().computer_name; }
+
+bool RunsAsLocalSystem() { return GetState().local_system; }
+
 void InitializePlatform() { Record("InitializePlatform"); }
 
 bool CallSetProcessWorkingSetSize(DeclaredFunction entry, uintptr_t process, intptr_t minimum, intptr_t maximum) {

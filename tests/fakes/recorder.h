@@ -34,7 +34,7 @@
 //   WriteNewFile       {path, bytes}
 // Subsystems add their own operations (their *_fake.cpp files) the same way.
 // Queries without effect (ScreenWidth, QueryDisplayMode, ProgramDirectory,
-// QueryWindowsVersion, LastError, SystemErrorText, QueryServiceState,
+// QueryWindowsVersion, ComputerName, RunsAsLocalSystem, LastError, SystemErrorText, QueryServiceState,
 // QueryNetworkShare, QueryRegistryKey/Value, FolderExists, ExpandEnvironment,
 // CurrentLocalTime, ApplicationDataFolder) answer from State and are not
 // recorded. The registry reads of restore files are recorded, so that tests
@@ -126,6 +126,8 @@ struct State {
   DisplayMode display{1024, 768, 32, 60};
   bool set_display_result = true;
   WindowsVersion version{true, 5, 1, 2};
+  Text computer_name = "PC-07";
+  bool local_system = false;  // RunsAsLocalSystem
   // Process ids EnumProcesses reports; OpenProcess returns 0x1000 + pid,
   // or 0 for ids listed in unopenable.
   std::vector<uint32_t> processes;

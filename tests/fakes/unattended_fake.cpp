@@ -16,25 +16,43 @@ void ResetUnattendedHost() { UnattendedHost() = UnattendedHostState{}; }
 
 namespace lumeno {
 
+using fake::UnattendedHost;
+
 bool IsAdministrator() {
   fake::Record("IsAdministrator");
-  return fake::UnattendedHost().administrator;
+  return UnattendedHost().administrator;
 }
 
-Text ComputerName() { return fake::UnattendedHost().computer_name; }
+Text UserName() { return UnattendedHost().user_name; }
 
-Text UserName() { return fake::UnattendedHost().user_name; }
+LogFile OpenLogFile(const Text& path) {
+  fake::Record("OpenLogFile", {path});
+  if (!UnattendedHost().open_result) return 0;
+  UnattendedHost().open_logs.push_back(path);
+  return UnattendedHost().open_logs.size();
+}
 
-bool AppendToFile(const Text& path, std::string_view bytes) {
-  fake::Record("AppendToFile", {path, std::string(bytes)});
-  if (!fake::UnattendedHost().append_result) return false;
-  fake::UnattendedHost().appended[path] += bytes;
+// A handle that is unknown or closed already is a fault of the caller: the
+// test sees it as an append to "<closed>".
+bool AppendToLogFile(LogFile log, std::string_view bytes) {
+  const std::vector<Text>& open = UnattendedHost().open_logs;
+  const Text path = log >= 1 && log <= open.size() && !open[log - 1].empty() ? open[log - 1] : Text("<closed>");
+  fake::Record("AppendToLogFile", {path, std::string(bytes)});
+  if (!UnattendedHost().append_result) return false;
+  UnattendedHost().appended[path] += bytes;
   return true;
+}
+
+void CloseLogFile(LogFile log) {
+  std::vector<Text>& open = UnattendedHost().open_logs;
+  const Text path = log >= 1 && log <= open.size() ? open[log - 1] : Text("<closed>");
+  fake::Record("CloseLogFile", {path.empty() ? Text("<closed>") : path});
+  if (log >= 1 && log <= open.size()) open[log - 1].clear();
 }
 
 void WriteToConsole(std::string_view bytes) {
   fake::Record("WriteToConsole", {std::string(bytes)});
-  fake::UnattendedHost().console += bytes;
+  UnattendedHost().console += bytes;
 }
 
 }  // namespace lumeno

@@ -1,12 +1,15 @@
 // Recording fake of the host operations of unattended mode (src/unattended/unattended.h).
 //   IsAdministrator  {}
-//   AppendToFile     {path, bytes}
+//   OpenLogFile      {path}
+//   AppendToLogFile  {path, bytes}
+//   CloseLogFile     {path}
 //   WriteToConsole   {bytes}
-// ComputerName and UserName answer from the state and are not recorded.
+// UserName answers from the state and is not recorded.
 #pragma once
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -14,10 +17,11 @@ namespace lumeno::fake {
 
 struct UnattendedHostState {
   bool administrator = true;
-  bool append_result = true;
-  Text computer_name = "PC-07";
+  bool open_result = true;    // false: OpenLogFile fails
+  bool append_result = true;  // false: every AppendToLogFile fails
   Text user_name = "admin";
   std::map<Text, std::string> appended;  // path -> everything appended to it
+  std::vector<Text> open_logs;           // by handle - 1; empty once closed
   std::string console;
 };
 

@@ -192,8 +192,8 @@ TEST_F(CreateBroadbandEntryTest, KeepsTheUsersOtherConnections) {
 // The telephony service's start type and the phone book as it was go into one
 // backup before anything is written; an unchanged phone book is not copied.
 TEST_F(CreateBroadbandEntryTest, SavesTheStartTypeAndThePhonebookFirst) {
-  // GBK: "C:\Lumeno\备份\20261208-143005 " (the fake's time), then "生成ADSL.reg".
-  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 ";
+  // GBK: "C:\Lumeno\备份\20261208-143005 PC-07 " (the fake's time and computer name), then "生成ADSL.reg".
+  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 PC-07 ";
   const std::string restore_file = folder + "\xC9\xFA\xB3\xC9" "ADSL.reg";
   const std::string other = "\xEF\xBB\xBF\r\n[Office VPN]\r\nEncoding=1\r\n\r\n";
   fake::GetState().files[kPhonebookPathBytes] = other;

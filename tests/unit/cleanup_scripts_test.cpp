@@ -167,8 +167,8 @@ TEST_F(CleanupTest, TheContextMenuItemSavesWhatItsLinesChangeFirst) {
   fake::SetRegistryValue(4, run, "IgfxTray", {1, std::string("C:\\WINDOWS\\system32\\igfxtray.exe") + '\0'});
   Tick({kJunkBox, kContextMenuBox, kSharesBox});
   RunSystemCleanup();
-  // GBK: "C:\Lumeno\备份\20261208-143005 系统清理.reg" (the fake's time).
-  const std::string file = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 \xCF\xB5\xCD\xB3\xC7\xE5\xC0\xED.reg";
+  // GBK: "C:\Lumeno\备份\20261208-143005 PC-07 系统清理.reg" (the fake's time and computer name).
+  const std::string file = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 PC-07 \xCF\xB5\xCD\xB3\xC7\xE5\xC0\xED.reg";
   EXPECT_EQ(fake::GetState().files[file],
             "REGEDIT4\r\n"
             "\r\n[-HKEY_CLASSES_ROOT\\" + handlers + "]\r\n"

@@ -181,9 +181,9 @@ TEST_F(OptimizeWorkerTest, ButtonIsEnabledOnlyAfterTheMessageBoxCloses) {
 // ---------------------------------------------------------------------------
 // The restore file
 
-// GBK: "C:\Lumeno\备份\20261208-143005 开始优化.reg" (the fake's time).
+// GBK: "C:\Lumeno\备份\20261208-143005 PC-07 开始优化.reg" (the fake's time and computer name).
 const std::string kRestoreFile =
-    std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 \xBF\xAA\xCA\xBC\xD3\xC5\xBB\xAF.reg";
+    std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 PC-07 \xBF\xAA\xCA\xBC\xD3\xC5\xBB\xAF.reg";
 
 // The box of the catalogue row that writes this value, and the cleaning box
 // that runs this kind of privacy cleaning.

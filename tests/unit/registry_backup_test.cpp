@@ -177,19 +177,26 @@ std::vector<RegistryChange> OneChange() {
   return {SetRegistryItem(HKCU, "Control Panel\\Desktop\\MenuShowDelay", Text("0"))};
 }
 
-TEST_F(RegistryBackup, NamedByLocalTimeAndCommandAndNeverOverwritten) {
+// Restore files of a whole room of PCs end up side by side: the name tells
+// the machine, and runs in one second on one machine never share a file.
+TEST_F(RegistryBackup, NamedByLocalTimeComputerAndCommandAndNeverOverwritten) {
   struct Run {
     LocalTime time;
+    Text computer;
     std::string path;
   };
   const std::vector<Run> runs = {
-      {{2026, 12, 8, 14, 30, 5}, kBackupFolder + "\\20261208-143005 " + kOptimize + ".reg"},
-      {{2026, 12, 8, 14, 30, 5}, kBackupFolder + "\\20261208-143005 " + kOptimize + " (2).reg"},
-      {{2026, 12, 8, 14, 30, 5}, kBackupFolder + "\\20261208-143005 " + kOptimize + " (3).reg"},
-      {{2027, 1, 2, 3, 4, 5}, kBackupFolder + "\\20270102-030405 " + kOptimize + ".reg"},
+      {{2026, 12, 8, 14, 30, 5}, "PC-07", kBackupFolder + "\\20261208-143005 PC-07 " + kOptimize + ".reg"},
+      {{2026, 12, 8, 14, 30, 5}, "PC-07", kBackupFolder + "\\20261208-143005 PC-07 " + kOptimize + " (2).reg"},
+      {{2026, 12, 8, 14, 30, 5}, "PC-07", kBackupFolder + "\\20261208-143005 PC-07 " + kOptimize + " (3).reg"},
+      {{2026, 12, 8, 14, 30, 5}, "KEFU-2", kBackupFolder + "\\20261208-143005 KEFU-2 " + kOptimize + ".reg"},
+      {{2027, 1, 2, 3, 4, 5}, "PC-07", kBackupFolder + "\\20270102-030405 PC-07 " + kOptimize + ".reg"},
+      // A machine whose name the system does not give keeps the old form.
+      {{2027, 1, 2, 3, 4, 5}, "", kBackupFolder + "\\20270102-030405 " + kOptimize + ".reg"},
   };
   for (const Run& run : runs) {
     fake::GetState().local_time = run.time;
+    fake::GetState().computer_name = run.computer;
     const BackupResult result = BackupBeforeChanges(kOptimize, OneChange());
     EXPECT_TRUE(result.written);
     EXPECT_EQ(result.paths, std::vector<Text>{run.path});
@@ -206,7 +213,7 @@ TEST_F(RegistryBackup, AProgramFolderThatTakesNoFileFallsBackToApplicationData) 
   const BackupResult result = BackupBeforeChanges(kOptimize, OneChange());
   EXPECT_TRUE(result.written);
   EXPECT_TRUE(result.error.empty());
-  EXPECT_EQ(result.paths, std::vector<Text>{kAppDataBackupFolder + "\\20261208-143005 " + kOptimize + ".reg"});
+  EXPECT_EQ(result.paths, std::vector<Text>{kAppDataBackupFolder + "\\20261208-143005 PC-07 " + kOptimize + ".reg"});
   const std::vector<fake::Call> folders = {
       {"CreateFolder", {kBackupFolder}},
       {"CreateFolder", {"C:\\Documents and Settings\\user\\Application Data\\Lumeno"}},
@@ -240,8 +247,8 @@ TEST_F(RegistryBackup, AFurtherFileGoesBesideTheRestoreFile) {
   fake::GetState().unwritable_folders = {kBackupFolder};
   BackupResult result =
       BackupBeforeChanges(kBroadband, StartTypeChange("TapiSrv", 2), phonebook);
-  const std::vector<Text> expected = {kAppDataBackupFolder + "\\20261208-143005 " + kBroadband + ".reg",
-                                      kAppDataBackupFolder + "\\20261208-143005 rasphone.pbk"};
+  const std::vector<Text> expected = {kAppDataBackupFolder + "\\20261208-143005 PC-07 " + kBroadband + ".reg",
+                                      kAppDataBackupFolder + "\\20261208-143005 PC-07 rasphone.pbk"};
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.paths, expected);
   EXPECT_EQ(fake::GetState().files[expected[1]], "[old]\r\n");
@@ -250,7 +257,7 @@ TEST_F(RegistryBackup, AFurtherFileGoesBesideTheRestoreFile) {
   fake::Reset();
   result = BackupBeforeChanges(kBroadband, {}, phonebook);
   EXPECT_TRUE(result.needed && result.written);
-  EXPECT_EQ(result.paths, std::vector<Text>{kBackupFolder + "\\20261208-143005 rasphone.pbk"});
+  EXPECT_EQ(result.paths, std::vector<Text>{kBackupFolder + "\\20261208-143005 PC-07 rasphone.pbk"});
 }
 
 TEST_F(RegistryBackup, WhatCannotBeReadMakesTheBackupIncompleteButKeepsTheRest) {

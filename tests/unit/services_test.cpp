@@ -178,7 +178,7 @@ TEST_F(ServiceTest, StartTypesAreSavedBeforeTheFirstCommandLine) {
     std::string file;  // GBK: "C:\Lumeno\备份\<the fake's time> <command>.reg"
     std::vector<std::string> sections;
   };
-  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 ";
+  const std::string folder = std::string("C:\\Lumeno\\") + texts::kBackupFolder + "\\20261208-143005 PC-07 ";
   const Case cases[] = {
       {[] {
          fake::Tick(kSettingsWindow, kMinimalRadio);

@@ -49,12 +49,26 @@ class UnattendedTest : public ::testing::Test {
 
   static const std::string& Log() { return fake::UnattendedHost().appended["C:\\Lumeno\\lumeno.log"]; }
 
+  // What changes the machine: the calls but the reads of the registry that
+  // planning makes, the log and the preset.
+  static std::vector<Call> Changes() {
+    std::vector<Call> out;
+    for (const Call& call : Actions())
+      if (call.op != "ReadRegistryValue" && call.op != "RegistryKeyExists" && call.op != "ReadRegistryTree")
+        out.push_back(call);
+    return out;
+  }
+
+  static bool IsLogCall(const Call& call) {
+    return call.op == "OpenLogFile" || call.op == "AppendToLogFile" || call.op == "CloseLogFile" ||
+           call.op == "WriteToConsole";
+  }
+
   // The recorded calls other than reading the preset and writing the log.
   static std::vector<Call> Actions() {
     std::vector<Call> out;
     for (const Call& call : fake::Calls())
-      if (call.op != "ReadBytesFromFile" && call.op != "AppendToFile" && call.op != "WriteToConsole" &&
-          call.op != "IsAdministrator")
+      if (call.op != "ReadBytesFromFile" && !IsLogCall(call) && call.op != "IsAdministrator")
         out.push_back(call);
     return out;
   }
@@ -214,15 +228,93 @@ TEST_F(UnattendedTest, UsageErrorsAndUnreadablePresetsExitWithTwo) {
   EXPECT_EQ(Actions(), std::vector<Call>{});
 }
 
-// A log that cannot be written ends the run before anything changes.
+// A log that cannot be opened, or whose first line cannot be written, ends
+// the run before anything changes.
 TEST_F(UnattendedTest, AnUnwritableLogExitsTwoBeforeAnythingChanges) {
-  fake::UnattendedHost().append_result = false;
-  EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n"), kExitBadInput);
-  EXPECT_EQ(Actions(), std::vector<Call>{});
-  EXPECT_EQ(fake::CallsOf({"ReadBytesFromFile"}).size(), 0u) << "the preset is not even read";
-  EXPECT_NE(fake::UnattendedHost().console.find("无法写入日志文件“C:\\Lumeno\\lumeno.log”\r\n未做任何更改\r\n"),
-            std::string::npos)
-      << fake::UnattendedHost().console;
+  for (const bool opens : {false, true}) {
+    SetUp();
+    fake::UnattendedHost().open_result = opens;
+    fake::UnattendedHost().append_result = false;
+    EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n"), kExitBadInput) << opens;
+    EXPECT_EQ(Actions(), std::vector<Call>{});
+    EXPECT_EQ(fake::CallsOf({"ReadBytesFromFile"}).size(), 0u) << "the preset is not even read";
+    EXPECT_EQ(fake::CallsOf({"AppendToLogFile"}).size(), opens ? 1u : 0u);
+    EXPECT_NE(fake::UnattendedHost().console.find("无法写入日志文件“C:\\Lumeno\\lumeno.log”\r\n未做任何更改\r\n"),
+              std::string::npos)
+        << fake::UnattendedHost().console;
+  }
+}
+
+// The log is opened once, before the first change, and closed after the last
+// line: while the run holds it, a cleaning step's del /s *.log cannot remove
+// it between two lines.
+TEST_F(UnattendedTest, TheLogIsHeldOpenFromBeforeTheFirstChangeToTheLastLine) {
+  EXPECT_EQ(Apply("[优化]\n加快菜单显示速度=1\n[清系统]\n清理日志文件=1\n"), kExitDone);
+  const std::vector<Call>& calls = fake::Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front(), (Call{"OpenLogFile", {"C:\\Lumeno\\lumeno.log"}}));
+  EXPECT_EQ(calls.back(), (Call{"CloseLogFile", {"C:\\Lumeno\\lumeno.log"}}));
+  EXPECT_EQ(fake::CallsOf({"OpenLogFile", "CloseLogFile"}).size(), 2u);
+  size_t lines = 0;
+  for (const Call& call : fake::CallsOf({"AppendToLogFile"})) {
+    EXPECT_EQ(call.args.at(0), "C:\\Lumeno\\lumeno.log") << "appended through a closed or unknown handle";
+    ++lines;
+  }
+  EXPECT_EQ(lines, 5u) << Log();  // with the restore file of [优化]
+  EXPECT_EQ(fake::CallsOf({"RunCommandLine"}).size(), 3u) << "the three del lines ran while the log was open";
+}
+
+// Run as SYSTEM (a start-up script), a section with a step for the current
+// user would change SYSTEM's own profile: the run stops before any change and
+// names every such section. The list is read from the plans: HKEY_CURRENT_USER
+// writes and deletes, the cleaning items, scripts naming %userprofile%.
+TEST_F(UnattendedTest, AsSystemSectionsForTheCurrentUserStopTheRunBeforeAnyChange) {
+  struct Case {
+    const char* preset;
+    const char* sections;  // named in the refusal; "" when the run goes ahead
+  };
+  const Case cases[] = {
+      {"[优化]\n加快菜单显示速度=1\n", "[优化] "},  // HKCU only
+      {"[优化]\nXP开关机加速=1\n", "[优化] "},      // HKLM and HKCU
+      {"[优化]\n加快程序运行速度=1\n加快启动速度=1\n禁用磁盘默认共享=1\n", ""},
+      {"[优化]\nIE临时文件=1\n", "[优化] "},
+      {"[优化]\n浏览器历史记录=1\n", "[优化] "},
+      {"[优化]\n表单密码自动填写=1\n", "[优化] "},
+      {"[优化]\n收藏夹和浏览过的网站=1\n", "[优化] "},
+      {"[优化]\n回收站=1\n", "[优化] "},
+      {"[优化]\n系统临时文件=1\n", "[优化] "},
+      {"[清系统]\n清空 Cookies=1\n", "[清系统] "},
+      {"[清系统]\n清理系统垃圾=1\n", "[清系统] "},
+      {"[清系统]\n清理日志文件=1\n清除多余右键菜单=1\n删除默认共享=1\n清理、免疫Autorun.inf=1\n", ""},
+      {"[转资料]\n目标=E:\\P\n收藏夹=1\n", "[转资料] "},
+      {"[转资料]\n目标=E:\\P\nOutlook文件夹=1\n", "[转资料] "},
+      {"[服务快速优化]\n方案=网吧模式\n[可选服务]\n开启打印服务=1\n[分辨率]\n普通液晶=17寸LCD\n[小工具]\n生成ADSL=1\n", ""},
+      {"[优化]\n加快启动速度=1\n禁用启动时弹出错误信息=1\n[服务快速优化]\n方案=XP默认\n[清系统]\n删除默认共享=1\n"
+       "清空 Cookies=1\n[转资料]\n目标=E:\\P\n桌面=1\n",
+       "[优化] [清系统] [转资料] "},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    fake::GetState().local_system = true;
+    const int exit_code = Apply(c.preset);
+    if (*c.sections == '\0') {
+      EXPECT_NE(exit_code, kExitBadInput) << c.preset << Log();
+      EXPECT_FALSE(Changes().empty()) << c.preset;
+      continue;
+    }
+    EXPECT_EQ(exit_code, kExitBadInput) << c.preset;
+    EXPECT_EQ(Changes(), std::vector<Call>{}) << c.preset;
+    EXPECT_EQ(fake::GetState().files.size(), 1u) << "no restore file, only the preset";
+    EXPECT_EQ(Log(), std::string("==== 2026-12-08 14:30:05 PC-07 admin Lumeno 1.1.0 D:\\预设\\网吧.ini\r\n"
+                                 "以 SYSTEM 账户运行：预设中的 ") +
+                         c.sections +
+                         "会更改当前用户的设置或文件，这里只会改到 SYSTEM 账户自己的。请把这些节放到登录脚本中运行。"
+                         "未做任何更改\r\n==== 结束，退出码 2\r\n")
+        << c.preset;
+  }
+  // The same sections run for the user a logon script runs as.
+  SetUp();
+  EXPECT_EQ(Apply(cases[std::size(cases) - 1].preset), kExitDone) << Log();
 }
 
 TEST_F(UnattendedTest, WithoutAdministratorOnlyUserSettingsMayRun) {
@@ -275,7 +367,7 @@ TEST_F(UnattendedTest, TheLogNamesEachRestoreFile) {
   // Alerter's start type changes, and the fake's sc reports every other
   // service as configured too.
   EXPECT_NE(Log().find("[服务快速优化] 服务优化完毕！（已更改 82 项，无需更改 0 项）\r\n"
-                       "    备份：C:\\Lumeno\\备份\\20261208-143005 服务优化.reg\r\n==== 结束"),
+                       "    备份：C:\\Lumeno\\备份\\20261208-143005 PC-07 服务优化.reg\r\n==== 结束"),
             std::string::npos)
       << Log();
 }
@@ -310,7 +402,7 @@ TEST_F(UnattendedTest, AnyFailureOrRefusalFailsTheRunAndEveryLineIsLogged) {
   EXPECT_EQ(RunPresetSections(preset, [&](std::string_view line) { log.emplace_back(line); }), kExitStepFailed);
   EXPECT_EQ(log, (std::vector<std::string>{
                      "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\nsc config a：退出代码 5",
-                     "    备份：C:\\Lumeno\\备份\\20261208-143005 甲.reg", "[分辨率] 请选择合适的分辨率！",
+                     "    备份：C:\\Lumeno\\备份\\20261208-143005 PC-07 甲.reg", "[分辨率] 请选择合适的分辨率！",
                      "[乙] 好（已更改 1 项，无需更改 0 项）"}));
   EXPECT_EQ(LogLineBytes(log[0]),
             "[甲] 甲命令完成，但有 1 项未能执行：（已更改 1 项，无需更改 0 项，未能执行 1 项）\r\n    sc config a：退出代码 5\r\n");
@@ -354,7 +446,7 @@ TEST_F(UnattendedTest, PreviewListsEveryStepAndChangesNothing) {
   ASSERT_TRUE(request.preview);
   EXPECT_EQ(RunUnattended(request), kExitDone);
   for (const Call& call : fake::Calls())
-    EXPECT_TRUE(call.op == "ReadBytesFromFile" || call.op == "AppendToFile" || call.op == "WriteToConsole" ||
+    EXPECT_TRUE(call.op == "ReadBytesFromFile" || IsLogCall(call) ||
                 call.op == "IsAdministrator" || call.op == "ReadRegistryValue")
         << call;
   EXPECT_EQ(Log(),

@@ -29,6 +29,7 @@
 #include "support/windows_support.h"
 #include "support/texts.h"
 #include "ui/control_ids.h"
+#include "unattended/unattended.h"
 
 namespace lumeno {
 namespace {
@@ -826,6 +827,73 @@ TEST(WindowsVersion, IsReportedAsWindowsXp) {
   EXPECT_EQ(version.major, 5u);
   EXPECT_EQ(version.minor, 1u);
   EXPECT_TRUE(IsNtPlatform(version));
+}
+
+TEST(SystemState, NamesTheComputerAndTellsAUserFromLocalSystem) {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  ASSERT_TRUE(GetComputerNameA(name, &size));
+  EXPECT_EQ(ComputerName(), std::string(name, size));
+  // The prefix's user (S-1-5-21-0-0-0-1000 under Wine), as a logon script runs.
+  EXPECT_FALSE(RunsAsLocalSystem());
+}
+
+// ---------------------------------------------------------------------------
+// The log of unattended mode, shared by the runs of a whole room of PCs
+
+// A run holds its log from start to end; a cleaning step's del /s *.log fails
+// on it, while other runs open the same file and append between its lines.
+TEST_F(FileTest, AHeldLogCannotBeDeletedWhileOtherRunsAppendToIt) {
+  const std::string path = Path("run.log");
+  WriteWholeFile(path, "earlier\r\n");
+  const LogFile first = OpenLogFile(path);
+  ASSERT_NE(first, 0u);
+  const LogFile second = OpenLogFile(path);
+  ASSERT_NE(second, 0u);
+  SetLastError(0);
+  EXPECT_FALSE(DeleteFileA(path.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(AppendToLogFile(first, "one\r\n"));
+  EXPECT_TRUE(AppendToLogFile(second, "two\r\n"));
+  EXPECT_TRUE(AppendToLogFile(first, "three\r\n"));
+  CloseLogFile(first);
+  CloseLogFile(second);
+  EXPECT_EQ(ReadWholeFile(path), "earlier\r\none\r\ntwo\r\nthree\r\n");
+  EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file is still held after the run";
+}
+
+TEST(LogFile, CannotBeOpenedInAFolderThatIsNotThere) {
+  EXPECT_EQ(OpenLogFile("C:\\lumeno-test\\no such folder\\run.log"), 0u);
+}
+
+// Another run holding the lock (as it does while it appends) keeps this
+// run's line back until it lets go; the line then goes after the other's.
+TEST_F(FileTest, AnAppendWaitsForTheLockAnotherRunHolds) {
+  const std::string path = Path("locked.log");
+  WriteWholeFile(path, "earlier\r\n");
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  OVERLAPPED whole_file = {};
+  ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole_file));
+  const LogFile log = OpenLogFile(path);
+  ASSERT_NE(log, 0u);
+  std::atomic<bool> appended{false}, ok{false};
+  std::thread writer([&] {
+    ok = AppendToLogFile(log, "line\r\n");
+    appended = true;
+  });
+  Sleep(300);
+  EXPECT_FALSE(appended) << "the line did not wait for the lock";
+  DWORD written = 0;
+  SetFilePointer(holder, 0, nullptr, FILE_END);
+  EXPECT_TRUE(WriteFile(holder, "held\r\n", 6, &written, nullptr));
+  UnlockFileEx(holder, 0, MAXDWORD, MAXDWORD, &whole_file);
+  writer.join();
+  EXPECT_TRUE(ok);
+  CloseLogFile(log);
+  CloseHandle(holder);
+  EXPECT_EQ(ReadWholeFile(path), "earlier\r\nheld\r\nline\r\n");
 }
 
 // ---------------------------------------------------------------------------
