@@ -25,6 +25,7 @@
 #include "platform/text.h"
 #include "ui/window_layout.h"
 #include "unattended/preset.h"
+#include "unattended/unattended.h"
 
 namespace lumeno {
 namespace {
@@ -45,25 +46,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 // ---------------------------------------------------------------------------
 // Plans of the preset keys
 
-// The control states of a preset, as the unattended mode hands them to a
-// command.
-class Settings final : public Selection {
- public:
-  explicit Settings(std::vector<PresetSetting> settings) : settings_(std::move(settings)) {}
-  bool Ticked(WindowId window, ControlId control) const override {
-    return Find(window, control, kPropertyChecked).number != 0;
-  }
-  Text TextOf(WindowId window, ControlId control) const override { return Find(window, control, kPropertyText).text; }
-
- private:
-  PropertyValue Find(WindowId window, ControlId control, int index) const {
-    for (const PresetSetting& setting : settings_)
-      if (setting.window == window && setting.control == control && setting.index == index) return setting.value;
-    return {};
-  }
-  std::vector<PresetSetting> settings_;
-};
-
 // The plans one preset text makes, on a machine where nothing is set yet.
 std::vector<Plan> PlansOf(const Text& preset_text) {
   fake::Reset();
@@ -74,7 +56,7 @@ std::vector<Plan> PlansOf(const Text& preset_text) {
   }
   std::vector<Plan> plans;
   for (const PlannedSection& section : parsed.preset.sections) {
-    const Settings selection(section.settings);
+    const PresetSelection selection(section.settings);
     for (const Command* command : section.commands) plans.push_back(command->plan(selection));
   }
   return plans;
@@ -384,7 +366,27 @@ Text TableEntry(const Entry& entry, bool first) {
                      entry.words.empty() ? "" : " → ", MarkdownCell(entry.words));
 }
 
-Text Marks(const PresetKeyDescription& key) { return key.needs_administrator ? "需要管理员" : "当前用户即可"; }
+// What a key's steps reach: the whole machine (an administrator's rights) or
+// only the account that runs them (a logon script's business, refused as
+// SYSTEM).
+struct Reach {
+  bool administrator = false;
+  bool per_user = false;
+};
+
+Text Marks(const Reach& reach) {
+  return ConcatTexts(reach.administrator ? "需要管理员" : "当前用户即可", reach.per_user ? "；含当前用户自己的设置或文件" : "");
+}
+
+Reach ReachOf(const PresetSectionDescription& section, const PresetKeyDescription& key) {
+  Reach reach{key.needs_administrator, false};
+  std::vector<const char*> values = key.choices;
+  if (values.empty() && !key.takes_text) values.push_back("1");
+  for (const char* value : values)
+    for (const Plan& plan : PlansOf(OneKey(section, key, value)))
+      for (const Step& step : plan.steps) reach.per_user |= ActsOnCurrentUser(step);
+  return reach;
+}
 
 // ---------------------------------------------------------------------------
 // The sections
@@ -398,11 +400,12 @@ const PresetSectionDescription& Section(const std::vector<PresetSectionDescripti
 }
 
 void WriteKeys(Page& page, Text& table, const PresetSectionDescription& section) {
-  table = "| Item | Admin | What it does |\n|---|---|---|\n";
+  table = "| Item | Admin | Per-user | What it does |\n|---|---|---|---|\n";
   for (const PresetKeyDescription& key : section.keys) {
     if (key.takes_text || !key.choices.empty()) continue;
+    const Reach reach = ReachOf(section, key);
     page.Line();
-    page.Line(ConcatTexts("【", key.name, "】 ", Marks(key)));
+    page.Line(ConcatTexts("【", key.name, "】 ", Marks(reach)));
     std::vector<Entry> entries;
     Text cell;
     for (const Plan& plan : PlansOf(OneKey(section, key, "1"))) {
@@ -417,7 +420,8 @@ void WriteKeys(Page& page, Text& table, const PresetSectionDescription& section)
       cell = "不写入任何值（它的值位于 HKEY_USERS 下 Windows 没有的键中）";
     }
     page.Entries(entries, 2);
-    table += ConcatTexts("| ", key.name, " | ", key.needs_administrator ? "yes" : "no", " | ", cell, " |\n");
+    table += ConcatTexts("| ", key.name, " | ", reach.administrator ? "yes" : "no", " | ", reach.per_user ? "yes" : "no",
+                         " | ", cell, " |\n");
   }
 }
 
@@ -488,7 +492,7 @@ void WriteResolutions(Page& page, Text& table, const PresetSectionDescription& s
 }
 
 void WritePresetKeys(Page& page, Text& table, const std::vector<PresetSectionDescription>& all) {
-  table = "| Section | Key | Values | Admin |\n|---|---|---|---|\n";
+  table = "| Section | Key | Values | Admin | Per-user |\n|---|---|---|---|---|\n";
   for (const PresetSectionDescription& section : all) {
     page.Line();
     page.Line(ConcatTexts("[", section.name, "]"));
@@ -499,10 +503,12 @@ void WritePresetKeys(Page& page, Text& table, const std::vector<PresetSectionDes
         values += ConcatTexts(values.empty() ? "" : "、", choice);
         cell += ConcatTexts(cell.empty() ? "" : ", ", choice);
       }
+      const Reach reach = ReachOf(section, key);
       page.Line(ConcatTexts(key.name, "=", values), 2);
-      page.Line(ConcatTexts("→ ", Marks(key)), 6);
+      page.Line(ConcatTexts("→ ", key.takes_text ? Text("转移的目标文件夹，勾选任何一项时必须写") : Marks(reach)), 6);
       table += ConcatTexts("| `[", section.name, "]` | ", key.name, " | ", cell, " | ",
-                           key.needs_administrator ? "yes" : "no", " |\n");
+                           key.takes_text ? "" : reach.administrator ? "yes" : "no", " | ",
+                           key.takes_text ? "" : reach.per_user ? "yes" : "no", " |\n");
     }
   }
 }
@@ -526,8 +532,9 @@ int Generate(const std::string& folder) {
   page.Line("做什么。");
   page.Line("HKLM = HKEY_LOCAL_MACHINE，HKCU = HKEY_CURRENT_USER，HKU = HKEY_USERS，");
   page.Line("HKCR = HKEY_CLASSES_ROOT。超过 78 列的行在“\\”或空格处折行，续行多缩进四格。");
-  page.Line("“需要管理员”：这一项改的是整台电脑的设置；");
-  page.Line("“当前用户即可”：只改当前用户自己的设置和文件。");
+  page.Line("“需要管理员”：这一项改的是整台电脑的设置；“当前用户即可”：不需要。");
+  page.Line("“含当前用户自己的设置或文件”：它改的是运行它的账户自己的，批量部署时");
+  page.Line("应放在登录脚本中；以 SYSTEM 账户（启动脚本）运行时会被拒绝。");
 
   page.Heading("一、开始优化：每一项实际写入或删除的内容");
   page.Line("注意：第 10 到 20 项的名称与它实际写入的值并不一致，以下面的列表为准。");
@@ -547,7 +554,8 @@ int Generate(const std::string& folder) {
   page.Heading("五、空文件夹清理：它写入并运行的脚本");
   {
     fake::Reset();
-    const Settings nothing({});
+    const std::vector<PresetSetting> none;
+    const PresetSelection nothing(none);
     std::vector<Entry> entries;
     Text& table = tables["sweep"];
     table = "| Line → what it does |\n|---|\n";

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plan/command.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 
@@ -32,6 +33,26 @@ struct PresetSetting {
 };
 
 struct Command;
+
+// The preset's control states, standing in for the windows: what a section
+// hands its commands. Controls the preset does not name read as unticked or
+// empty, as in a freshly opened window.
+class PresetSelection final : public Selection {
+ public:
+  explicit PresetSelection(const std::vector<PresetSetting>& settings) : settings_(settings) {}
+  bool Ticked(WindowId window, ControlId control) const override {
+    return Find(window, control, kPropertyChecked).number != 0;
+  }
+  Text TextOf(WindowId window, ControlId control) const override { return Find(window, control, kPropertyText).text; }
+
+ private:
+  PropertyValue Find(WindowId window, ControlId control, int index) const {
+    for (const PresetSetting& setting : settings_)
+      if (setting.window == window && setting.control == control && setting.index == index) return setting.value;
+    return {};
+  }
+  const std::vector<PresetSetting>& settings_;
+};
 
 struct PlannedSection {
   Text name;               // "优化", as in the file

@@ -65,26 +65,6 @@ int Finish(RunLog& log, int exit_code) {
   return exit_code;
 }
 
-// The preset's control states, standing in for the windows.
-class PresetSelection final : public Selection {
- public:
-  explicit PresetSelection(const std::vector<PresetSetting>& settings) : settings_(settings) {}
-  bool Ticked(WindowId window, ControlId control) const override {
-    return Find(window, control, kPropertyChecked).number != 0;
-  }
-  Text TextOf(WindowId window, ControlId control) const override { return Find(window, control, kPropertyText).text; }
-
- private:
-  // Controls the preset does not name read as unticked or empty, as in a
-  // freshly opened window.
-  PropertyValue Find(WindowId window, ControlId control, int index) const {
-    for (const PresetSetting& setting : settings_)
-      if (setting.window == window && setting.control == control && setting.index == index) return setting.value;
-    return {};
-  }
-  const std::vector<PresetSetting>& settings_;
-};
-
 Text SectionHead(const PlannedSection& section) { return ConcatTexts("[", section.name, "] "); }
 
 // Runs the section's commands; its log line is what the windows would have
@@ -113,16 +93,6 @@ void LogFatalError(const Text& text) {
   if (!g_fatal_log) return;
   (*g_fatal_log)(ConcatTexts(g_running ? SectionHead(*g_running) : Text(), text));
   (*g_fatal_log)(EndLine(kExitStepFailed));
-}
-
-// Steps that act on the account the program runs as: its HKEY_CURRENT_USER,
-// the cleaning items of the main window (that account's caches, history,
-// recycle bin and temporary folder) and scripts that name its profile folder.
-bool ActsOnCurrentUser(const Step& step) {
-  const bool registry_step = step.kind == StepKind::kRegistryWrite || step.kind == StepKind::kRegistryDelete;
-  if (registry_step && NormalizeRootNumber(step.root) == kRootCurrentUser) return true;
-  if (step.kind == StepKind::kCleaning) return true;
-  return step.kind == StepKind::kScriptRun && FoldAsciiCase(step.bytes).find("%userprofile%") != Text::npos;
 }
 
 // The sections whose plans hold a step for the current user. Planning reads
@@ -154,6 +124,14 @@ Text TargetOf(const PlannedSection& section) {
 }
 
 }  // namespace
+
+bool ActsOnCurrentUser(const Step& step) {
+  const bool registry_step = step.kind == StepKind::kRegistryWrite || step.kind == StepKind::kRegistryDelete;
+  if (registry_step && NormalizeRootNumber(step.root) == kRootCurrentUser) return true;
+  if (step.kind == StepKind::kCleaning) return true;
+  return step.kind == StepKind::kScriptRun && FoldAsciiCase(step.bytes).find("%userprofile%") != Text::npos;
+}
+
 
 Text LogLineBytes(std::string_view text) {
   Text bytes;

@@ -57,6 +57,12 @@ int RunPresetSections(const Preset& preset, const LogLine& log);
 // header line; changes nothing and starts no program.
 void PreviewPresetSections(const Preset& preset, const LogLine& log);
 
+// Whether a step acts on the account the program runs as: its
+// HKEY_CURRENT_USER, the cleaning items of the main window (that account's
+// caches, history, recycle bin and temporary folder) and scripts that name its
+// profile folder. Run as SYSTEM, such steps would change SYSTEM's profile.
+bool ActsOnCurrentUser(const Step& step);
+
 // The checks made before anything changes: the relocation target's form,
 // environment names, drive or share, and that no file stands on its path.
 // Empty when the preset passes; otherwise the message that says why not.
