@@ -42,7 +42,13 @@ RegistryValueRead PlanBuilder::ValueBefore(int root, const Text& key_path, const
   return it->second;
 }
 
-void PlanBuilder::WriteValue(int root, std::string_view item_path, const RegistryValue& value, int group) {
+RegistryValueRead PlanBuilder::ValueNow(int root, std::string_view item_path) {
+  const RegistryItemParts parts = SplitRegistryItemPath(item_path);
+  return ValueBefore(root, parts.key_path, parts.value_name);
+}
+
+void PlanBuilder::WriteValue(int root, std::string_view item_path, const RegistryValue& value, int group,
+                             bool in_place) {
   if (IsUnloadedUsersHive(root, item_path)) return;
   RegistryItemParts parts = SplitRegistryItemPath(item_path);
   EncodedRegistryValue encoded = EncodeRegistryValue(value);
@@ -55,8 +61,8 @@ void PlanBuilder::WriteValue(int root, std::string_view item_path, const Registr
   step.value = value;
   step.data = {encoded.type, std::move(encoded.data)};
   step.before = ValueBefore(root, parts.key_path, parts.value_name);
-  step.already = step.before.status == RegistryReadStatus::kFound && step.before.data == step.data;
-  planned_[RegistryReadKeyOf(root, parts.key_path, parts.value_name)] = step.data;
+  step.already = step.before.status == RegistryReadStatus::kFound && (in_place || step.before.data == step.data);
+  planned_[RegistryReadKeyOf(root, parts.key_path, parts.value_name)] = step.already ? step.before.data : step.data;
   step.key_path = std::move(parts.key_path);
   step.value_name = std::move(parts.value_name);
   plan_.steps.push_back(std::move(step));
@@ -193,7 +199,9 @@ Text DisplayModeText(const DisplayMode& mode) {
 std::vector<RegistryChange> RegistryChangesOf(const Plan& plan) {
   std::vector<RegistryChange> changes;
   for (const Step& step : plan.steps) {
-    if (step.kind == StepKind::kRegistryWrite)
+    // A value left in place is no change, even where its bytes differ from
+    // the step's (the same folder, spelt otherwise): nothing to undo.
+    if (step.kind == StepKind::kRegistryWrite && !step.already)
       changes.push_back(SetRegistryItem(step.root, step.item_path, step.value));
     else if (step.kind == StepKind::kRegistryDelete)
       changes.push_back(DeleteRegistryTree(step.root, step.key_path));

@@ -122,8 +122,14 @@ Plan RefusedPlan(Text text, int style = kStyleStop, Text title = kDefaultMessage
 class PlanBuilder {
  public:
   // A value write; rows aimed at a key under HKEY_USERS that is no loaded
-  // hive are left out (nothing can be written there).
-  void WriteValue(int root, std::string_view item_path, const RegistryValue& value, int group = 0);
+  // hive are left out (nothing can be written there). in_place: the caller
+  // found that what is there serves as well (the same folder, spelt
+  // otherwise), so it is left as it is, like a value of the same bytes.
+  void WriteValue(int root, std::string_view item_path, const RegistryValue& value, int group = 0,
+                  bool in_place = false);
+  // What a value holds before the plan's next step, read once as the
+  // restore file will see it.
+  RegistryValueRead ValueNow(int root, std::string_view item_path);
   void DeleteKeyTree(int root, std::string_view key_path, Text what);
   // service: as the line names it; start type 2, 3 or 4 (0: a mode word sc does not know).
   void SetServiceStart(Text line, Text service, uint32_t start_type, int group = 0);

@@ -13,6 +13,7 @@ namespace lumeno {
 
 // Registry value kinds as Win32 numbers them.
 inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
 inline constexpr uint32_t kRegBinary = 3;
 inline constexpr uint32_t kRegDword = 4;
 

@@ -149,21 +149,24 @@ const RegistryWrite kOutlookExpressValues[] = {
 
 // ---------------------------------------------------------------------------
 
+// location: the value of the current user through which Windows finds the
+// folder today (HKEY_CURRENT_USER's User Shell Folders, TEMP, Store Root).
 struct RelocatedFolder {
   ControlId box;
   std::span<const char* const> new_folders;
   std::span<const CopyCommand> copies;
   std::span<const RegistryWrite> values;
+  const RegistryWrite& location;
 };
 
 // In the order they are moved, which is not the order of the boxes on screen.
 const RelocatedFolder kRelocatedFolders[] = {
-    {kDesktopBox, kDesktopFolders, kDesktopCopies, kDesktopValues},
-    {kFavoritesBox, kFavoritesFolders, kFavoritesCopies, kFavoritesValues},
-    {kMyDocumentsBox, kMyDocumentsFolders, kMyDocumentsCopies, kMyDocumentsValues},
-    {kTempBox, kTempFolders, {}, kTempValues},
-    {kInternetCacheBox, kInternetCacheFolders, {}, kInternetCacheValues},
-    {kOutlookExpressBox, kOutlookExpressFolders, {}, kOutlookExpressValues},
+    {kDesktopBox, kDesktopFolders, kDesktopCopies, kDesktopValues, kDesktopValues[1]},
+    {kFavoritesBox, kFavoritesFolders, kFavoritesCopies, kFavoritesValues, kFavoritesValues[1]},
+    {kMyDocumentsBox, kMyDocumentsFolders, kMyDocumentsCopies, kMyDocumentsValues, kMyDocumentsValues[1]},
+    {kTempBox, kTempFolders, {}, kTempValues, kTempValues[0]},
+    {kInternetCacheBox, kInternetCacheFolders, {}, kInternetCacheValues, kInternetCacheValues[1]},
+    {kOutlookExpressBox, kOutlookExpressFolders, {}, kOutlookExpressValues, kOutlookExpressValues[0]},
 };
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -181,35 +184,80 @@ bool EndsWithBackslashCharacter(std::string_view text) {
 
 Text ItemPathOf(const RegistryWrite& value) { return ConcatTexts(value.key_path, "\\", value.value_name); }
 
+Text WithoutTrailingBackslash(std::string_view path) {
+  return Text(EndsWithBackslashCharacter(path) ? path.substr(0, path.size() - 1) : path);
+}
+
+// The folder a text value names, %NAME% expanded (XP's own values are
+// REG_EXPAND_SZ "%USERPROFILE%\..."; a REG_SZ is expanded as well, so that
+// a folder spelt through a variable is still known as itself), without a
+// trailing backslash. Empty when the value is not there or holds no text.
+Text FolderNamedBy(const RegistryValueRead& read) {
+  if (read.status != RegistryReadStatus::kFound) return {};
+  if (read.data.type != kRegSz && read.data.type != kRegExpandSz) return {};
+  const std::string& bytes = read.data.bytes;
+  return WithoutTrailingBackslash(ExpandEnvironment(bytes.substr(0, bytes.find('\0'))));
+}
+
+// Windows matches paths without regard to the case of ASCII letters.
+bool SameFolder(std::string_view a, std::string_view b) {
+  return !a.empty() && FoldAsciiCase(WithoutTrailingBackslash(a)) == FoldAsciiCase(WithoutTrailingBackslash(b));
+}
+
+bool IsInsideFolder(std::string_view path, std::string_view folder) {
+  const Text inner = FoldAsciiCase(path);
+  const Text outer = FoldAsciiCase(WithoutTrailingBackslash(folder));
+  return !outer.empty() && inner.size() > outer.size() + 1 && inner.compare(0, outer.size(), outer) == 0 &&
+         inner[outer.size()] == '\\';
+}
+
+constexpr const char* kUnchangedLocation = "；位置未更改";
+
 // The destination as the copy line names it.
 Text CopyDestination(const CopyCommand& copy, const Text& target, bool quoted) {
   return quoted ? ConcatTexts(target, copy.quoted_destination) : ConcatTexts(target, copy.destination, "\\");
 }
 
-Text CopyLine(const CopyCommand& copy, const Text& target, bool quoted) {
+Text CopyLine(std::string_view source, const CopyCommand& copy, const Text& target, bool quoted) {
   if (quoted)
-    return ConcatTexts("cmd /cxcopy \"", copy.source, "\\*.*\" \"", CopyDestination(copy, target, true), "\"",
+    return ConcatTexts("cmd /cxcopy \"", source, "\\*.*\" \"", CopyDestination(copy, target, true), "\"",
                        copy.switches);
-  return ConcatTexts("cmd /cxcopy ", copy.source, "\\*.* ", CopyDestination(copy, target, false), copy.switches);
+  return ConcatTexts("cmd /cxcopy ", source, "\\*.* ", CopyDestination(copy, target, false), copy.switches);
 }
 
-constexpr const char* kUnchangedLocation = "；位置未更改";
+void AddCopy(std::string_view source, const CopyCommand& copy, const Text& target, bool quoted, int group,
+             PlanBuilder& plan) {
+  plan.Copy(CopyLine(source, copy, target, quoted), Text(source), CopyDestination(copy, target, quoted),
+            ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group)
+      .failure_note = kUnchangedLocation;
+}
 
 // Windows must never be pointed at a folder that is not there, or at one
 // that lacks the user's files: a folder whose new folder cannot be made, or
 // whose copy failed, keeps its registry values (the rest of its group is
 // skipped), so Windows goes on using the old folder, which still holds
 // everything.
+//
+// A second run must not lose what the user did in between. A folder Windows
+// already finds where this run would put it is not copied again: xcopy /y
+// would lay the stale original over files changed since. A folder that was
+// moved out of the profile before is copied from where it is now; the
+// profile's own folders keep the copy lines they always had.
 void AddFolder(const RelocatedFolder& folder, int group, const Text& target, bool quoted, PlanBuilder& plan) {
+  const Text now = FolderNamedBy(plan.ValueNow(folder.location.root, ItemPathOf(folder.location)));
+  const bool in_place = SameFolder(now, ConcatTexts(target, folder.location.data));
+  const bool moved_before = !now.empty() && !IsInsideFolder(now, ExpandEnvironment("%USERPROFILE%"));
   for (const char* suffix : folder.new_folders)
     plan.CreateFolder(ConcatTexts(target, suffix), group).failure_note = kUnchangedLocation;
-  for (const CopyCommand& copy : folder.copies) {
-    plan.Copy(CopyLine(copy, target, quoted), copy.source, CopyDestination(copy, target, quoted),
-              ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group)
-        .failure_note = kUnchangedLocation;
+  if (!in_place && moved_before && !folder.copies.empty())
+    AddCopy(now, folder.copies.front(), target, quoted || RelocationTargetNeedsQuotes(now), group, plan);
+  else if (!in_place)
+    for (const CopyCommand& copy : folder.copies) AddCopy(copy.source, copy, target, quoted, group, plan);
+  for (const RegistryWrite& value : folder.values) {
+    const Text path = ConcatTexts(target, value.data);
+    const bool value_in_place = SameFolder(FolderNamedBy(plan.ValueNow(value.root, ItemPathOf(value))), path);
+    plan.WriteValue(value.root, ItemPathOf(value), path, group, value_in_place);
   }
-  for (const RegistryWrite& value : folder.values)
-    plan.WriteValue(value.root, ItemPathOf(value), ConcatTexts(target, value.data), group);
 }
 
 // Makes the target and any missing folder above it. When one cannot be made,

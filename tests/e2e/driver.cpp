@@ -236,13 +236,14 @@ bool RegistryKeyExists(HKEY root, const std::string& key) {
   return true;
 }
 
-bool WriteRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+bool WriteRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text,
+                       DWORD type) {
   HKEY handle = nullptr;
   if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
-  LONG status = RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+  LONG status = RegSetValueExA(handle, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                                static_cast<DWORD>(text.size() + 1));
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;

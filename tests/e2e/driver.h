@@ -147,8 +147,9 @@ struct RegistryValue {
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key, const std::string& name);
 // True when root\key exists.
 bool RegistryKeyExists(HKEY root, const std::string& key);
-// Writes a REG_SZ value (creating the key), for setting up a test.
-bool WriteRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
+// Writes a text value (creating the key), REG_SZ unless type says otherwise, for setting up a test.
+bool WriteRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text,
+                       DWORD type = REG_SZ);
 // The whole file as bytes; nullopt when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 // Creates or replaces the file with bytes.

@@ -76,9 +76,21 @@ std::string UserName() {
   return name;
 }
 
+const std::string kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Where XP keeps the copied folders: in the profile, so that a run copies them
+// with the lines it always had, whatever an earlier test moved.
+void PutTheCopiedFoldersBackInTheProfile() {
+  for (const char* name : {"Desktop", "Favorites", "Personal"}) {
+    const std::string folder = std::string(name) == "Personal" ? "My Documents" : name;
+    EXPECT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserShellFolders, name, "%USERPROFILE%\\" + folder, REG_EXPAND_SZ));
+  }
+}
+
 class Relocation : public ::testing::Test {
  protected:
   void SetUp() override {
+    PutTheCopiedFoldersBackInTheProfile();
     settings_ = settings_window::Open(program_, settings_window::kRelocationPage);
     ASSERT_NE(settings_, nullptr) << "the settings window did not open";
   }
@@ -217,6 +229,41 @@ TEST_F(Relocation, RealCopiesBringTheFilesAcross) {
   // Copied, not moved.
   EXPECT_EQ(ReadFileBytes(profile + "\\Desktop\\b.txt"), "desktop");
   EXPECT_EQ(ReadFileBytes(profile + "\\Mydocu~1\\doc.txt"), "document");
+}
+
+// A second run must not lay the original over files changed since the first
+// one: to the same target (typed in another case) nothing is copied; to a
+// new target the files come from where the first run put them.
+TEST_F(Relocation, RelocatingTwiceKeepsAFileChangedAfterTheFirstMoveAndCarriesItOn) {
+  DeleteFileA((std::string(kProgramDirectory) + "\\cmd.exe").c_str());
+  ASSERT_FALSE(PathExists(std::string(kProgramDirectory) + "\\cmd.exe"));
+  const std::string profile = "C:\\Docume~1\\" + UserName();
+  MakeFolders(profile + "\\Desktop");
+  ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\notes.txt", "as it was"));
+  const std::string first = "D:\\First", second = "D:\\Second";
+
+  EXPECT_EQ(Relocate(first, {kDesktopBox}, 120000).text, kSuccessMessage);
+  ASSERT_EQ(ReadFileBytes(first + "\\Desktop\\notes.txt"), "as it was");
+  ASSERT_TRUE(WriteFileBytes(first + "\\Desktop\\notes.txt", "changed since"));
+  ASSERT_TRUE(WriteFileBytes(first + "\\Desktop\\new.txt", "made since"));
+
+  EXPECT_EQ(Relocate("d:\\first\\", {kDesktopBox}, 120000).text, kSuccessMessage);
+  EXPECT_EQ(ReadFileBytes(first + "\\Desktop\\notes.txt"), "changed since");
+  // Already in place: left as the first run wrote it, not in the new case.
+  auto location = ReadRegistryValue(HKEY_CURRENT_USER, kUserShellFolders, "Desktop");
+  ASSERT_TRUE(location.has_value());
+  EXPECT_EQ(location->bytes, first + "\\Desktop" + std::string(1, '\0'));
+
+  EXPECT_EQ(Relocate(second, {kDesktopBox}, 120000).text, kSuccessMessage);
+  EXPECT_EQ(ReadFileBytes(second + "\\Desktop\\notes.txt"), "changed since");
+  EXPECT_EQ(ReadFileBytes(second + "\\Desktop\\new.txt"), "made since");
+  for (const ListedValue& value : ListedValues(second, kDesktopBox))
+    EXPECT_EQ(ReadRegistryValue(value.root, value.key, value.name).value_or(RegistryValue{}).bytes,
+              value.data + std::string(1, '\0'))
+        << value.key << "\\" << value.name;
+  // Copied, not moved: the first target keeps its files.
+  EXPECT_EQ(ReadFileBytes(first + "\\Desktop\\notes.txt"), "changed since");
+  EXPECT_EQ(ReadFileBytes(profile + "\\Desktop\\notes.txt"), "as it was");
 }
 
 // A target that cannot be used stops the run before anything changes, and
