@@ -177,6 +177,16 @@ wine_env() {
   fi
 }
 
+# wine_font FILE: the path of one of Wine's own fonts (marlett.ttf...), from
+# the fonts folder of whichever Wine build is installed; fails when none has it.
+wine_font() {
+  local folder
+  for folder in /usr/share/wine/fonts /usr/lib/wine/fonts /usr/local/share/wine/fonts /opt/wine*/share/wine/fonts; do
+    [[ -f $folder/$1 ]] && { printf '%s\n' "$folder/$1"; return 0; }
+  done
+  return 1
+}
+
 # copy_template TEMPLATE DEST: a throwaway prefix. The system folders
 # (system32, winsxs and, in a WoW64 prefix, syswow64: 1.2 GB of Wine's DLLs,
 # which nothing writes) are hard-linked, the rest (30 MB) copied, so a copy

@@ -2,7 +2,7 @@
 # make_prefix.sh DIR: makes DIR a sealed WoW64 Wine prefix, which runs the
 # 64-bit and the 32-bit program (once; a finished prefix carries the stamp
 # file .lumeno-sealed and is left alone, unless it predates wine32 and has no
-# syswow64: then it is made anew).
+# syswow64, or predates the Marlett font: then it is made anew).
 #
 # Sealed means nothing the program does can reach a file outside DIR: no drive
 # letter maps the host, no folder links out, HOME lies beside the prefix, and
@@ -13,8 +13,9 @@ source "$(dirname "$0")/../../scripts/lib.sh"
 
 dir=${1:?usage: make_prefix.sh DIR}
 dir=$(realpath -m "$dir")
-[[ -f $dir/.lumeno-sealed && -d $dir/drive_c/windows/syswow64 ]] && exit 0
+[[ -f $dir/.lumeno-sealed && -d $dir/drive_c/windows/syswow64 && -f $dir/drive_c/windows/Fonts/marlett.ttf ]] && exit 0
 
+marlett=$(wine_font marlett.ttf) || die "Wine's Marlett font is missing (the fonts-wine package)"
 locale_present || die "the $LUMENO_LOCALE locale is missing (scripts/test installs it)"
 
 # Built under a temporary name, so that an interrupted run leaves no prefix
@@ -52,6 +53,11 @@ reg 'HKCU\Software\Wine\DllOverrides' /v winebrowser.exe /d ''
 # back on for a desktop that has one.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
 mkdir -p "$WINEPREFIX/drive_c/windows/temp"
+# Frames draw their caption buttons as Marlett glyphs; without the font the
+# close box shows a plain "r". Wine does not load it from its own folder here,
+# but any font in the prefix's Fonts folder is picked up at start.
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
 wineserver -w
 seal
 
