@@ -31,6 +31,7 @@ uint32_t IdOf(const expected::Row& row) { return static_cast<uint32_t>(expected:
 class SettingsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(ParkPointer());
     ASSERT_TRUE(program_.Start());
     main_ = program_.WaitForWindow(kMainWindowTitle);
     ASSERT_NE(main_, nullptr);
