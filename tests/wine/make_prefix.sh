@@ -67,7 +67,9 @@ cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
 # Wine falls back to by itself, WenQuanYi Micro Hei, sets Latin letters wider
 # than 宋体's 6 pixels at 12 pixels, and captions sized for 宋体 wrap; its
 # monospaced face keeps 宋体's widths (6 pixels a Latin letter, 12 a Chinese
-# character), so the windows break their lines where XP's do.
+# character). The stock GUI font then breaks its lines where XP's does; a font
+# made by the name 宋体 (charset 134, variable pitch) still gets the
+# proportional face under Wine 8.
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d "$LUMENO_SIMSUN_STAND_IN"
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 宋体 /d "$LUMENO_SIMSUN_STAND_IN"
 wineserver -w
