@@ -14,6 +14,9 @@ LUMENO_PACKAGES=(cmake g++ make mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w
                  wine wine64 wine32:i386 xvfb xauth x11-utils locales fonts-wqy-microhei googletest
                  libgtest-dev imagemagick clang libclang-rt-14-dev python3)
 LUMENO_LOCALE=zh_CN.UTF-8
+# The font the prefixes draw 宋体 (SimSun) with: fonts-wqy-microhei's
+# monospaced face, which has 宋体's character widths.
+LUMENO_SIMSUN_STAND_IN='WenQuanYi Micro Hei Mono'
 
 log() { printf '== %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
@@ -175,6 +178,16 @@ wine_env() {
     fi
     [[ :$PATH: == *":$shim:"* ]] || export PATH=$shim:$PATH
   fi
+}
+
+# wine_font FILE: the path of one of Wine's own fonts (marlett.ttf...), from
+# the fonts folder of whichever Wine build is installed; fails when none has it.
+wine_font() {
+  local folder
+  for folder in /usr/share/wine/fonts /usr/lib/wine/fonts /usr/local/share/wine/fonts /opt/wine*/share/wine/fonts; do
+    [[ -f $folder/$1 ]] && { printf '%s\n' "$folder/$1"; return 0; }
+  done
+  return 1
 }
 
 # copy_template TEMPLATE DEST: a throwaway prefix. The system folders

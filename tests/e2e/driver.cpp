@@ -339,6 +339,13 @@ bool PointComSpecAt(const std::string& name) {
 // ---------------------------------------------------------------------------
 // Screenshots
 
+bool ParkPointer() {
+  const int right = GetSystemMetrics(SM_CXSCREEN) - 1, bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+  if (!SetCursorPos(right, bottom)) return false;
+  POINT at{};
+  return GetCursorPos(&at) && at.x == right && at.y == bottom;
+}
+
 bool SaveScreenshot(HWND window, const std::string& name) {
   bool whole_screen = window == GetDesktopWindow();
   RECT rect{};
@@ -368,9 +375,13 @@ bool SaveScreenshot(HWND window, const std::string& name) {
     // top first and must have been painted.
     if (!whole_screen) {
       SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      DWORD_PTR ignored = 0;
-      Send(window, WM_NULL, 0, 0, &ignored);  // the owner has painted once this returns
+      // Twice: a window just opened may still erase its background after the
+      // first pass, over the text of a transparent label drawn before it.
+      for (int pass = 0; pass < 2; ++pass) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        DWORD_PTR ignored = 0;
+        Send(window, WM_NULL, 0, 0, &ignored);  // the owner has painted once this returns
+      }
     }
     ok = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
     GdiFlush();

@@ -185,5 +185,9 @@ bool PointComSpecAt(const std::string& name);
 // Saves the window (GetDesktopWindow(): the whole screen) as a 24-bit BMP
 // C:\lumeno-test\screens\<name>.bmp; the test runner turns it into build/screenshots/<name>.png.
 bool SaveScreenshot(HWND window, const std::string& name);
+// Moves the mouse pointer to the screen's bottom-right corner. Xvfb starts it
+// at the centre, over the program's window, where a control would soon show
+// its tooltip in the picture; call it before the program starts.
+bool ParkPointer();
 
 }  // namespace driver
