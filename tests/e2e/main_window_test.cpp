@@ -37,6 +37,12 @@ int GaugeReading(const std::string& text) {
   return std::stoi(digits);
 }
 
+// A named stdcall callback: on i686 a lambda is no FONTENUMPROCA.
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found_flag) {
+  *reinterpret_cast<bool*>(found_flag) = true;
+  return 0;
+}
+
 // True when a font of this family is installed where this process (and the
 // program, in the same prefix) can use it.
 bool FontInstalled(const char* family) {
@@ -45,13 +51,7 @@ bool FontInstalled(const char* family) {
   lstrcpynA(wanted.lfFaceName, family, LF_FACESIZE);
   bool found = false;
   HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExA(
-      screen, &wanted,
-      [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found_flag) -> int {
-        *reinterpret_cast<bool*>(found_flag) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
+  EnumFontFamiliesExA(screen, &wanted, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
   return found;
 }
