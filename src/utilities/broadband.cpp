@@ -148,15 +148,17 @@ constexpr ClassId kEntryId{0x47392A42, 0x78B6, 0x4CF5, {0x90, 0xCB, 0xD4, 0x41, 
 constexpr char16_t kConnectionName[] = u"宽带连接";
 constexpr char16_t kDeviceName[] = u"WAN 微型端口 (PPPOE)";
 
-// Kept out of line: inlined, each of the forty-odd calls below would carry
-// its own copies of the appends (about 3 KB of the executable).
-[[gnu::noinline]] void PutLittleEndian(std::string& out, uint32_t value, int byte_count) {
-  for (int i = 0; i < byte_count; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+void PutByte(std::string& out, uint8_t value) { out.push_back(static_cast<char>(value)); }
+
+void PutWord(std::string& out, uint32_t value) {
+  PutByte(out, value & 0xFF);
+  PutByte(out, (value >> 8) & 0xFF);
 }
 
-void PutByte(std::string& out, uint8_t value) { PutLittleEndian(out, value, 1); }
-void PutWord(std::string& out, uint32_t value) { PutLittleEndian(out, value, 2); }
-void PutDword(std::string& out, uint32_t value) { PutLittleEndian(out, value, 4); }
+void PutDword(std::string& out, uint32_t value) {
+  PutWord(out, value & 0xFFFF);
+  PutWord(out, value >> 16);
+}
 
 void PutZeros(std::string& out, size_t count) { out.append(count, '\0'); }
 
