@@ -36,7 +36,7 @@ Plan RefusedPlan(Text text, int style, Text title) {
 RegistryValueRead PlanBuilder::ValueBefore(int root, const Text& key_path, const Text& value_name) {
   const RegistryReadKey key = RegistryReadKeyOf(root, key_path, value_name);
   if (auto planned = planned_.find(key); planned != planned_.end())
-    return {RegistryReadStatus::kFound, planned->second};
+    return planned->second;
   auto it = plan_.reads.find(key);
   if (it == plan_.reads.end()) it = plan_.reads.emplace(key, ReadRegistryValue(root, key_path, value_name)).first;
   return it->second;
@@ -62,7 +62,8 @@ void PlanBuilder::WriteValue(int root, std::string_view item_path, const Registr
   step.data = {encoded.type, std::move(encoded.data)};
   step.before = ValueBefore(root, parts.key_path, parts.value_name);
   step.already = step.before.status == RegistryReadStatus::kFound && (in_place || step.before.data == step.data);
-  planned_[RegistryReadKeyOf(root, parts.key_path, parts.value_name)] = step.already ? step.before.data : step.data;
+  planned_[RegistryReadKeyOf(root, parts.key_path, parts.value_name)] = {RegistryReadStatus::kFound,
+                                                                         step.already ? step.before.data : step.data};
   step.key_path = std::move(parts.key_path);
   step.value_name = std::move(parts.value_name);
   plan_.steps.push_back(std::move(step));
@@ -95,7 +96,7 @@ void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, 
   step.already = start && step.before.status == RegistryReadStatus::kFound && step.before.data == *start;
   // sc changes nothing of a service this system does not have.
   if (start && step.before.status != RegistryReadStatus::kNoKey)
-    planned_[RegistryReadKeyOf(step.root, step.key_path, step.value_name)] = *start;
+    planned_[RegistryReadKeyOf(step.root, step.key_path, step.value_name)] = {RegistryReadStatus::kFound, *start};
   step.changes.push_back({RegistryChange::Kind::kSetExistingValue, step.root, step.key_path, step.value_name, start});
   plan_.steps.push_back(std::move(step));
 }

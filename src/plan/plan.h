@@ -148,7 +148,7 @@ class PlanBuilder {
  private:
   RegistryValueRead ValueBefore(int root, const Text& key_path, const Text& value_name);
   Plan plan_;
-  std::map<RegistryReadKey, RegistryData> planned_;  // what earlier steps leave behind
+  RegistryReads planned_;  // what earlier steps leave behind (found, always): one map type with reads
 };
 
 // The registry changes a plan makes, in step order, for the restore file.

@@ -105,6 +105,15 @@ int32_t ToInteger(double value) {
   return static_cast<int32_t>(truncated);
 }
 
+Text ConcatTextList(std::initializer_list<std::string_view> parts) {
+  size_t length = 0;
+  for (std::string_view part : parts) length += part.size();
+  Text result;
+  result.reserve(length);
+  for (std::string_view part : parts) result.append(part);
+  return result;
+}
+
 Text FoldAsciiCase(std::string_view text) {
   Text folded(text);
   ForEachGbkCharacter(text, [&](size_t i, size_t length) {

@@ -19,7 +19,7 @@ namespace {
 
 // "YYYY-MM-DD HH:MM:SS"
 Text LogTime(const LocalTime& t) {
-  auto two_digits = [](int n) { return Text{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; };
+  auto two_digits = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
   return ConcatTexts(ToText(t.year), "-", two_digits(t.month), "-", two_digits(t.day), " ", two_digits(t.hour), ":",
                      two_digits(t.minute), ":", two_digits(t.second));
 }

@@ -118,7 +118,7 @@ class Planner {
   void RemoveCreatedKeys(int root, const RegistryChange& change) {
     for (const Text& prefix : KeyPathPrefixes(change.key_path)) {
       if (RegistryKeyExists(root, prefix)) continue;
-      if (removed_.insert({root, Folded(prefix)}).second) plan_.keys.push_back({root, prefix, true, {}});
+      if (removed_.insert({root, Folded(prefix), Text()}).second) plan_.keys.push_back({root, prefix, true, {}});
       return;
     }
     // It exists after all (made meanwhile): take the value as missing.
@@ -158,7 +158,7 @@ class Planner {
   std::set<Location> deleted_;
   std::set<Location> creating_;  // written with the keys on the way created
   std::set<Location> planned_;
-  std::set<std::pair<int, Text>> removed_;
+  std::set<Location> removed_;  // keys, the value name empty: one set type for all four
   std::map<std::pair<int, Text>, size_t> value_sections_;
   std::vector<std::pair<int, Text>> restored_trees_;
   RegistryBackupPlan plan_;
