@@ -8,6 +8,7 @@
 #include "driver.h"
 #include "ui/control_ids.h"
 #include "support/expected_data.h"
+#include "support/windows_support.h"
 
 namespace {
 
@@ -261,29 +262,6 @@ TEST_F(MainWindowTest, ClosingWhileAWorkerRunsStillEndsWithZero) {
 
 namespace {
 
-struct TooltipSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisibleTooltip(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<TooltipSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != search->process_id || !IsWindowVisible(window) || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The visible tooltip window of a process, or nullptr.
-HWND VisibleTooltip(DWORD process_id) {
-  TooltipSearch search{process_id, nullptr};
-  EnumWindows(FindVisibleTooltip, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // A box whose caption describes another box's writes says what it really
 // writes when the mouse rests on it: 禁用搜索助手 turns file protection off.
 TEST_F(MainWindowTest, ABoxsTooltipNamesItsWrites) {
@@ -303,7 +281,7 @@ TEST_F(MainWindowTest, ABoxsTooltipNamesItsWrites) {
   HWND tooltip = nullptr;
   std::string text;
   EXPECT_TRUE(WaitUntil([&] {
-    if (!(tooltip = VisibleTooltip(program_.Id()))) return false;
+    if (!(tooltip = support::FindTopLevel(program_.Id(), "tooltips_class32", nullptr))) return false;
     text = GetText(tooltip);
     return !text.empty();
   }, 20000)) << "no tooltip showed up";
