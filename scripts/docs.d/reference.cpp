@@ -41,8 +41,6 @@ void Fail(std::string_view what, std::string_view line) {
   g_failed = true;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 // ---------------------------------------------------------------------------
 // Plans of the preset keys
 
@@ -162,12 +160,11 @@ Text RdInWords(const std::vector<Text>& words) {
 // block. A line no rule knows stops the generator: the reference explains
 // every line it lists.
 Text LineInWords(std::string_view line) {
-  const Text trimmed = Text(line.substr(0, line.find_last_not_of(' ') + 1));
-  std::string_view rest = std::string_view(trimmed).substr(trimmed.find_first_not_of(' ') == Text::npos
-                                                               ? trimmed.size()
-                                                               : trimmed.find_first_not_of(' '));
-  if (rest.empty() || rest == ")" || rest == ") )") return {};
-  if (StartsWith(rest, "cmd /c") && !StartsWith(rest, "cmd /cxcopy")) rest.remove_prefix(6);
+  const size_t begin = line.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  std::string_view rest = line.substr(begin, line.find_last_not_of(' ') + 1 - begin);
+  if (rest == ")" || rest == ") )") return {};
+  if (rest.starts_with("cmd /c") && !rest.starts_with("cmd /cxcopy")) rest.remove_prefix(6);
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
   const std::vector<Text> words = Words(rest);
   const Text verb = FoldAsciiCase(words[0]);
@@ -182,7 +179,7 @@ Text LineInWords(std::string_view line) {
   if (verb == "attrib") return Spaced({"把", PlaceInWords(words.back()), "设为隐藏、只读、系统文件夹"});
   if (verb == "taskkill") return "强行结束资源管理器：桌面和任务栏暂时消失";
   if (verb == "start") return "重新启动资源管理器";
-  if (verb == "for" && StartsWith(rest, "for %%a in (C D E")) return "对 C: 到 Z: 的每个盘：";
+  if (verb == "for" && rest.starts_with("for %%a in (C D E")) return "对 C: 到 Z: 的每个盘：";
   if (verb == "for" && words.size() >= 8 && words.back() == "%%i")
     return Spaced({"逐个删除", words[4].substr(1, words[4].size() - 2),
                    "中列出的文件夹：只有空文件夹删得掉；名字里有空格的，只取到空格之前，删不掉"});
@@ -378,14 +375,21 @@ Text Marks(const Reach& reach) {
   return ConcatTexts(reach.administrator ? "需要管理员" : "当前用户即可", reach.per_user ? "；含当前用户自己的设置或文件" : "");
 }
 
-Reach ReachOf(const PresetSectionDescription& section, const PresetKeyDescription& key) {
+Reach ReachOf(const PresetKeyDescription& key, const std::vector<Plan>& plans) {
   Reach reach{key.needs_administrator, false};
+  for (const Plan& plan : plans)
+    for (const Step& step : plan.steps) reach.per_user |= ActsOnCurrentUser(step);
+  return reach;
+}
+
+// Over every value the key takes.
+Reach ReachOf(const PresetSectionDescription& section, const PresetKeyDescription& key) {
   std::vector<const char*> values = key.choices;
   if (values.empty() && !key.takes_text) values.push_back("1");
+  std::vector<Plan> plans;
   for (const char* value : values)
-    for (const Plan& plan : PlansOf(OneKey(section, key, value)))
-      for (const Step& step : plan.steps) reach.per_user |= ActsOnCurrentUser(step);
-  return reach;
+    for (Plan& plan : PlansOf(OneKey(section, key, value))) plans.push_back(std::move(plan));
+  return ReachOf(key, plans);
 }
 
 // ---------------------------------------------------------------------------
@@ -403,18 +407,18 @@ void WriteKeys(Page& page, Text& table, const PresetSectionDescription& section)
   table = "| Item | Admin | Per-user | What it does |\n|---|---|---|---|\n";
   for (const PresetKeyDescription& key : section.keys) {
     if (key.takes_text || !key.choices.empty()) continue;
-    const Reach reach = ReachOf(section, key);
+    const std::vector<Plan> plans = PlansOf(OneKey(section, key, "1"));
+    const Reach reach = ReachOf(key, plans);
     page.Line();
     page.Line(ConcatTexts("【", key.name, "】 ", Marks(reach)));
     std::vector<Entry> entries;
     Text cell;
-    for (const Plan& plan : PlansOf(OneKey(section, key, "1"))) {
+    for (const Plan& plan : plans)
       for (const Step& step : plan.steps)
         for (Entry& entry : Entries(step)) {
           cell += TableEntry(entry, cell.empty());
           entries.push_back(std::move(entry));
         }
-    }
     if (entries.empty()) {
       page.Line("不写入任何值：它唯一的值位于 HKEY_USERS 下一个 Windows 没有的键中", 2);
       cell = "不写入任何值（它的值位于 HKEY_USERS 下 Windows 没有的键中）";
@@ -482,10 +486,8 @@ void WriteResolutions(Page& page, Text& table, const PresetSectionDescription& s
         for (const Step& step : plan.steps) {
           if (step.kind != StepKind::kDisplayMode) continue;
           const DisplayMode& mode = step.display;
-          Text text = ConcatTexts(ToText(mode.width), "×", ToText(mode.height), "，", ToText(mode.bits_per_pixel),
-                                  " 位色，", ToText(mode.refresh_hz), " Hz");
           page.Line(ConcatTexts(key.name, "=", choice), 2);
-          page.Line(ConcatTexts("→ ", text), 6);
+          page.Line(ConcatTexts("→ ", DisplayModeText(mode)), 6);
           table += ConcatTexts("| ", key.name, " | ", choice, " | ", ToText(mode.width), "×", ToText(mode.height), ", ",
                                ToText(mode.bits_per_pixel), "-bit colour, ", ToText(mode.refresh_hz), " Hz |\n");
         }
