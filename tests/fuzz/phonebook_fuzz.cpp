@@ -11,16 +11,9 @@
 
 #include "utilities/broadband.h"
 #include "utilities/phonebook.h"
+#include "support/fuzz_check.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fputs(what, stderr);
-    std::fputc('\n', stderr);
-    std::abort();
-  }
-}
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf8Header = "[\xE5\xAE\xBD\xE5\xB8\xA6\xE8\xBF\x9E\xE6\x8E\xA5]";

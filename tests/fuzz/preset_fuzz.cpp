@@ -17,16 +17,9 @@
 #include "plan/command.h"
 #include "unattended/preset.h"
 #include "unattended/preset_text.h"
+#include "support/fuzz_check.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fputs(what, stderr);
-    std::fputc('\n', stderr);
-    std::abort();
-  }
-}
 
 const char* const kLiteralCharset = sizeof("中") == 3 ? "GBK" : "UTF-8";
 

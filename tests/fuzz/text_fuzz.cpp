@@ -10,16 +10,9 @@
 #include <string_view>
 
 #include "platform/text.h"
+#include "support/fuzz_check.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fputs(what, stderr);
-    std::fputc('\n', stderr);
-    std::abort();
-  }
-}
 
 bool OnlyDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
