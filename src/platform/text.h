@@ -68,6 +68,10 @@ std::vector<size_t> BackslashPositions(std::string_view text);
 // one). No GBK trail byte is a blank, a tab or a quote, so bytes suffice.
 std::vector<Text> SplitQuotedWords(std::string_view line, std::string_view separators = " ");
 
+// The byte-order mark that opens a UTF-8 file (the phone book, a preset saved
+// by Notepad).
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 Text ToText(int32_t value);
 Text UnsignedText(uint32_t value);  // decimal digits, no sign
 Text UnsignedText64(uint64_t value);

@@ -8,7 +8,6 @@ namespace lumeno {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
@@ -175,7 +174,7 @@ PresetText PresetTextAsGbk(std::string_view file_bytes) {
   if (file_bytes.starts_with(kUtf16BeMark))
     return Failure(1, "文件以 UTF-16 BE（大端）字节顺序标记开头，应为 GBK、UTF-8 或 UTF-16 LE 编码的文本");
   if (file_bytes.starts_with(kUtf16LeMark)) return FromUtf16Le(file_bytes.substr(kUtf16LeMark.size()));
-  if (file_bytes.starts_with(kUtf8Mark)) return FromUtf8(file_bytes.substr(kUtf8Mark.size()));
+  if (file_bytes.starts_with(kUtf8ByteOrderMark)) return FromUtf8(file_bytes.substr(kUtf8ByteOrderMark.size()));
   if (IsUtf8BeyondAscii(file_bytes)) return FromUtf8(file_bytes);
   return FromGbk(file_bytes);
 }

@@ -132,7 +132,6 @@ bool ActsOnCurrentUser(const Step& step) {
   return step.kind == StepKind::kScriptRun && FoldAsciiCase(step.bytes).find("%userprofile%") != Text::npos;
 }
 
-
 Text LogLineBytes(std::string_view text) {
   Text bytes;
   bool first = true;

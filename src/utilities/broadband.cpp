@@ -113,7 +113,6 @@ const char8_t* const kPhonebookLines[] = {
     u8"",
 };
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
 std::string BuildPhonebookEntry() {

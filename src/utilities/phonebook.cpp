@@ -6,8 +6,6 @@ namespace lumeno {
 
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 // The section header as it stands in the entry (UTF-8) and the same name in
 // GBK: an entry named so in the ANSI code page is the same connection to the
 // user, and keeping it would leave two connections of one name.
