@@ -98,8 +98,6 @@ Text PlaceInWords(std::string_view path) {
   return out;
 }
 
-std::vector<Text> Words(std::string_view line) { return SplitQuotedWords(line); }
-
 Text Unquoted(std::string_view word) {
   if (word.size() >= 2 && word.front() == '"' && word.back() == '"') return Text(word.substr(1, word.size() - 2));
   return Text(word);
@@ -166,11 +164,11 @@ Text LineInWords(std::string_view line) {
   if (rest == ")" || rest == ") )") return {};
   if (rest.starts_with("cmd /c") && !rest.starts_with("cmd /cxcopy")) rest.remove_prefix(6);
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-  const std::vector<Text> words = Words(rest);
+  const std::vector<Text> words = SplitQuotedWords(rest);
   const Text verb = FoldAsciiCase(words[0]);
   const size_t amp = rest.find(" & md ");
   if (verb == "rd" && amp != std::string_view::npos)
-    return ConcatTexts(RdInWords(Words(rest.substr(0, amp))), "，再建一个空的");
+    return ConcatTexts(RdInWords(SplitQuotedWords(rest.substr(0, amp))), "，再建一个空的");
   if (verb == "del") return DelInWords(words);
   if (verb == "rd") return RdInWords(words);
   if (verb == "echo" && words.size() >= 3 && words[2] == "|del")
