@@ -6,12 +6,14 @@ LUMENO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LUMENO_BUILD=${LUMENO_BUILD:-$LUMENO_ROOT/build}
 LUMENO_JOBS=${LUMENO_JOBS:-2}
 
-# Debian 12 packages the builds and the Wine bench need. wine32:i386 runs the
+# Debian 12 packages the builds and the Wine bench need (fonts-wine, which
+# holds Marlett for the prefixes, is only recommended by Wine: named here for
+# machines that install no recommended packages). wine32:i386 runs the
 # 32-bit program (the one XP users have) and makes prefixes WoW64 ones; a
 # name with ":arch" needs that architecture added to dpkg first.
 LUMENO_PACKAGES=(cmake g++ make mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-                 wine wine64 wine32:i386 xvfb xauth x11-utils locales fonts-wqy-microhei googletest
+                 wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils locales fonts-wqy-microhei googletest
                  libgtest-dev imagemagick clang libclang-rt-14-dev python3)
 LUMENO_LOCALE=zh_CN.UTF-8
 # The font the prefixes draw 宋体 (SimSun) with: fonts-wqy-microhei's
