@@ -315,9 +315,10 @@ TEST_F(UnattendedErrors, APresetInEveryEncodingAnEditorSavesChangesTheSame) {
   }
 }
 
-// A room of PCs: six runs at once on one machine, all logging into one file. Each line is appended whole under the file's lock,
-// so the log holds six complete runs; each restore file is created anew under
-// a name of its own, even when runs share the second, so every one is whole.
+// A room of PCs: six runs at once on one machine, all logging into one file.
+// Each line is appended whole under the file's lock, so the log holds six
+// complete runs; each restore file is created anew under a name of its own,
+// even when runs share the second, so every one is whole.
 TEST_F(UnattendedErrors, SixRunsAtOnceOnOneLogLeaveSixCompleteRunsAndWholeRestoreFiles) {
   constexpr int kRuns = 6;
   const std::string log_path = std::string(kTestDirectory) + "\\机房.log";
