@@ -149,6 +149,7 @@ struct IconEntry {
   int size;
   int bits;
   bool operator==(const IconEntry& other) const { return size == other.size && bits == other.bits; }
+  std::string image;  // the RT_ICON resource's bytes
 };
 
 #pragma pack(push, 2)
@@ -167,7 +168,13 @@ std::vector<IconEntry> IconImages(HMODULE module, int id) {
   auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
   WORD count = *reinterpret_cast<const WORD*>(data + 4);
   auto* entry = reinterpret_cast<const GroupIconEntry*>(data + 6);
-  for (WORD i = 0; i < count; ++i) entries.push_back({entry[i].width ? entry[i].width : 256, entry[i].bit_count});
+  for (WORD i = 0; i < count; ++i) {
+    HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(entry[i].id), MAKEINTRESOURCEA(3));  // RT_ICON
+    std::string bytes;
+    if (image)
+      bytes.assign(static_cast<const char*>(LockResource(LoadResource(module, image))), SizeofResource(module, image));
+    entries.push_back({entry[i].width ? entry[i].width : 256, entry[i].bit_count, std::move(bytes)});
+  }
   return entries;
 }
 
@@ -183,6 +190,35 @@ TEST(ProgramResourcesTest, IconsManifestAndVersion) {
   std::vector<IconEntry> settings_icon = IconImages(program, 2);
   std::vector<IconEntry> expected = {{48, 8}, {32, 8}, {16, 8}, {128, 32}, {48, 32}, {32, 32}, {16, 32}};
   EXPECT_EQ(settings_icon, expected);
+  // Up to 48 px, the sizes Windows XP loads, each image is a bitmap of its
+  // size and depth; the 128 px one is a PNG image, which the system decodes.
+  for (const IconEntry& entry : settings_icon) {
+    SCOPED_TRACE(entry.size);
+    ASSERT_GE(entry.image.size(), sizeof(BITMAPINFOHEADER));
+    if (entry.size <= 48) {
+      BITMAPINFOHEADER header;
+      memcpy(&header, entry.image.data(), sizeof header);
+      EXPECT_EQ(header.biSize, sizeof header);
+      EXPECT_EQ(header.biWidth, entry.size);
+      EXPECT_EQ(header.biBitCount, entry.bits);
+      continue;
+    }
+    EXPECT_EQ(entry.image.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    std::string image = entry.image;
+    HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()), static_cast<DWORD>(image.size()),
+                                          TRUE, 0x00030000, entry.size, entry.size, LR_DEFAULTCOLOR);
+    ASSERT_NE(icon, nullptr) << "the PNG image does not decode";
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    ASSERT_NE(info.hbmColor, nullptr);
+    GetObjectA(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, entry.size);
+    EXPECT_EQ(colour.bmHeight, entry.size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
   EXPECT_FALSE(IconImages(program, 1).empty()) << "the program's own icon";
 
   std::string manifest = ResourceText(program, 1, MAKEINTRESOURCEA(24));  // RT_MANIFEST
