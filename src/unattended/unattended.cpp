@@ -19,9 +19,13 @@ namespace {
 
 // "YYYY-MM-DD HH:MM:SS"
 Text LogTime(const LocalTime& t) {
-  auto two_digits = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
-  return ConcatTexts(ToText(t.year), "-", two_digits(t.month), "-", two_digits(t.day), " ", two_digits(t.hour), ":",
-                     two_digits(t.minute), ":", two_digits(t.second));
+  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
+  Text out = ToText(t.year);
+  for (int i = 0; i < 5; ++i) {
+    out += "-- ::"[i];
+    out += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
+  }
+  return out;
 }
 
 const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/log <日志文件>]";
