@@ -69,13 +69,20 @@ int Finish(RunLog& log, int exit_code) {
   return exit_code;
 }
 
-Text SectionHead(const PlannedSection& section) { return ConcatTexts("[", section.name, "] "); }
+// "[<section>] <text>": every line about one section starts so.
+Text SectionLine(const PlannedSection& section, std::string_view text) {
+  return ConcatTexts("[", section.name, "] ", text);
+}
+
+void LogSkipped(const PlannedSection& section, const LogLine& log) {
+  log(SectionLine(section, "未选择任何项目，跳过"));
+}
 
 // Runs the section's commands; its log line is what the windows would have
 // shown, with the counts, and the restore files follow it, indented.
 bool RunSection(const PlannedSection& section, const LogLine& log) {
   if (section.commands.empty()) {
-    log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
+    LogSkipped(section, log);
     return false;
   }
   const PresetSelection selection(section.settings);
@@ -83,7 +90,7 @@ bool RunSection(const PlannedSection& section, const LogLine& log) {
   for (const Command* command : section.commands) {
     const CommandRun run = RunCommand(*command, selection);
     failed |= run.plan.refusal.has_value() || run.outcome.AnyFailed();
-    log(ConcatTexts(SectionHead(section), RunReportText(*command, run)));
+    log(SectionLine(section, RunReportText(*command, run)));
     for (const Text& path : run.restore_files) log(ConcatTexts("    备份：", path));
   }
   return failed;
@@ -95,7 +102,7 @@ const PlannedSection* g_running = nullptr;
 
 void LogFatalError(const Text& text) {
   if (!g_fatal_log) return;
-  (*g_fatal_log)(ConcatTexts(g_running ? SectionHead(*g_running) : Text(), text));
+  (*g_fatal_log)(g_running ? SectionLine(*g_running, text) : text);
   (*g_fatal_log)(EndLine(kExitStepFailed));
 }
 
@@ -241,24 +248,24 @@ Text PresetProblem(const Preset& preset) {
     for (const Command* command : section.commands)
       if (command == &kRelocationCommand)
         if (Text problem = RelocationTargetProblem(TargetOf(section), true); !problem.empty())
-          return ConcatTexts(SectionHead(section), problem);
+          return SectionLine(section, problem);
   return {};
 }
 
 void PreviewPresetSections(const Preset& preset, const LogLine& log) {
   for (const PlannedSection& section : preset.sections) {
     if (section.commands.empty()) {
-      log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
+      LogSkipped(section, log);
       continue;
     }
     const PresetSelection selection(section.settings);
     for (const Command* command : section.commands) {
       const Plan plan = command->plan(selection);
       if (plan.refusal) {
-        log(ConcatTexts(SectionHead(section), plan.refusal->text));
+        log(SectionLine(section, plan.refusal->text));
         continue;
       }
-      log(ConcatTexts(SectionHead(section), "将执行 ", ToText(static_cast<int32_t>(plan.steps.size())), " 步："));
+      log(ConcatTexts("[", section.name, "] 将执行 ", ToText(static_cast<int32_t>(plan.steps.size())), " 步："));
       for (const Text& line : PreviewLines(plan)) log(ConcatTexts("    ", line));
     }
   }
