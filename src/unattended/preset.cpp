@@ -180,10 +180,10 @@ size_t EditDistance(const std::vector<std::string_view>& a, const std::vector<st
   return row[b.size()];
 }
 
-bool SameCaption(std::string_view a, std::string_view b) {
-  std::vector<std::string_view> x = Characters(a), y = Characters(b);
-  return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), SameCharacter);
-}
+// Character by character as SameCharacter compares them: folding changes
+// only single-byte letters, and a letter is never a lead byte and always a
+// valid trail byte, so a folded text is cut into the same characters.
+bool SameCaption(std::string_view a, std::string_view b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
 
 // ---------------------------------------------------------------------------
 // Lines
