@@ -30,8 +30,6 @@ Text LogTime(const LocalTime& t) {
 
 const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/log <日志文件>]";
 
-bool IsSwitch(std::string_view argument, std::string_view name) { return FoldAsciiCase(argument) == name; }
-
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
 // the console the program was started from. The file is opened before
 // anything runs and held until the run is over.
@@ -165,29 +163,33 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
   CommandLineRequest request;
   if (arguments.size() <= 1) return request;
   request.kind = CommandLineRequest::Kind::kApply;
-  auto fail = [&](Text error) {
+  Text error;
+  bool have_preset = false, have_log = false;
+  for (size_t i = 1; i < arguments.size() && error.empty(); ++i) {
+    const Text& argument = arguments[i];
+    const Text name = FoldAsciiCase(argument);
+    bool is_preview = name == "/preview", is_apply = name == "/apply";
+    if (!is_preview && !is_apply && name != "/log") {
+      error = ConcatTexts("未知的参数“", argument, "”");
+      break;
+    }
+    bool& seen = is_preview ? request.preview : is_apply ? have_preset : have_log;
+    if (seen) {
+      error = ConcatTexts("“", argument, "”只能出现一次");
+    } else if (is_preview) {
+      seen = true;
+    } else if (i + 1 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 1].front() == '/') {
+      error = ConcatTexts("“", argument, "”后缺少", is_apply ? "预设文件" : "日志文件");
+    } else {
+      (is_apply ? request.preset_path : request.log_path) = arguments[++i];
+      seen = true;
+    }
+  }
+  if (error.empty() && !have_preset) error = "缺少 /apply <预设文件>";
+  if (!error.empty()) {
     request.kind = CommandLineRequest::Kind::kUsageError;
     request.error = std::move(error);
-    return request;
-  };
-  bool have_preset = false, have_log = false;
-  for (size_t i = 1; i < arguments.size(); ++i) {
-    const Text& argument = arguments[i];
-    if (IsSwitch(argument, "/preview")) {
-      if (request.preview) return fail(ConcatTexts("“", argument, "”只能出现一次"));
-      request.preview = true;
-      continue;
-    }
-    bool is_apply = IsSwitch(argument, "/apply"), is_log = IsSwitch(argument, "/log");
-    if (!is_apply && !is_log) return fail(ConcatTexts("未知的参数“", argument, "”"));
-    bool& seen = is_apply ? have_preset : have_log;
-    if (seen) return fail(ConcatTexts("“", argument, "”只能出现一次"));
-    if (i + 1 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 1].front() == '/')
-      return fail(ConcatTexts("“", argument, "”后缺少", is_apply ? "预设文件" : "日志文件"));
-    (is_apply ? request.preset_path : request.log_path) = arguments[++i];
-    seen = true;
   }
-  if (!have_preset) return fail("缺少 /apply <预设文件>");
   return request;
 }
 
