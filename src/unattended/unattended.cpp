@@ -237,7 +237,7 @@ int RunUnattended(const CommandLineRequest& request) {
       return Finish(log, kExitBadInput);
     }
   }
-  const LogLine lines = [&](std::string_view line) { log.Line(line); };
+  const auto lines = [&](std::string_view line) { log.Line(line); };
   if (request.preview) {
     PreviewPresetSections(parsed.preset, lines);
     return Finish(log, kExitDone);

@@ -45,7 +45,8 @@ Text LogLineBytes(std::string_view text);
 
 // Where the run's lines go: a callable borrowed for the one call it is
 // passed to (a std::function's copying and managing would cost the program
-// for nothing).
+// for nothing). It only points at the callable, so it is a parameter and
+// never a variable: one made from a lambda would outlive it.
 class LogLine {
  public:
   template <typename Write>
