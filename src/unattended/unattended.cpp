@@ -113,7 +113,7 @@ std::vector<Text> SectionsActingOnCurrentUser(const Preset& preset) {
     bool per_user = false;
     for (const Command* command : section.commands) {
       const Plan plan = command->plan(selection);
-      per_user |= std::any_of(plan.steps.begin(), plan.steps.end(), ActsOnCurrentUser);
+      for (const Step& step : plan.steps) per_user |= ActsOnCurrentUser(step);
     }
     if (per_user) names.push_back(section.name);
   }
