@@ -180,10 +180,10 @@ size_t EditDistance(const std::vector<std::string_view>& a, const std::vector<st
   return row[b.size()];
 }
 
-bool SameCaption(std::string_view a, std::string_view b) {
-  std::vector<std::string_view> x = Characters(a), y = Characters(b);
-  return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), SameCharacter);
-}
+// Character by character as SameCharacter compares them: folding changes
+// only single-byte letters, and a letter is never a lead byte and always a
+// valid trail byte, so a folded text is cut into the same characters.
+bool SameCaption(std::string_view a, std::string_view b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
 
 // ---------------------------------------------------------------------------
 // Lines
@@ -293,9 +293,11 @@ bool Parser::ParseLine(int number, std::string_view line) {
 
 bool Parser::StartSection(int number, std::string_view name) {
   const std::span<const SectionSchema> schema = Schema();
-  auto found = std::find_if(schema.begin(), schema.end(),
-                            [&](const SectionSchema& s) { return SameCaption(name, s.name); });
-  if (found == schema.end()) {
+  // Plain loops rather than std::find_if, which is unrolled into each caller.
+  const SectionSchema* found = nullptr;
+  for (const SectionSchema& s : schema)
+    if (!found && SameCaption(name, s.name)) found = &s;
+  if (!found) {
     std::vector<const char*> names;
     Text listed;
     for (const SectionSchema& s : schema) {
@@ -306,9 +308,9 @@ bool Parser::StartSection(int number, std::string_view name) {
                                     Suggestion(name, names, "[", "]")));
   }
   for (const SectionInProgress& seen : sections_)
-    if (seen.schema == &*found)
+    if (seen.schema == found)
       return Fail(number, ConcatTexts("节 [", found->name, "] 重复，第 ", ToText(seen.line), " 行已有此节"));
-  sections_.push_back({&*found, number, {}});
+  sections_.push_back({found, number, {}});
   return true;
 }
 
@@ -317,9 +319,10 @@ bool Parser::AddKey(int number, std::string_view name, std::string_view value) {
     return Fail(number, ConcatTexts(Quoted(name), "之前没有节名，应先写节名，如 [优化]"));
   SectionInProgress& section = sections_.back();
   const SectionSchema& schema = *section.schema;
-  auto key = std::find_if(schema.keys.begin(), schema.keys.end(),
-                          [&](const PresetKey& k) { return SameCaption(name, KeyName(schema, k)); });
-  if (key == schema.keys.end()) {
+  const PresetKey* key = nullptr;
+  for (const PresetKey& k : schema.keys)
+    if (!key && SameCaption(name, KeyName(schema, k))) key = &k;
+  if (!key) {
     std::vector<const char*> names = KeyNames(schema);
     Text expected = names.size() <= 9 ? ConcatTexts(JoinQuoted(names), " 之一")
                                       : ConcatTexts("本节 ", ToText(static_cast<int32_t>(names.size())),
@@ -329,12 +332,12 @@ bool Parser::AddKey(int number, std::string_view name, std::string_view value) {
   }
   const char* key_name = KeyName(schema, *key);
   for (const GivenKey& given : section.given) {
-    bool same_group = given.key == &*key ? key->kind == KeyKind::kChoice
+    bool same_group = given.key == key ? key->kind == KeyKind::kChoice
                                          : key->exclusive_group && given.key->exclusive_group == key->exclusive_group;
     if (same_group)
       return Fail(number, ConcatTexts("[", schema.name, "] 只能选一项，第 ", ToText(given.line), " 行已选",
                                       Quoted(given.value)));
-    if (given.key == &*key)
+    if (given.key == key)
       return Fail(number, ConcatTexts(Quoted(key_name), "重复，第 ", ToText(given.line), " 行已有"));
   }
   switch (key->kind) {
@@ -345,8 +348,9 @@ bool Parser::AddKey(int number, std::string_view name, std::string_view value) {
       break;
     case KeyKind::kChoice: {
       std::vector<const char*> names = ChoiceNames(schema, *key);
-      auto choice = std::find_if(names.begin(), names.end(), [&](const char* n) { return SameCaption(value, n); });
-      if (choice == names.end())
+      bool known = false;
+      for (const char* n : names) known |= SameCaption(value, n);
+      if (!known)
         return Fail(number, ConcatTexts(Quoted(key_name), "的值", Quoted(value), "无效，应为", JoinQuoted(names),
                                         " 之一", Suggestion(value, names)));
       break;
@@ -356,7 +360,7 @@ bool Parser::AddKey(int number, std::string_view name, std::string_view value) {
       if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
       break;
   }
-  section.given.push_back({&*key, number, Text(value)});
+  section.given.push_back({key, number, Text(value)});
   return true;
 }
 
@@ -393,8 +397,8 @@ bool Parser::Finish(const SectionInProgress& section) {
     if (key.kind != KeyKind::kPress && schema.command && planned.commands.empty())
       planned.commands.push_back(schema.command);
   }
-  bool needs_target = std::any_of(schema.keys.begin(), schema.keys.end(),
-                                  [](const PresetKey& k) { return k.kind == KeyKind::kTarget; });
+  bool needs_target = false;
+  for (const PresetKey& k : schema.keys) needs_target |= k.kind == KeyKind::kTarget;
   if (needs_target && any_box && (!target || target->value.empty())) {
     return Fail(target ? target->line : section.line,
                 ConcatTexts("[", schema.name, "] 勾选了要转移的文件夹，但“目标”为空，应为目标文件夹，如 目标=D:\\Personal"));

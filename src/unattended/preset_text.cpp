@@ -2,7 +2,6 @@
 #include "unattended/preset_text.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace lumeno {
 
@@ -22,20 +21,15 @@ bool IsLineEnd(char32_t unit) { return unit == '\r' || unit == '\n'; }
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// The lines without their ends (CR LF, LF or CR). No byte of a GBK or UTF-8
+// Lines end with CR LF, LF or a lone CR. No byte of a GBK or UTF-8
 // multi-byte character is a CR or an LF, so cutting units is safe.
-template <typename Char>
-std::vector<std::basic_string_view<Char>> Lines(std::basic_string_view<Char> text) {
-  std::vector<std::basic_string_view<Char>> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (!IsLineEnd(text[i])) continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
+
+// The number of the line the text's next unit would be on.
+int NextLineNumber(std::u16string_view units) {
+  int line = 1;
+  for (size_t i = 0; i < units.size(); ++i)
+    if (units[i] == '\n' || (units[i] == '\r' && (i + 1 == units.size() || units[i + 1] != '\n'))) ++line;
+  return line;
 }
 
 // The code point of the UTF-8 character at text[at], its length in *length;
@@ -114,56 +108,57 @@ bool LineToGbk(std::u16string_view line, Text* gbk, Text* why) {
   return false;
 }
 
-PresetText FromUtf16Lines(const std::vector<std::u16string>& lines) {
+// Each line converted to GBK and ended by LF.
+PresetText FromUtf16(std::u16string_view units) {
   PresetText out;
   Text why, gbk;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (!LineToGbk(lines[i], &gbk, &why)) return Failure(static_cast<int>(i) + 1, why);
+  int number = 0;
+  for (size_t start = 0, end; start < units.size(); start = end + 1) {
+    for (end = start; end < units.size() && !IsLineEnd(units[end]);) ++end;
+    if (!LineToGbk(units.substr(start, end - start), &gbk, &why)) return Failure(number + 1, why);
+    ++number;
     out.gbk += gbk;
     out.gbk += '\n';
+    if (end + 1 < units.size() && units[end] == '\r' && units[end + 1] == '\n') ++end;
   }
   out.ok = true;
   return out;
 }
 
+// The whole text is decoded before any line is converted: a byte that is no
+// UTF-8 is reported before a character with no GBK form.
 PresetText FromUtf8(std::string_view text) {
-  std::vector<std::u16string> lines;
-  for (std::string_view line : Lines(text)) {
-    std::u16string& wide = lines.emplace_back();
-    for (size_t i = 0, length; i < line.size(); i += length) {
-      const int32_t code = DecodeUtf8(line, i, &length);
-      if (code < 0)
-        return Failure(static_cast<int>(lines.size()),
-                       ConcatTexts("文件以 UTF-8 字节顺序标记开头，但此行有无效的 UTF-8 字节 0x",
-                                   HexText(static_cast<unsigned char>(line[i]), 2, true), "，应为 UTF-8 编码的文本"));
-      AppendUtf16(wide, code);
-    }
+  std::u16string units;
+  for (size_t i = 0, length; i < text.size(); i += length) {
+    const int32_t code = DecodeUtf8(text, i, &length);
+    if (code < 0)
+      return Failure(NextLineNumber(units),
+                     ConcatTexts("文件以 UTF-8 字节顺序标记开头，但此行有无效的 UTF-8 字节 0x",
+                                 HexText(static_cast<unsigned char>(text[i]), 2, true), "，应为 UTF-8 编码的文本"));
+    AppendUtf16(units, code);
   }
-  return FromUtf16Lines(lines);
+  return FromUtf16(units);
 }
 
 PresetText FromUtf16Le(std::string_view bytes) {
   std::u16string units;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2)
     units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-  if (bytes.size() % 2) {
-    // The half character is on the line the whole ones end on.
-    int line = 1;
-    for (size_t i = 0; i < units.size(); ++i)
-      if (units[i] == '\n' || (units[i] == '\r' && (i + 1 == units.size() || units[i + 1] != '\n'))) ++line;
-    return Failure(line, "文件以 UTF-16 字节顺序标记开头，但字节数为奇数，末尾缺半个字符，应为完整的 UTF-16 LE 文本");
-  }
-  std::vector<std::u16string> lines;
-  for (std::u16string_view line : Lines(std::u16string_view(units))) lines.emplace_back(line);
-  return FromUtf16Lines(lines);
+  // The half character is on the line the whole ones end on.
+  if (bytes.size() % 2)
+    return Failure(NextLineNumber(units),
+                   "文件以 UTF-16 字节顺序标记开头，但字节数为奇数，末尾缺半个字符，应为完整的 UTF-16 LE 文本");
+  return FromUtf16(units);
 }
 
+// The text with every line end made an LF, and one after the last line.
 PresetText FromGbk(std::string_view text) {
   PresetText out;
-  for (std::string_view line : Lines(text)) {
-    out.gbk += line;
-    out.gbk += '\n';
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // the CR of a CR LF
+    out.gbk += IsLineEnd(text[i]) ? '\n' : text[i];
   }
+  if (!text.empty() && !IsLineEnd(text.back())) out.gbk += '\n';
   out.ok = true;
   return out;
 }

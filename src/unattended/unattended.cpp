@@ -19,14 +19,16 @@ namespace {
 
 // "YYYY-MM-DD HH:MM:SS"
 Text LogTime(const LocalTime& t) {
-  auto two_digits = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
-  return ConcatTexts(ToText(t.year), "-", two_digits(t.month), "-", two_digits(t.day), " ", two_digits(t.hour), ":",
-                     two_digits(t.minute), ":", two_digits(t.second));
+  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
+  Text out = ToText(t.year);
+  for (int i = 0; i < 5; ++i) {
+    out += "-- ::"[i];
+    out += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
+  }
+  return out;
 }
 
 const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/log <日志文件>]";
-
-bool IsSwitch(std::string_view argument, std::string_view name) { return FoldAsciiCase(argument) == name; }
 
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
 // the console the program was started from. The file is opened before
@@ -65,13 +67,20 @@ int Finish(RunLog& log, int exit_code) {
   return exit_code;
 }
 
-Text SectionHead(const PlannedSection& section) { return ConcatTexts("[", section.name, "] "); }
+// "[<section>] <text>": every line about one section starts so.
+Text SectionLine(const PlannedSection& section, std::string_view text) {
+  return ConcatTexts("[", section.name, "] ", text);
+}
+
+void LogSkipped(const PlannedSection& section, const LogLine& log) {
+  log(SectionLine(section, "未选择任何项目，跳过"));
+}
 
 // Runs the section's commands; its log line is what the windows would have
 // shown, with the counts, and the restore files follow it, indented.
 bool RunSection(const PlannedSection& section, const LogLine& log) {
   if (section.commands.empty()) {
-    log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
+    LogSkipped(section, log);
     return false;
   }
   const PresetSelection selection(section.settings);
@@ -79,7 +88,7 @@ bool RunSection(const PlannedSection& section, const LogLine& log) {
   for (const Command* command : section.commands) {
     const CommandRun run = RunCommand(*command, selection);
     failed |= run.plan.refusal.has_value() || run.outcome.AnyFailed();
-    log(ConcatTexts(SectionHead(section), RunReportText(*command, run)));
+    log(SectionLine(section, RunReportText(*command, run)));
     for (const Text& path : run.restore_files) log(ConcatTexts("    备份：", path));
   }
   return failed;
@@ -91,7 +100,7 @@ const PlannedSection* g_running = nullptr;
 
 void LogFatalError(const Text& text) {
   if (!g_fatal_log) return;
-  (*g_fatal_log)(ConcatTexts(g_running ? SectionHead(*g_running) : Text(), text));
+  (*g_fatal_log)(g_running ? SectionLine(*g_running, text) : text);
   (*g_fatal_log)(EndLine(kExitStepFailed));
 }
 
@@ -104,7 +113,7 @@ std::vector<Text> SectionsActingOnCurrentUser(const Preset& preset) {
     bool per_user = false;
     for (const Command* command : section.commands) {
       const Plan plan = command->plan(selection);
-      per_user |= std::any_of(plan.steps.begin(), plan.steps.end(), ActsOnCurrentUser);
+      for (const Step& step : plan.steps) per_user |= ActsOnCurrentUser(step);
     }
     if (per_user) names.push_back(section.name);
   }
@@ -154,29 +163,33 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
   CommandLineRequest request;
   if (arguments.size() <= 1) return request;
   request.kind = CommandLineRequest::Kind::kApply;
-  auto fail = [&](Text error) {
+  Text error;
+  bool have_preset = false, have_log = false;
+  for (size_t i = 1; i < arguments.size() && error.empty(); ++i) {
+    const Text& argument = arguments[i];
+    const Text name = FoldAsciiCase(argument);
+    bool is_preview = name == "/preview", is_apply = name == "/apply";
+    if (!is_preview && !is_apply && name != "/log") {
+      error = ConcatTexts("未知的参数“", argument, "”");
+      break;
+    }
+    bool& seen = is_preview ? request.preview : is_apply ? have_preset : have_log;
+    if (seen) {
+      error = ConcatTexts("“", argument, "”只能出现一次");
+    } else if (is_preview) {
+      seen = true;
+    } else if (i + 1 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 1].front() == '/') {
+      error = ConcatTexts("“", argument, "”后缺少", is_apply ? "预设文件" : "日志文件");
+    } else {
+      (is_apply ? request.preset_path : request.log_path) = arguments[++i];
+      seen = true;
+    }
+  }
+  if (error.empty() && !have_preset) error = "缺少 /apply <预设文件>";
+  if (!error.empty()) {
     request.kind = CommandLineRequest::Kind::kUsageError;
     request.error = std::move(error);
-    return request;
-  };
-  bool have_preset = false, have_log = false;
-  for (size_t i = 1; i < arguments.size(); ++i) {
-    const Text& argument = arguments[i];
-    if (IsSwitch(argument, "/preview")) {
-      if (request.preview) return fail(ConcatTexts("“", argument, "”只能出现一次"));
-      request.preview = true;
-      continue;
-    }
-    bool is_apply = IsSwitch(argument, "/apply"), is_log = IsSwitch(argument, "/log");
-    if (!is_apply && !is_log) return fail(ConcatTexts("未知的参数“", argument, "”"));
-    bool& seen = is_apply ? have_preset : have_log;
-    if (seen) return fail(ConcatTexts("“", argument, "”只能出现一次"));
-    if (i + 1 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 1].front() == '/')
-      return fail(ConcatTexts("“", argument, "”后缺少", is_apply ? "预设文件" : "日志文件"));
-    (is_apply ? request.preset_path : request.log_path) = arguments[++i];
-    seen = true;
   }
-  if (!have_preset) return fail("缺少 /apply <预设文件>");
   return request;
 }
 
@@ -224,7 +237,7 @@ int RunUnattended(const CommandLineRequest& request) {
       return Finish(log, kExitBadInput);
     }
   }
-  const LogLine lines = [&](std::string_view line) { log.Line(line); };
+  const auto lines = [&](std::string_view line) { log.Line(line); };
   if (request.preview) {
     PreviewPresetSections(parsed.preset, lines);
     return Finish(log, kExitDone);
@@ -237,24 +250,24 @@ Text PresetProblem(const Preset& preset) {
     for (const Command* command : section.commands)
       if (command == &kRelocationCommand)
         if (Text problem = RelocationTargetProblem(TargetOf(section), true); !problem.empty())
-          return ConcatTexts(SectionHead(section), problem);
+          return SectionLine(section, problem);
   return {};
 }
 
 void PreviewPresetSections(const Preset& preset, const LogLine& log) {
   for (const PlannedSection& section : preset.sections) {
     if (section.commands.empty()) {
-      log(ConcatTexts(SectionHead(section), "未选择任何项目，跳过"));
+      LogSkipped(section, log);
       continue;
     }
     const PresetSelection selection(section.settings);
     for (const Command* command : section.commands) {
       const Plan plan = command->plan(selection);
       if (plan.refusal) {
-        log(ConcatTexts(SectionHead(section), plan.refusal->text));
+        log(SectionLine(section, plan.refusal->text));
         continue;
       }
-      log(ConcatTexts(SectionHead(section), "将执行 ", ToText(static_cast<int32_t>(plan.steps.size())), " 步："));
+      log(ConcatTexts("[", section.name, "] 将执行 ", ToText(static_cast<int32_t>(plan.steps.size())), " 步："));
       for (const Text& line : PreviewLines(plan)) log(ConcatTexts("    ", line));
     }
   }

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 #include "unattended/preset.h"
@@ -44,7 +43,23 @@ int RunUnattended(const CommandLineRequest& request);
 // list) keeps its first line as given and indents the others under it.
 Text LogLineBytes(std::string_view text);
 
-using LogLine = std::function<void(std::string_view line)>;
+// Where the run's lines go: a callable borrowed for the one call it is
+// passed to (a std::function's copying and managing would cost the program
+// for nothing). It only points at the callable, so it is a parameter and
+// never a variable: one made from a lambda would outlive it.
+class LogLine {
+ public:
+  template <typename Write>
+  LogLine(const Write& write)  // implicit: callers pass a lambda
+      : target_(&write), call_([](const void* target, std::string_view line) {
+          (*static_cast<const Write*>(target))(line);
+        }) {}
+  void operator()(std::string_view line) const { call_(target_, line); }
+
+ private:
+  const void* target_;
+  void (*call_)(const void* target, std::string_view line);
+};
 
 // Runs the preset's sections in order, each through its buttons' commands
 // with the preset's control states and no window; one log line per section
