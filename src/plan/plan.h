@@ -70,10 +70,9 @@ struct Step {
 
   // kServiceStart, kCommandLine, kCopy, kScriptRun
   Text line;
-  Text service;
   uint32_t start_type = 0;      // kServiceStart: 2 auto, 3 demand, 4 disabled
   CommandCheck check = CommandCheck::kExitCode;
-  Text subject;                 // what the check asks about (service, share, ...)
+  Text subject;                 // what the check asks about (service, share, ...); kServiceStart: the service
   WindowMode mode = kHiddenWindowMode;
   std::vector<RegistryChange> changes;  // what a command line does to the registry
 
@@ -147,6 +146,8 @@ class PlanBuilder {
 
  private:
   RegistryValueRead ValueBefore(int root, const Text& key_path, const Text& value_name);
+  // A new step at the plan's end.
+  Step& Add(StepKind kind, int group, Text what);
   Plan plan_;
   RegistryReads planned_;  // what earlier steps leave behind (found, always): one map type with reads
 };
