@@ -76,14 +76,14 @@ void WriteFiles(const Text& prefix, std::span<const BackupFile> files, BackupRes
     result->paths.push_back(std::move(path));
   }
   if (folder.empty()) {
-    result->error = "无法在“" + folders[0] + "”" + (folders.size() > 1 ? "或“" + folders[1] + "”" : Text()) +
-                    "中写入备份文件";
+    const Text second = folders.size() > 1 ? ConcatTexts("或“", folders[1], "”") : Text();
+    result->error = ConcatTexts("无法在“", folders[0], "”", second, "中写入备份文件");
     return;
   }
   for (const BackupFile& file : files.subspan(1)) {
     Text path = WriteUniquelyNamed(folder, prefix, file, &result->system_error);
     if (path.empty()) {
-      result->error = "无法在“" + folder + "”中写入备份文件“" + file.name + "”";
+      result->error = ConcatTexts("无法在“", folder, "”中写入备份文件“", file.name, "”");
       return;
     }
     result->paths.push_back(std::move(path));
@@ -107,9 +107,12 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   if (!plan.unreadable.empty()) {
     // What was read is kept on disk; the rest cannot be restored from it.
     result.written = false;
-    Text missing;
-    for (const Text& key : plan.unreadable) missing += (missing.empty() ? "" : "、") + key;
-    result.error += (result.error.empty() ? "" : "；") + Text("无法读取：") + missing;
+    if (!result.error.empty()) result.error += "；";
+    result.error += "无法读取：";
+    for (const Text& key : plan.unreadable) {
+      if (&key != &plan.unreadable.front()) result.error += "、";
+      result.error += key;
+    }
   }
   return result;
 }
