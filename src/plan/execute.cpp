@@ -210,7 +210,8 @@ void BackUpPlan(const Plan& plan, std::string_view command, Outcome& outcome, st
   const std::vector<BackupFile> files = BackupFilesOf(plan);
   const BackupResult backup = BackupBeforeChanges(command, changes, files, &plan.reads);
   NoteBackup(backup, outcome);
-  if (paths) paths->insert(paths->end(), backup.paths.begin(), backup.paths.end());
+  if (paths)
+    for (const Text& path : backup.paths) paths->push_back(path);
 }
 
 }  // namespace lumeno

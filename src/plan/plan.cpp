@@ -177,7 +177,7 @@ std::vector<RegistryChange> RegistryChangesOf(const Plan& plan) {
       changes.push_back(SetRegistryItem(step.root, step.item_path, step.value));
     else if (step.kind == StepKind::kRegistryDelete)
       changes.push_back(DeleteRegistryTree(step.root, step.key_path));
-    changes.insert(changes.end(), step.changes.begin(), step.changes.end());
+    for (const RegistryChange& change : step.changes) changes.push_back(RegistryChange(change));
   }
   return changes;
 }

@@ -99,7 +99,7 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   const RegistryBackupPlan plan = PlanRegistryBackup(changes, reads);
   std::vector<BackupFile> files;
   if (!plan.keys.empty()) files.push_back({ConcatTexts(command, ".reg"), RegFileText(plan.keys)});
-  files.insert(files.end(), further_files.begin(), further_files.end());
+  for (const BackupFile& file : further_files) files.push_back(BackupFile(file));
 
   BackupResult result;
   result.needed = !files.empty() || !plan.unreadable.empty();
