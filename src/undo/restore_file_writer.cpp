@@ -12,10 +12,15 @@ namespace {
 
 constexpr const char* kBackupFolderName = "备份";
 
+// "YYYYMMDD-HHMMSS"
 Text TimeStamp(const LocalTime& t) {
-  auto two = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
-  return ConcatTexts(ZeroPaddedText(static_cast<uint32_t>(t.year), 4), two(t.month), two(t.day), "-", two(t.hour),
-                     two(t.minute), two(t.second));
+  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
+  Text stamp = ZeroPaddedText(static_cast<uint32_t>(t.year), 4);
+  for (int i = 0; i < 5; ++i) {
+    if (i == 2) stamp += '-';
+    stamp += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
+  }
+  return stamp;
 }
 
 // "<time stamp> <computer name>": the backup folders of a whole room of PCs
