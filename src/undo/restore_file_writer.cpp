@@ -27,8 +27,10 @@ Text TimeStamp(const LocalTime& t) {
 // often end up side by side in one place, and runs of one second on one
 // machine are told apart by the suffix below.
 Text NamePrefix(const LocalTime& time) {
+  Text prefix = TimeStamp(time);
   const Text computer = ComputerName();
-  return computer.empty() ? TimeStamp(time) : ConcatTexts(TimeStamp(time), " ", computer);
+  if (!computer.empty()) prefix += ConcatTexts(" ", computer);
+  return prefix;
 }
 
 // "<folder>\<prefix> <name>", or with " (2)", " (3)" ... before the extension
