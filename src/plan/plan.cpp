@@ -86,7 +86,7 @@ void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, 
   step.key_path = ConcatTexts(kServicesKey, service);
   step.value_name = "Start";
   step.line = std::move(line);
-  step.subject = std::move(service);
+  step.service = std::move(service);
   step.start_type = start_type;
   step.before = ValueBefore(step.root, step.key_path, step.value_name);
   std::optional<RegistryData> start;

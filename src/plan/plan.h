@@ -70,9 +70,10 @@ struct Step {
 
   // kServiceStart, kCommandLine, kCopy, kScriptRun
   Text line;
+  Text service;
   uint32_t start_type = 0;      // kServiceStart: 2 auto, 3 demand, 4 disabled
   CommandCheck check = CommandCheck::kExitCode;
-  Text subject;                 // what the check asks about (service, share, ...); kServiceStart: the service
+  Text subject;                 // what the check asks about (service, share, ...)
   WindowMode mode = kHiddenWindowMode;
   std::vector<RegistryChange> changes;  // what a command line does to the registry
 
