@@ -22,49 +22,48 @@ Judgement Changed(bool already = false) { return {already ? Result::kUnchanged :
 Judgement Unchanged() { return {Result::kUnchanged, {}}; }
 Judgement Failed(Text why) { return {Result::kFailed, std::move(why)}; }
 
-Text ExitFailure(uint32_t exit_code, std::string_view detail = {}) {
+// "退出代码 N", and "，<detail>" when there is one.
+Judgement FailedExit(uint32_t exit_code, std::string_view detail = {}) {
   Text why = ExitCodeText(exit_code);
   if (!detail.empty()) why += ConcatTexts("，", detail);
-  return why;
+  return Failed(std::move(why));
 }
+
+// The judges below see only lines that ended with a nonzero exit code (see Run).
 
 // sc's exit code is the Win32 error of the call that failed; 1060: this
 // system has no such service, so there is nothing to configure.
-Judgement ServiceConfigured(const Step& step, const RunResult& run) {
+Judgement ServiceConfigured(const Step&, const RunResult& run) {
   constexpr uint32_t kServiceNotInstalled = 1060;
-  if (run.exit_code == 0) return Changed(step.already);
   if (run.exit_code == kServiceNotInstalled) return Unchanged();
-  return Failed(ExitFailure(run.exit_code, ErrorText(run.exit_code)));
+  return FailedExit(run.exit_code, ErrorText(run.exit_code));
 }
 
 // net exits 2 both when the start failed and when the service already ran:
 // what counts is whether it runs now.
 Judgement ServiceRunning(const Step& step, const RunResult& run) {
-  if (run.exit_code == 0) return Changed();
   switch (QueryServiceState(step.subject)) {
     case ServiceState::kRunning: return Unchanged();
-    case ServiceState::kNotInstalled: return Failed(ExitFailure(run.exit_code, "服务未安装"));
-    case ServiceState::kStopped: return Failed(ExitFailure(run.exit_code, "服务未运行"));
+    case ServiceState::kNotInstalled: return FailedExit(run.exit_code, "服务未安装");
+    case ServiceState::kStopped: return FailedExit(run.exit_code, "服务未运行");
     case ServiceState::kUnknown: break;
   }
-  return Failed(ExitFailure(run.exit_code, "服务状态无法查询"));
+  return FailedExit(run.exit_code, "服务状态无法查询");
 }
 
 // A share that does not exist (most drive letters) is as deleted as it gets.
 Judgement ShareGone(const Step& step, const RunResult& run) {
-  if (run.exit_code == 0) return Changed();
   const Presence presence = QueryNetworkShare(step.subject);
   if (presence == Presence::kAbsent) return Unchanged();
-  return Failed(ExitFailure(run.exit_code, presence == Presence::kPresent ? "共享仍然存在" : "共享状态无法查询"));
+  return FailedExit(run.exit_code, presence == Presence::kPresent ? "共享仍然存在" : "共享状态无法查询");
 }
 
 // reg exits 1 for a key or value that is not there: then it is gone, as asked.
 Judgement RegistryGone(const Step& step, const RunResult& run) {
-  if (run.exit_code == 0) return Changed();
   const Presence presence = step.value_name.empty() ? QueryRegistryKey(step.root, step.key_path)
                                                     : QueryRegistryValue(step.root, step.key_path, step.value_name);
   if (presence == Presence::kAbsent) return Unchanged();
-  return Failed(ExitFailure(run.exit_code, presence == Presence::kPresent ? "仍然存在" : ""));
+  return FailedExit(run.exit_code, presence == Presence::kPresent ? "仍然存在" : "");
 }
 
 Judgement CommandLineDone(const Step& step, const RunResult& run) {
@@ -74,34 +73,31 @@ Judgement CommandLineDone(const Step& step, const RunResult& run) {
     case CommandCheck::kShareGone: return ShareGone(step, run);
     case CommandCheck::kRegistryGone: return RegistryGone(step, run);
     case CommandCheck::kUnregistered:
-      if (run.exit_code == 0) return Changed();
       if (run.exit_code == kLibraryNotLoaded) return Unchanged();
-      return Failed(ExitFailure(run.exit_code));
+      break;
     case CommandCheck::kFilesDeleted:
       // del has no documented exit codes; some versions of cmd leave 1
       // behind when nothing matched, which is no failure of a cleanup.
-      if (run.exit_code == 0) return Changed();
       if (run.exit_code == 1) return Unchanged();
-      return Failed(ExitFailure(run.exit_code));
+      break;
     case CommandCheck::kExitCode: break;
   }
-  return run.exit_code == 0 ? Changed() : Failed(ExitFailure(run.exit_code));
+  return FailedExit(run.exit_code);
 }
 
 // xcopy: 0 copied, 1 nothing to copy. Anything else counts as a failure unless
 // the source folder does not exist at all (a system has 桌面 or Desktop).
 Judgement Copied(const Step& step, const RunResult& run) {
-  if (run.exit_code == 0) return Changed();
-  if (run.exit_code == 1) return Unchanged();
-  if (!FolderExists(ExpandEnvironment(step.source))) return Unchanged();
-  return Failed(ExitFailure(run.exit_code));
+  if (run.exit_code == 1 || !FolderExists(ExpandEnvironment(step.source))) return Unchanged();
+  return FailedExit(run.exit_code);
 }
 
-// A line that could not even be started failed, whatever it was.
-template <typename Judge>
-Judgement Run(const Step& step, Judge judge) {
+// A line that could not even be started failed, whatever it was; exit code
+// 0 is success, whatever it was (a start type already set stays unchanged).
+Judgement Run(const Step& step, Judgement (*judge)(const Step&, const RunResult&)) {
   const RunResult run = RunCommandLine(step.line, true, step.mode);
   if (!run.started) return Failed(ConcatTexts("无法启动：", ErrorText(run.error)));
+  if (run.exit_code == 0) return Changed(step.already);
   return judge(step, run);
 }
 
@@ -214,7 +210,8 @@ void BackUpPlan(const Plan& plan, std::string_view command, Outcome& outcome, st
   const std::vector<BackupFile> files = BackupFilesOf(plan);
   const BackupResult backup = BackupBeforeChanges(command, changes, files, &plan.reads);
   NoteBackup(backup, outcome);
-  if (paths) paths->insert(paths->end(), backup.paths.begin(), backup.paths.end());
+  if (paths)
+    for (const Text& path : backup.paths) paths->push_back(path);
 }
 
 }  // namespace lumeno

@@ -31,6 +31,14 @@ Plan RefusedPlan(Text text, int style, Text title) {
   return plan;
 }
 
+Step& PlanBuilder::Add(StepKind kind, int group, Text what) {
+  Step& step = plan_.steps.emplace_back();
+  step.kind = kind;
+  step.group = group;
+  step.what = std::move(what);
+  return step;
+}
+
 // What an earlier step of this plan writes is what a later one finds;
 // anything else is read from the registry, once.
 RegistryValueRead PlanBuilder::ValueBefore(int root, const Text& key_path, const Text& value_name) {
@@ -52,12 +60,9 @@ void PlanBuilder::WriteValue(int root, std::string_view item_path, const Registr
   if (IsUnloadedUsersHive(root, item_path)) return;
   RegistryItemParts parts = SplitRegistryItemPath(item_path);
   EncodedRegistryValue encoded = EncodeRegistryValue(value);
-  Step step;
-  step.kind = StepKind::kRegistryWrite;
-  step.group = group;
+  Step& step = Add(StepKind::kRegistryWrite, group, ConcatTexts(RootKeyName(root), "\\", item_path));
   step.root = root;
   step.item_path = Text(item_path);
-  step.what = ConcatTexts(RootKeyName(root), "\\", item_path);
   step.value = value;
   step.data = {encoded.type, std::move(encoded.data)};
   step.before = ValueBefore(root, parts.key_path, parts.value_name);
@@ -66,30 +71,23 @@ void PlanBuilder::WriteValue(int root, std::string_view item_path, const Registr
                                                                          step.already ? step.before.data : step.data};
   step.key_path = std::move(parts.key_path);
   step.value_name = std::move(parts.value_name);
-  plan_.steps.push_back(std::move(step));
 }
 
 void PlanBuilder::DeleteKeyTree(int root, std::string_view key_path, Text what) {
-  Step step;
-  step.kind = StepKind::kRegistryDelete;
+  Step& step = Add(StepKind::kRegistryDelete, 0, std::move(what));
   step.root = root;
   step.key_path = Text(key_path);
-  step.what = std::move(what);
   step.already = QueryRegistryKey(root, step.key_path) == Presence::kAbsent;
-  plan_.steps.push_back(std::move(step));
 }
 
 void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, int group) {
-  Step step;
-  step.kind = StepKind::kServiceStart;
-  step.group = group;
+  Step& step = Add(StepKind::kServiceStart, group, ConcatTexts("服务 ", service));
   step.root = kRootLocalMachine;
   step.key_path = ConcatTexts(kServicesKey, service);
   step.value_name = "Start";
   step.line = std::move(line);
   step.service = std::move(service);
   step.start_type = start_type;
-  step.what = ConcatTexts("服务 ", step.service);
   step.before = ValueBefore(step.root, step.key_path, step.value_name);
   std::optional<RegistryData> start;
   if (start_type != 0) start = DwordData(start_type);
@@ -98,91 +96,64 @@ void PlanBuilder::SetServiceStart(Text line, Text service, uint32_t start_type, 
   if (start && step.before.status != RegistryReadStatus::kNoKey)
     planned_[RegistryReadKeyOf(step.root, step.key_path, step.value_name)] = {RegistryReadStatus::kFound, *start};
   step.changes.push_back({RegistryChange::Kind::kSetExistingValue, step.root, step.key_path, step.value_name, start});
-  plan_.steps.push_back(std::move(step));
 }
 
 Step& PlanBuilder::RunCommand(Text line, CommandCheck check, Text subject, int group) {
-  Step step;
-  step.kind = StepKind::kCommandLine;
-  step.group = group;
+  Step& step = Add(StepKind::kCommandLine, group,
+                   check == CommandCheck::kServiceRunning ? ConcatTexts("启动服务 ", subject)
+                   : check == CommandCheck::kShareGone    ? ConcatTexts("共享 ", subject)
+                                                          : line);
   step.line = std::move(line);
   step.check = check;
   step.subject = std::move(subject);
-  switch (check) {
-    case CommandCheck::kServiceRunning: step.what = ConcatTexts("启动服务 ", step.subject); break;
-    case CommandCheck::kShareGone: step.what = ConcatTexts("共享 ", step.subject); break;
-    default: step.what = step.line; break;
-  }
-  plan_.steps.push_back(std::move(step));
-  return plan_.steps.back();
+  return step;
 }
 
 Step& PlanBuilder::WriteFile(Text path, std::string bytes, FileWriteMode mode, int group) {
-  Step step;
-  step.kind = StepKind::kFileWrite;
-  step.group = group;
-  step.what = path;
+  Step& step = Add(StepKind::kFileWrite, group, path);
   step.path = std::move(path);
   step.bytes = std::move(bytes);
   step.write_mode = mode;
-  plan_.steps.push_back(std::move(step));
-  return plan_.steps.back();
+  return step;
 }
 
 Step& PlanBuilder::CreateFolder(Text path, int group) {
-  Step step;
-  step.kind = StepKind::kCreateFolder;
-  step.group = group;
-  step.what = path;
+  Step& step = Add(StepKind::kCreateFolder, group, path);
   step.already = FolderExists(path);
   step.path = std::move(path);
-  plan_.steps.push_back(std::move(step));
-  return plan_.steps.back();
+  return step;
 }
 
 void PlanBuilder::SetDisplayMode(const DisplayMode& mode) {
-  Step step;
-  step.kind = StepKind::kDisplayMode;
-  step.what = "显示模式";
+  Step& step = Add(StepKind::kDisplayMode, 0, "显示模式");
   step.display = mode;
   const DisplayMode now = ScreenMode();
   step.before.status = RegistryReadStatus::kFound;
   step.before.data.bytes = DisplayModeText(now);
   step.already = now.width == mode.width && now.height == mode.height && now.bits_per_pixel == mode.bits_per_pixel &&
                  now.refresh_hz == mode.refresh_hz;
-  plan_.steps.push_back(std::move(step));
 }
 
 Step& PlanBuilder::Copy(Text line, Text source, Text destination, Text what, int group) {
-  Step step;
-  step.kind = StepKind::kCopy;
-  step.group = group;
+  Step& step = Add(StepKind::kCopy, group, std::move(what));
   step.line = std::move(line);
   step.source = std::move(source);
   step.path = std::move(destination);
-  step.what = std::move(what);
-  plan_.steps.push_back(std::move(step));
-  return plan_.steps.back();
+  return step;
 }
 
 void PlanBuilder::Clean(CleaningOperation operation, int kind, Text what) {
-  Step step;
-  step.kind = StepKind::kCleaning;
+  Step& step = Add(StepKind::kCleaning, 0, std::move(what));
   step.operation = operation;
   step.cleaning_kind = kind;
-  step.what = std::move(what);
-  plan_.steps.push_back(std::move(step));
 }
 
 void PlanBuilder::RunScript(Text path, std::string bytes, FileWriteMode write_mode, WindowMode mode) {
-  Step step;
-  step.kind = StepKind::kScriptRun;
-  step.what = path;
+  Step& step = Add(StepKind::kScriptRun, 0, path);
   step.path = std::move(path);
   step.bytes = std::move(bytes);
   step.write_mode = write_mode;
   step.mode = mode;
-  plan_.steps.push_back(std::move(step));
 }
 
 DisplayMode ScreenMode() {
@@ -206,7 +177,7 @@ std::vector<RegistryChange> RegistryChangesOf(const Plan& plan) {
       changes.push_back(SetRegistryItem(step.root, step.item_path, step.value));
     else if (step.kind == StepKind::kRegistryDelete)
       changes.push_back(DeleteRegistryTree(step.root, step.key_path));
-    changes.insert(changes.end(), step.changes.begin(), step.changes.end());
+    for (const RegistryChange& change : step.changes) changes.push_back(RegistryChange(change));
   }
   return changes;
 }

@@ -147,6 +147,8 @@ class PlanBuilder {
 
  private:
   RegistryValueRead ValueBefore(int root, const Text& key_path, const Text& value_name);
+  // A new step at the plan's end.
+  Step& Add(StepKind kind, int group, Text what);
   Plan plan_;
   RegistryReads planned_;  // what earlier steps leave behind (found, always): one map type with reads
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <tuple>
 
 #include "plan/outcome.h"
@@ -34,18 +33,27 @@ Text Describe(int root, const Text& key_path) {
 
 using Location = std::tuple<int, Text, Text>;  // root, folded key path, folded value name
 
+struct State {
+  std::vector<std::optional<RegistryData>> stores;  // what each write to the value stores
+  bool deleted = false;
+  bool creating = false;  // written with the keys on the way created
+  bool planned = false;
+  bool removed = false;   // the key: its section removes it
+  size_t section = 0;     // the key: 1 + the index of its section of values; 0 none yet
+};
+
 class Planner {
  public:
   Planner(std::span<const RegistryChange> changes, const RegistryReads* reads) : reads_(reads) {
     for (const RegistryChange& change : changes) {
       if (change.kind == RegistryChange::Kind::kDeleteTree) continue;
-      const Location location = LocationOf(change);
+      State& state = states_[LocationOf(change)];
       if (change.kind == RegistryChange::Kind::kDeleteValue) {
-        deleted_.insert(location);
+        state.deleted = true;
         continue;
       }
-      stores_[location].push_back(change.new_data);
-      if (change.kind == RegistryChange::Kind::kSetValue) creating_.insert(location);
+      state.stores.push_back(change.new_data);
+      if (change.kind == RegistryChange::Kind::kSetValue) state.creating = true;
     }
   }
 
@@ -72,10 +80,9 @@ class Planner {
   }
 
   // True when every store to the location puts back exactly what is there.
-  bool StaysAsItIs(const Location& location, const RegistryData& current) const {
-    auto it = stores_.find(location);
-    if (it == stores_.end()) return false;
-    for (const std::optional<RegistryData>& store : it->second)
+  static bool StaysAsItIs(const State& state, const RegistryData& current) {
+    if (state.stores.empty()) return false;
+    for (const std::optional<RegistryData>& store : state.stores)
       if (!store || *store != current) return false;
     return true;
   }
@@ -83,21 +90,24 @@ class Planner {
   void PlanValue(const RegistryChange& change) {
     const int root = NormalizeRootNumber(change.root);
     const Location location = LocationOf(change);
-    if (IsRestoredWhole(root, std::get<1>(location)) || !planned_.insert(location).second) return;
+    if (IsRestoredWhole(root, std::get<1>(location))) return;
+    State& state = states_[location];
+    if (state.planned) return;
+    state.planned = true;
 
     // Each location is planned once, from what is there before any change,
     // whatever the order of the changes that touch it.
     const RegistryValueRead read = ReadOnce(root, change);
     switch (read.status) {
       case RegistryReadStatus::kFound:
-        if (!deleted_.count(location) && StaysAsItIs(location, read.data)) return;
+        if (!state.deleted && StaysAsItIs(state, read.data)) return;
         AddValue(root, change.key_path, {change.value_name, read.data});
         return;
       case RegistryReadStatus::kNoValue:
-        if (stores_.count(location)) AddValue(root, change.key_path, {change.value_name, {}});
+        if (!state.stores.empty()) AddValue(root, change.key_path, {change.value_name, {}});
         return;
       case RegistryReadStatus::kNoKey:
-        if (creating_.count(location)) RemoveCreatedKeys(root, change);
+        if (state.creating) RemoveCreatedKeys(root, change);
         return;
       case RegistryReadStatus::kUnreadable:
         plan_.unreadable.push_back(Describe(root, change.key_path));
@@ -118,7 +128,9 @@ class Planner {
   void RemoveCreatedKeys(int root, const RegistryChange& change) {
     for (const Text& prefix : KeyPathPrefixes(change.key_path)) {
       if (RegistryKeyExists(root, prefix)) continue;
-      if (removed_.insert({root, Folded(prefix), Text()}).second) plan_.keys.push_back({root, prefix, true, {}});
+      bool& removed = states_[{root, Folded(prefix), Text()}].removed;
+      if (!removed) plan_.keys.push_back({root, prefix, true, {}});
+      removed = true;
       return;
     }
     // It exists after all (made meanwhile): take the value as missing.
@@ -126,9 +138,12 @@ class Planner {
   }
 
   void AddValue(int root, const Text& key_path, RegFileValue value) {
-    auto [it, added] = value_sections_.insert({{root, Folded(key_path)}, plan_.keys.size()});
-    if (added) plan_.keys.push_back({root, key_path, false, {}});
-    plan_.keys[it->second].values.push_back(std::move(value));
+    size_t& section = states_[{root, Folded(key_path), Text()}].section;
+    if (section == 0) {
+      plan_.keys.push_back({root, key_path, false, {}});
+      section = plan_.keys.size();
+    }
+    plan_.keys[section - 1].values.push_back(std::move(value));
   }
 
   // Removing the key and writing it back as it was also undoes whatever the
@@ -154,12 +169,9 @@ class Planner {
   }
 
   const RegistryReads* reads_;
-  std::map<Location, std::vector<std::optional<RegistryData>>> stores_;  // what each write stores
-  std::set<Location> deleted_;
-  std::set<Location> creating_;  // written with the keys on the way created
-  std::set<Location> planned_;
-  std::set<Location> removed_;  // keys, the value name empty: one set type for all four
-  std::map<std::pair<int, Text>, size_t> value_sections_;
+  // Everything known of a location, in one map: a key is the location with
+  // the value name empty.
+  std::map<Location, State> states_;
   std::vector<std::pair<int, Text>> restored_trees_;
   RegistryBackupPlan plan_;
 };

@@ -12,18 +12,25 @@ namespace {
 
 constexpr const char* kBackupFolderName = "备份";
 
+// "YYYYMMDD-HHMMSS"
 Text TimeStamp(const LocalTime& t) {
-  auto two = [](int n) { return ZeroPaddedText(static_cast<uint32_t>(n), 2); };
-  return ConcatTexts(ZeroPaddedText(static_cast<uint32_t>(t.year), 4), two(t.month), two(t.day), "-", two(t.hour),
-                     two(t.minute), two(t.second));
+  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
+  Text stamp = ZeroPaddedText(static_cast<uint32_t>(t.year), 4);
+  for (int i = 0; i < 5; ++i) {
+    if (i == 2) stamp += '-';
+    stamp += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
+  }
+  return stamp;
 }
 
 // "<time stamp> <computer name>": the backup folders of a whole room of PCs
 // often end up side by side in one place, and runs of one second on one
 // machine are told apart by the suffix below.
 Text NamePrefix(const LocalTime& time) {
+  Text prefix = TimeStamp(time);
   const Text computer = ComputerName();
-  return computer.empty() ? TimeStamp(time) : ConcatTexts(TimeStamp(time), " ", computer);
+  if (!computer.empty()) prefix += ConcatTexts(" ", computer);
+  return prefix;
 }
 
 // "<folder>\<prefix> <name>", or with " (2)", " (3)" ... before the extension
@@ -76,14 +83,14 @@ void WriteFiles(const Text& prefix, std::span<const BackupFile> files, BackupRes
     result->paths.push_back(std::move(path));
   }
   if (folder.empty()) {
-    result->error = "无法在“" + folders[0] + "”" + (folders.size() > 1 ? "或“" + folders[1] + "”" : Text()) +
-                    "中写入备份文件";
+    const Text second = folders.size() > 1 ? ConcatTexts("或“", folders[1], "”") : Text();
+    result->error = ConcatTexts("无法在“", folders[0], "”", second, "中写入备份文件");
     return;
   }
   for (const BackupFile& file : files.subspan(1)) {
     Text path = WriteUniquelyNamed(folder, prefix, file, &result->system_error);
     if (path.empty()) {
-      result->error = "无法在“" + folder + "”中写入备份文件“" + file.name + "”";
+      result->error = ConcatTexts("无法在“", folder, "”中写入备份文件“", file.name, "”");
       return;
     }
     result->paths.push_back(std::move(path));
@@ -99,7 +106,7 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   const RegistryBackupPlan plan = PlanRegistryBackup(changes, reads);
   std::vector<BackupFile> files;
   if (!plan.keys.empty()) files.push_back({ConcatTexts(command, ".reg"), RegFileText(plan.keys)});
-  files.insert(files.end(), further_files.begin(), further_files.end());
+  for (const BackupFile& file : further_files) files.push_back(BackupFile(file));
 
   BackupResult result;
   result.needed = !files.empty() || !plan.unreadable.empty();
@@ -107,9 +114,12 @@ BackupResult BackupBeforeChanges(std::string_view command, std::span<const Regis
   if (!plan.unreadable.empty()) {
     // What was read is kept on disk; the rest cannot be restored from it.
     result.written = false;
-    Text missing;
-    for (const Text& key : plan.unreadable) missing += (missing.empty() ? "" : "、") + key;
-    result.error += (result.error.empty() ? "" : "；") + Text("无法读取：") + missing;
+    if (!result.error.empty()) result.error += "；";
+    result.error += "无法读取：";
+    for (const Text& key : plan.unreadable) {
+      if (&key != &plan.unreadable.front()) result.error += "、";
+      result.error += key;
+    }
   }
   return result;
 }
