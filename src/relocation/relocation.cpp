@@ -20,12 +20,14 @@ namespace {
 using namespace settings_controls;
 constexpr ControlId kTargetEditBox = kTargetEdit;
 
-const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::string kUSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::string kDefaultSF = ".DEFAULT\\" + kSF;
-const std::string kEnvironment = "Environment";
-const std::string kDefaultEnvironment = ".DEFAULT\\Environment";
-const std::string kOutlookExpressIdentity =
+// The current user's keys are the default user's without ".DEFAULT\\": one
+// text serves both.
+constexpr char kDefaultSF[] = ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kSF = kDefaultSF + 9;
+constexpr char kUSF[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr char kDefaultEnvironment[] = ".DEFAULT\\Environment";
+constexpr const char* kEnvironment = kDefaultEnvironment + 9;
+constexpr char kOutlookExpressIdentity[] =
     "Identities\\{F4E98C86-4D9A-463F-920C-1DF555C3B434}\\Software\\Microsoft\\Outlook Express\\5.0";
 
 constexpr int HKCU = kRootCurrentUser;
@@ -50,7 +52,7 @@ struct CopyCommand {
 // root, key path + "\" + value name, target + data: written as REG_SZ.
 struct RegistryWrite {
   int root;
-  const std::string& key_path;
+  const char* key_path;
   const char* value_name;
   const char* data;
 };
