@@ -6,6 +6,7 @@
 #include <iterator>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plan/command.h"
@@ -217,21 +218,18 @@ constexpr const char* kUnchangedLocation = "；位置未更改";
 
 // The destination as the copy line names it.
 Text CopyDestination(const CopyCommand& copy, const Text& target, bool quoted) {
-  return quoted ? ConcatTexts(target, copy.quoted_destination) : ConcatTexts(target, copy.destination, "\\");
-}
-
-Text CopyLine(std::string_view source, const CopyCommand& copy, const Text& target, bool quoted) {
-  if (quoted)
-    return ConcatTexts("cmd /cxcopy \"", source, "\\*.*\" \"", CopyDestination(copy, target, true), "\"",
-                       copy.switches);
-  return ConcatTexts("cmd /cxcopy ", source, "\\*.* ", CopyDestination(copy, target, false), copy.switches);
+  return ConcatTexts(target, quoted ? copy.quoted_destination : copy.destination, quoted ? "" : "\\");
 }
 
 void AddCopy(std::string_view source, const CopyCommand& copy, const Text& target, bool quoted, int group,
              PlanBuilder& plan) {
-  plan.Copy(CopyLine(source, copy, target, quoted), Text(source), CopyDestination(copy, target, quoted),
-            ConcatTexts("复制到 ", CopyDestination(copy, target, quoted)), group)
-      .failure_note = kUnchangedLocation;
+  const char* const quote = quoted ? "\"" : "";
+  Text destination = CopyDestination(copy, target, quoted);
+  Text line = ConcatTexts("cmd /cxcopy ", quote, source, "\\*.*", quote, " ", quote, destination, quote,
+                          copy.switches);
+  Text what = ConcatTexts("复制到 ", destination);
+  plan.Copy(std::move(line), Text(source), std::move(destination), std::move(what), group).failure_note =
+      kUnchangedLocation;
 }
 
 // Windows must never be pointed at a folder that is not there, or at one
@@ -257,8 +255,9 @@ void AddFolder(const RelocatedFolder& folder, int group, const Text& target, boo
     for (const CopyCommand& copy : folder.copies) AddCopy(copy.source, copy, target, quoted, group, plan);
   for (const RegistryWrite& value : folder.values) {
     const Text path = ConcatTexts(target, value.data);
-    const bool value_in_place = SameFolder(FolderNamedBy(plan.ValueNow(value.root, ItemPathOf(value))), path);
-    plan.WriteValue(value.root, ItemPathOf(value), path, group, value_in_place);
+    const Text item_path = ItemPathOf(value);
+    const bool value_in_place = SameFolder(FolderNamedBy(plan.ValueNow(value.root, item_path)), path);
+    plan.WriteValue(value.root, item_path, path, group, value_in_place);
   }
 }
 
