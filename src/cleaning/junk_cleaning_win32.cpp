@@ -58,8 +58,8 @@ std::wstring WideText(const Text& text) {
 
 // GBK for the report, character by character, so that only the characters
 // the code page lacks turn into marks (never into a look-alike or '?').
-Text ReportedPath(std::wstring_view path) {
-  Text text;
+// Appended to text.
+void AppendReportedPath(std::wstring_view path, Text& text) {
   for (size_t at = 0; at < path.size();) {
     uint32_t code_point = path[at];
     size_t length = 1;
@@ -79,7 +79,6 @@ Text ReportedPath(std::wstring_view path) {
       text += UnicodeMark(code_point);
     at += length;
   }
-  return text;
 }
 
 bool ZeroFillIndexFileAt(const wchar_t* path) {
@@ -118,7 +117,7 @@ struct FolderWalk {
   CleaningReport* report = nullptr;
   CleaningTally* tally = nullptr;  // counting: nothing is deleted or changed
   std::wstring path;
-  size_t prefix_length = 0;  // what ReportedPath leaves out of path
+  size_t prefix_length = 0;  // what AppendReportedPath leaves out of path
   bool unc = false;
 
   bool Start(const Text& folder);
@@ -137,16 +136,17 @@ bool FolderWalk::Start(const Text& folder) {
   if (length == 0 || length >= size) return false;
   full.resize(length);
   while (full.size() > 1 && full.back() == L'\\') full.pop_back();
-  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) {
-    path = full;
-  } else if (full.rfind(L"\\\\", 0) == 0) {
-    path = L"\\\\?\\UNC\\" + full.substr(2);
-    prefix_length = 8;
-    unc = true;
-  } else {
-    path = L"\\\\?\\" + full;
-    prefix_length = 4;
+  // full ends in its NUL, so the look at its first four characters stops there.
+  const bool backslashes = full[0] == L'\\' && full[1] == L'\\';
+  if (backslashes && (full[2] == L'?' || full[2] == L'.') && full[3] == L'\\') {
+    path = std::move(full);
+    return true;
   }
+  // \\server\share goes as \\?\UNC\server\share: its first backslash stays.
+  unc = backslashes;
+  path = unc ? L"\\\\?\\UNC" : L"\\\\?\\";
+  prefix_length = unc ? 8 : 4;
+  path.append(full, unc ? 1 : 0);
   return true;
 }
 
@@ -222,9 +222,10 @@ void FolderWalk::Undeletable(DWORD error) {
     ++report->more_undeletable;
     return;
   }
-  Text shown = ReportedPath(std::wstring_view(path).substr(prefix_length));
-  if (unc) shown.insert(0, "\\\\");
-  report->undeletable.push_back({shown, error});
+  UndeletableEntry& entry = report->undeletable.emplace_back();
+  if (unc) entry.path = "\\\\";
+  AppendReportedPath(std::wstring_view(path).substr(prefix_length), entry.path);
+  entry.error = error;
 }
 
 }  // namespace
