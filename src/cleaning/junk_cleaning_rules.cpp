@@ -27,7 +27,10 @@ Text UnicodeMark(uint32_t code_point) { return ConcatTexts("<U+", HexText(code_p
 
 Text SidText(uint8_t authority_low_byte, std::span<const uint32_t> sub_authorities) {
   Text text = "S-1-" + UnsignedText(authority_low_byte);
-  for (uint32_t sub : sub_authorities) text += "-" + UnsignedText(sub);
+  for (uint32_t sub : sub_authorities) {
+    text += '-';
+    text += UnsignedText(sub);
+  }
   return text;
 }
 

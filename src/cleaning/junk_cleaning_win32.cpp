@@ -355,7 +355,7 @@ void PutKeyDaclRecursively(const Text& key_path, PSECURITY_DESCRIPTOR descriptor
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS) return;
   char name[261];
   for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index)
-    PutKeyDaclRecursively(key_path + "\\" + name, descriptor);
+    PutKeyDaclRecursively(ConcatTexts(key_path, "\\", name), descriptor);
   RegCloseKey(key);
 }
 
@@ -393,14 +393,14 @@ bool DeletedOrAbsent(LONG status) {
 bool DeleteFormDataOnNt() {
   std::vector<unsigned char> sid = CurrentUserSid();
   if (sid.empty()) return false;
-  const Text base_key = kProtectedStorageKey + SidTextOf(sid.data());
-  const Text form_data_key = base_key + kFormDataKey;
+  const Text base_key = ConcatTexts(kProtectedStorageKey, SidTextOf(sid.data()));
+  const Text form_data_key = ConcatTexts(base_key, kFormDataKey);
   std::vector<unsigned char> saved_dacl = SaveKeyDacl(base_key);
   bool deleted = false;
   OpenAccessDescriptor open_access;
   if (BuildOpenAccessDescriptor(sid.data(), &open_access)) {
     PutKeyDacl(base_key, &open_access.descriptor);
-    PutKeyDacl(base_key + "\\Data", &open_access.descriptor);
+    PutKeyDacl(ConcatTexts(base_key, "\\Data"), &open_access.descriptor);
     PutKeyDaclRecursively(form_data_key, &open_access.descriptor);
     deleted = DeletedOrAbsent(SHDeleteKeyA(HKEY_CURRENT_USER, form_data_key.c_str()));
   }
@@ -415,7 +415,7 @@ bool DeleteFormDataOnOtherPlatforms() {
   DWORD size = sizeof user;
   // Without a name the key path would name another user's data.
   if (!GetUserNameA(user, &size) || user[0] == '\0') return false;
-  const Text key = Text(kProtectedStorageKey) + user + kFormDataKey;
+  const Text key = ConcatTexts(kProtectedStorageKey, user, kFormDataKey);
   return DeletedOrAbsent(SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()));
 }
 
