@@ -195,7 +195,9 @@ Text WithoutTrailingBackslash(std::string_view path) {
 // REG_EXPAND_SZ "%USERPROFILE%\..."; a REG_SZ is expanded as well, so that
 // a folder spelt through a variable is still known as itself), without a
 // trailing backslash. Empty when the value is not there or holds no text.
-Text FolderNamedBy(const RegistryValueRead& read) {
+// The value is read as it stands before the plan's next step.
+Text FolderNamedBy(PlanBuilder& plan, int root, const Text& item_path) {
+  const RegistryValueRead read = plan.ValueNow(root, item_path);
   if (read.status != RegistryReadStatus::kFound) return {};
   if (read.data.type != kRegSz && read.data.type != kRegExpandSz) return {};
   const std::string& bytes = read.data.bytes;
@@ -244,7 +246,7 @@ void AddCopy(std::string_view source, const CopyCommand& copy, const Text& targe
 // moved out of the profile before is copied from where it is now; the
 // profile's own folders keep the copy lines they always had.
 void AddFolder(const RelocatedFolder& folder, int group, const Text& target, bool quoted, PlanBuilder& plan) {
-  const Text now = FolderNamedBy(plan.ValueNow(folder.location.root, ItemPathOf(folder.location)));
+  const Text now = FolderNamedBy(plan, folder.location.root, ItemPathOf(folder.location));
   const bool in_place = SameFolder(now, ConcatTexts(target, folder.location.data));
   const bool moved_before = !now.empty() && !IsInsideFolder(now, ExpandEnvironment("%USERPROFILE%"));
   for (const char* suffix : folder.new_folders)
@@ -256,7 +258,7 @@ void AddFolder(const RelocatedFolder& folder, int group, const Text& target, boo
   for (const RegistryWrite& value : folder.values) {
     const Text path = ConcatTexts(target, value.data);
     const Text item_path = ItemPathOf(value);
-    const bool value_in_place = SameFolder(FolderNamedBy(plan.ValueNow(value.root, item_path)), path);
+    const bool value_in_place = SameFolder(FolderNamedBy(plan, value.root, item_path), path);
     plan.WriteValue(value.root, item_path, path, group, value_in_place);
   }
 }
