@@ -1,10 +1,8 @@
 // The cleanup items of the settings page "清系统" (按钮9 "清理") and its
-// select-all box. Lines are raw literals, so they read exactly as they run;
-// only the share lines, which all follow one pattern, are made from it.
+// select-all box. Lines are raw literals, so they read exactly as they run.
 #include "cleaning/cleanup_scripts.h"
 
 #include <iterator>
-#include <string_view>
 #include <vector>
 
 #include "plan/command.h"
@@ -127,20 +125,34 @@ void AddContextMenuLines(PlanBuilder& plan) {
   }
 }
 
-// "net share C$ /del", then d$ to z$ in small letters, then ipc$ and admin$,
-// whose lines end in a blank.
-void AddShareDeletion(PlanBuilder& plan, std::string_view share, const char* end) {
-  plan.RunCommand(ConcatTexts("net share ", share, " /del", end), CommandCheck::kShareGone, Text(share));
-}
-
-void AddShareDeletions(PlanBuilder& plan) {
-  for (char letter : std::string_view("Cdefghijklmnopqrstuvwxyz")) {
-    const char share[] = {letter, '$'};
-    AddShareDeletion(plan, std::string_view(share, 2), "");
-  }
-  AddShareDeletion(plan, "ipc$", " ");
-  AddShareDeletion(plan, "admin$", " ");
-}
+static const char* const kShareDeletionLines[] = {
+    "net share C$ /del",
+    "net share d$ /del",
+    "net share e$ /del",
+    "net share f$ /del",
+    "net share g$ /del",
+    "net share h$ /del",
+    "net share i$ /del",
+    "net share j$ /del",
+    "net share k$ /del",
+    "net share l$ /del",
+    "net share m$ /del",
+    "net share n$ /del",
+    "net share o$ /del",
+    "net share p$ /del",
+    "net share q$ /del",
+    "net share r$ /del",
+    "net share s$ /del",
+    "net share t$ /del",
+    "net share u$ /del",
+    "net share v$ /del",
+    "net share w$ /del",
+    "net share x$ /del",
+    "net share y$ /del",
+    "net share z$ /del",
+    "net share ipc$ /del ",
+    "net share admin$ /del ",
+};
 
 // ---------------------------------------------------------------------------
 // Check boxes
@@ -170,7 +182,11 @@ Plan PlanSystemCleanup(const Selection& selection) {
     for (const char* line : kLogDeletionLines)
       plan.RunCommand(ConcatTexts(kCommandInterpreterPrefix, line), CommandCheck::kFilesDeleted).what = line;
   if (ticked[2]) AddContextMenuLines(plan);
-  if (ticked[3]) AddShareDeletions(plan);
+  if (ticked[3])
+    for (const char* line : kShareDeletionLines) {
+      const std::vector<Text> words = SplitQuotedWords(line);
+      plan.RunCommand(line, CommandCheck::kShareGone, words[2]);
+    }
   if (ticked[4]) AddScript(plan, kCookiesScriptPath, kCookiesScript);
   if (ticked[5]) AddScript(plan, kAutorunScriptPath, kAutorunScript);
   if (plan.plan().steps.empty()) return RefusedPlan("请选择欲清理项目！");
