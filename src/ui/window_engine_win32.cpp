@@ -42,8 +42,13 @@ struct PropertyRequest {
 struct OpenWindow {
   const WindowLayout* layout = nullptr;
   HWND frame = nullptr;
-  std::vector<HWND> controls;  // parallel to layout->controls; nullptr for timers
-  std::vector<int> intervals;  // parallel to layout->controls; timers only
+  // Parallel to layout->controls: the control's window (nullptr for a
+  // timer) and a timer's running interval.
+  struct Slot {
+    HWND hwnd;
+    int interval;
+  };
+  std::vector<Slot> controls;
   HWND tab = nullptr;
   HWND tooltip = nullptr;
   const TooltipSource* tooltips = nullptr;
@@ -82,7 +87,7 @@ bool IsEngineFrame(HWND hwnd) {
 int ControlIndex(const OpenWindow& w, HWND control) {
   if (!control) return -1;
   for (size_t i = 0; i < w.controls.size(); ++i)
-    if (w.controls[i] == control) return static_cast<int>(i);
+    if (w.controls[i].hwnd == control) return static_cast<int>(i);
   return -1;
 }
 
@@ -213,7 +218,7 @@ bool StartsGroup(std::span<const ControlRow> rows, size_t i) {
 HWND ParentHandle(const OpenWindow& w, ControlId parent) {
   if (parent == kOnWindow) return w.frame;
   int i = ControlIndex(w, parent);
-  return i < 0 ? nullptr : w.controls[i];
+  return i < 0 ? nullptr : w.controls[i].hwnd;
 }
 
 // Some rows reach past the right edge of their group box (a 180-pixel check
@@ -233,7 +238,7 @@ SIZE SizeInside(const OpenWindow& w, const ControlRow& row) {
 bool BuildControl(OpenWindow& w, size_t i) {
   const ControlRow& row = w.layout->controls[i];
   if (row.type == ControlType::kTimer) {
-    w.intervals[i] = row.interval;
+    w.controls[i].interval = row.interval;
     if (row.interval > 0) SetTimer(w.frame, row.id, row.interval, nullptr);
     return true;
   }
@@ -249,7 +254,7 @@ bool BuildControl(OpenWindow& w, size_t i) {
                               size.cy, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(row.id)),
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return false;
-  w.controls[i] = hwnd;
+  w.controls[i].hwnd = hwnd;
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row)), FALSE);
   switch (row.type) {
     case ControlType::kCheckBox:
@@ -304,9 +309,9 @@ void SetWindowIcons(HWND frame, int resource) {
 void ShowPage(OpenWindow& w, int page) {
   std::span<const ControlRow> rows = w.layout->controls;
   for (size_t i = 0; i < rows.size(); ++i)
-    if (w.controls[i] && rows[i].page != kNoPage && rows[i].page != page) ShowWindow(w.controls[i], SW_HIDE);
+    if (w.controls[i].hwnd && rows[i].page != kNoPage && rows[i].page != page) ShowWindow(w.controls[i].hwnd, SW_HIDE);
   for (size_t i = 0; i < rows.size(); ++i)
-    if (w.controls[i] && rows[i].page == page) ShowWindow(w.controls[i], SW_SHOWNA);
+    if (w.controls[i].hwnd && rows[i].page == page) ShowWindow(w.controls[i].hwnd, SW_SHOWNA);
   // Keys must not keep going to a control that just disappeared.
   HWND focus = GetFocus();
   if (focus && w.tab && IsChild(w.tab, focus) && !IsWindowVisible(focus)) SetFocus(w.tab);
@@ -347,12 +352,12 @@ void BuildTooltips(OpenWindow& w) {
     SendMessageA(w.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     for (ControlId control : source.controls) {
       const int i = ControlIndex(w, control);
-      if (i < 0 || !w.controls[i]) continue;
+      if (i < 0 || !w.controls[i].hwnd) continue;
       TOOLINFOA tool = {};
       tool.cbSize = sizeof tool;
       tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
       tool.hwnd = w.frame;
-      tool.uId = reinterpret_cast<UINT_PTR>(w.controls[i]);
+      tool.uId = reinterpret_cast<UINT_PTR>(w.controls[i].hwnd);
       tool.lpszText = LPSTR_TEXTCALLBACKA;
       SendMessageA(w.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -400,9 +405,9 @@ Text WindowText(HWND hwnd) {
 
 PropertyValue ReadControl(const OpenWindow& w, size_t i, int index) {
   const ControlRow& row = w.layout->controls[i];
-  HWND hwnd = w.controls[i];
+  HWND hwnd = w.controls[i].hwnd;
   if (row.type == ControlType::kTimer)
-    return index == kPropertyInterval ? PropertyValue::Number(w.intervals[i]) : PropertyValue{};
+    return index == kPropertyInterval ? PropertyValue::Number(w.controls[i].interval) : PropertyValue{};
   switch (index) {
     case kPropertyDisabled:
       return PropertyValue::Boolean(!IsWindowEnabled(hwnd));
@@ -418,16 +423,16 @@ PropertyValue ReadControl(const OpenWindow& w, size_t i, int index) {
 
 void WriteTimerInterval(OpenWindow& w, size_t i, int interval) {
   interval = std::max(interval, 0);
-  if (interval == w.intervals[i]) return;
+  if (interval == w.controls[i].interval) return;
   ControlId id = w.layout->controls[i].id;
   KillTimer(w.frame, id);
-  w.intervals[i] = interval;
+  w.controls[i].interval = interval;
   if (interval > 0) SetTimer(w.frame, id, interval, nullptr);
 }
 
 void WriteControl(OpenWindow& w, size_t i, int index, const PropertyValue& value) {
   const ControlRow& row = w.layout->controls[i];
-  HWND hwnd = w.controls[i];
+  HWND hwnd = w.controls[i].hwnd;
   if (row.type == ControlType::kTimer) {
     if (index == kPropertyInterval) WriteTimerInterval(w, i, NumberOf(value));
     return;
@@ -661,8 +666,7 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   }
   auto* w = new OpenWindow;
   w->layout = layout;
-  w->controls.assign(layout->controls.size(), nullptr);
-  w->intervals.assign(layout->controls.size(), 0);
+  w->controls.resize(layout->controls.size());
   w->active_before = GetActiveWindow();
 
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
