@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -48,7 +49,7 @@ struct OpenWindow {
     HWND hwnd;
     int interval;
   };
-  std::vector<Slot> controls;
+  std::unique_ptr<Slot[]> controls;
   HWND tab = nullptr;
   HWND tooltip = nullptr;
   const TooltipSource* tooltips = nullptr;
@@ -86,7 +87,7 @@ bool IsEngineFrame(HWND hwnd) {
 
 int ControlIndex(const OpenWindow& w, HWND control) {
   if (!control) return -1;
-  for (size_t i = 0; i < w.controls.size(); ++i)
+  for (size_t i = 0; i < w.layout->controls.size(); ++i)
     if (w.controls[i].hwnd == control) return static_cast<int>(i);
   return -1;
 }
@@ -666,7 +667,7 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   }
   auto* w = new OpenWindow;
   w->layout = layout;
-  w->controls.resize(layout->controls.size());
+  w->controls.reset(new OpenWindow::Slot[layout->controls.size()]());
   w->active_before = GetActiveWindow();
 
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
