@@ -54,7 +54,7 @@ struct OpenWindow {
   HWND tooltip = nullptr;
   const TooltipSource* tooltips = nullptr;
   Text tooltip_text;  // the text on show: the tooltip keeps only a pointer to it
-  std::vector<std::pair<HWND, bool>> disabled_while_open;  // modal mode
+  std::vector<DisabledWindow> disabled_while_open;  // modal mode
   HWND active_before = nullptr;
   HWND last_focus = nullptr;
 };
@@ -323,18 +323,17 @@ void ShowPage(OpenWindow& w, int page) {
 BOOL CALLBACK CollectModalVictim(HWND hwnd, LPARAM param) {
   auto* w = reinterpret_cast<OpenWindow*>(param);
   if (hwnd != w->frame && !GetWindow(hwnd, GW_OWNER) && IsWindowVisible(hwnd))
-    w->disabled_while_open.emplace_back(hwnd, IsWindowEnabled(hwnd) != FALSE);
+    w->disabled_while_open.push_back({hwnd, IsWindowEnabled(hwnd) != FALSE});
   return TRUE;
 }
 
 void DisableOtherWindows(OpenWindow& w) {
   EnumThreadWindows(GetCurrentThreadId(), CollectModalVictim, reinterpret_cast<LPARAM>(&w));
-  for (auto& [hwnd, enabled] : w.disabled_while_open) EnableWindow(hwnd, FALSE);
+  for (const DisabledWindow& d : w.disabled_while_open) EnableWindow(d.window, FALSE);
 }
 
 void GiveBackOtherWindows(OpenWindow& w) {
-  for (auto& [hwnd, enabled] : w.disabled_while_open)
-    if (IsWindow(hwnd)) EnableWindow(hwnd, enabled);
+  EnableWindowsAgain(w.disabled_while_open);
   w.disabled_while_open.clear();
 }
 
