@@ -18,14 +18,15 @@ namespace {
 // so one call usually does; a value larger, or one that grew meanwhile, is
 // asked again with the size the system reports.
 LONG QueryValue(HKEY key, const char* name, RegistryData* data) {
-  std::vector<BYTE> buffer(512);
+  std::vector<char> buffer(512);
   for (int attempt = 0; attempt < 8; ++attempt) {
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(buffer.size());
-    const LONG status = RegQueryValueExA(key, name, nullptr, &type, buffer.data(), &size);
+    const LONG status =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (status == ERROR_SUCCESS) {
       data->type = type;
-      data->bytes.assign(reinterpret_cast<const char*>(buffer.data()), size);
+      data->bytes.assign(buffer.data(), size);
       return ERROR_SUCCESS;
     }
     if (status != ERROR_MORE_DATA) return status;
