@@ -41,8 +41,8 @@ bool ReadTree(HKEY key, const Text& path, std::vector<RegistryTreeKey>* keys) {
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest_subkey, nullptr, nullptr, &longest_name,
                        nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return false;
-  keys->push_back({path, {}});
-  const size_t index_of_this_key = keys->size() - 1;
+  const size_t index_of_this_key = keys->size();
+  keys->emplace_back().path = path;
 
   std::vector<char> name(longest_name + 2);
   for (DWORD index = 0;; ++index) {
