@@ -62,8 +62,10 @@ bool ReadTree(HKEY key, const Text& path, std::vector<RegistryTreeKey>* keys) {
 
   // Subkey names first, then each subtree: a key deleted meanwhile would
   // shift the indices of the enumeration.
+  // The value names' buffer serves for them, at the size they need.
   std::vector<Text> names;
-  std::vector<char> subkey(longest_subkey + 2);
+  std::vector<char>& subkey = name;
+  subkey.resize(longest_subkey + 2);
   for (DWORD index = 0;; ++index) {
     DWORD length = static_cast<DWORD>(subkey.size());
     LONG status = RegEnumKeyExA(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
