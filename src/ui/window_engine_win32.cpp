@@ -395,30 +395,33 @@ bool EnsureFrameClass() {
 int NumberOf(const PropertyValue& value) { return value.is_text ? ToInteger(value.text) : value.number; }
 Text TextOf(const PropertyValue& value) { return value.is_text ? value.text : ToText(value.number); }
 
-Text WindowText(HWND hwnd) {
-  int length = GetWindowTextLengthA(hwnd);
-  Text text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<size_t>(std::max(got, 0)));
-  return text;
-}
-
-PropertyValue ReadControl(const OpenWindow& w, size_t i, int index) {
+// Fills in a request's result, which starts as the number 0.
+void ReadControl(const OpenWindow& w, size_t i, int index, PropertyValue& result) {
   const ControlRow& row = w.layout->controls[i];
   HWND hwnd = w.controls[i].hwnd;
-  if (row.type == ControlType::kTimer)
-    return index == kPropertyInterval ? PropertyValue::Number(w.controls[i].interval) : PropertyValue{};
+  if (row.type == ControlType::kTimer) {
+    if (index == kPropertyInterval) result.number = w.controls[i].interval;
+    return;
+  }
   switch (index) {
     case kPropertyDisabled:
-      return PropertyValue::Boolean(!IsWindowEnabled(hwnd));
-    case kPropertyText:
-      return PropertyValue::OfText(WindowText(hwnd));
+      result.number = !IsWindowEnabled(hwnd);
+      break;
+    case kPropertyText: {
+      int length = GetWindowTextLengthA(hwnd);
+      result.is_text = true;
+      result.text.resize(static_cast<size_t>(std::max(length, 0)) + 1);
+      int got = GetWindowTextA(hwnd, result.text.data(), static_cast<int>(result.text.size()));
+      result.text.resize(static_cast<size_t>(std::max(got, 0)));
+      break;
+    }
     case kPropertyPosition:
-      return PropertyValue::Number(static_cast<int32_t>(SendMessageA(hwnd, PBM_GETPOS, 0, 0)));
+      result.number = static_cast<int32_t>(SendMessageA(hwnd, PBM_GETPOS, 0, 0));
+      break;
     case kPropertyChecked:
-      return PropertyValue::Boolean(SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      result.number = SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      break;
   }
-  return PropertyValue{};
 }
 
 void WriteTimerInterval(OpenWindow& w, size_t i, int interval) {
@@ -471,7 +474,7 @@ void HandlePropertyRequest(OpenWindow& w, PropertyRequest& request) {
   if (request.write)
     WriteControl(w, static_cast<size_t>(i), request.index, *request.write);
   else
-    request.result = ReadControl(w, static_cast<size_t>(i), request.index);
+    ReadControl(w, static_cast<size_t>(i), request.index, request.result);
 }
 
 // ---------------------------------------------------------------------------
