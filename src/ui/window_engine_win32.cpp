@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -181,31 +182,20 @@ struct ControlClass {
   DWORD ex_style;
 };
 
-ControlClass ClassFor(const ControlRow& row) {
-  switch (row.type) {
-    case ControlType::kButton:
-      return {"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kCheckBox:
-      return {"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kRadioBox:
-      return {"BUTTON", BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kLabel:
-      return {"STATIC", SS_LEFT, 0};
-    case ControlType::kTransLabel:
-      return {"STATIC", SS_LEFT, WS_EX_TRANSPARENT};
-    case ControlType::kEditBox:
-      return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlType::kGroupBox:
-      return {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
-    case ControlType::kProcessBar:
-      return {PROGRESS_CLASSA, 0, 0};
-    case ControlType::kTab:
-      return {WC_TABCONTROLA, 0, WS_EX_CONTROLPARENT};
-    case ControlType::kTimer:
-      break;
-  }
-  return {nullptr, 0, 0};
-}
+// By ControlType; a timer has no window.
+constexpr ControlClass kControlClasses[] = {
+    {"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP, 0},
+    {"STATIC", SS_LEFT, 0},
+    {"STATIC", SS_LEFT, WS_EX_TRANSPARENT},
+    {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT},
+    {PROGRESS_CLASSA, 0, 0},
+    {WC_TABCONTROLA, 0, WS_EX_CONTROLPARENT},
+    {nullptr, 0, 0},
+};
+static_assert(std::size(kControlClasses) == static_cast<size_t>(ControlType::kTimer) + 1);
 
 // Each page and each parent starts a new group, so that automatic radio
 // buttons on different pages never clear each other.
@@ -243,7 +233,7 @@ bool BuildControl(OpenWindow& w, size_t i) {
     if (row.interval > 0) SetTimer(w.frame, row.id, row.interval, nullptr);
     return true;
   }
-  ControlClass cls = ClassFor(row);
+  const ControlClass& cls = kControlClasses[static_cast<size_t>(row.type)];
   DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
   if (StartsGroup(w.layout->controls, i)) style |= WS_GROUP;
   bool mouse_down = FindEventBinding(w.layout->id, row.id, Event::kMouseDown) != nullptr;
