@@ -18,14 +18,15 @@ namespace {
 // so one call usually does; a value larger, or one that grew meanwhile, is
 // asked again with the size the system reports.
 LONG QueryValue(HKEY key, const char* name, RegistryData* data) {
-  std::vector<BYTE> buffer(512);
+  std::vector<char> buffer(512);
   for (int attempt = 0; attempt < 8; ++attempt) {
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(buffer.size());
-    const LONG status = RegQueryValueExA(key, name, nullptr, &type, buffer.data(), &size);
+    const LONG status =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (status == ERROR_SUCCESS) {
       data->type = type;
-      data->bytes.assign(reinterpret_cast<const char*>(buffer.data()), size);
+      data->bytes.assign(buffer.data(), size);
       return ERROR_SUCCESS;
     }
     if (status != ERROR_MORE_DATA) return status;
@@ -40,8 +41,8 @@ bool ReadTree(HKEY key, const Text& path, std::vector<RegistryTreeKey>* keys) {
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest_subkey, nullptr, nullptr, &longest_name,
                        nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return false;
-  keys->push_back({path, {}});
-  const size_t index_of_this_key = keys->size() - 1;
+  const size_t index_of_this_key = keys->size();
+  keys->emplace_back().path = path;
 
   std::vector<char> name(longest_name + 2);
   for (DWORD index = 0;; ++index) {
@@ -61,8 +62,10 @@ bool ReadTree(HKEY key, const Text& path, std::vector<RegistryTreeKey>* keys) {
 
   // Subkey names first, then each subtree: a key deleted meanwhile would
   // shift the indices of the enumeration.
+  // The value names' buffer serves for them, at the size they need.
   std::vector<Text> names;
-  std::vector<char> subkey(longest_subkey + 2);
+  std::vector<char>& subkey = name;
+  subkey.resize(longest_subkey + 2);
   for (DWORD index = 0;; ++index) {
     DWORD length = static_cast<DWORD>(subkey.size());
     LONG status = RegEnumKeyExA(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);

@@ -7,8 +7,22 @@
 // thread, which owns no window, never gets an owner.
 #pragma once
 
+#include <windows.h>
+
+#include <vector>
+
 namespace lumeno {
 
 inline constexpr char kWindowIdProperty[] = "LumenoWindowId";
+
+// A window disabled while another one is in front, and whether it was
+// enabled before.
+struct DisabledWindow {
+  HWND window;
+  bool was_enabled;
+};
+
+// Each window of the list that still exists gets its former state back.
+void EnableWindowsAgain(const std::vector<DisabledWindow>& windows);
 
 }  // namespace lumeno

@@ -431,12 +431,12 @@ int ShowMessageBox(const Text& message, int style, const Text& title, WindowId o
   return MessageBoxResultFor(button);
 }
 
-namespace {
+void EnableWindowsAgain(const std::vector<DisabledWindow>& windows) {
+  for (const DisabledWindow& d : windows)
+    if (IsWindow(d.window)) EnableWindow(d.window, d.was_enabled ? TRUE : FALSE);
+}
 
-struct DisabledWindow {
-  HWND window;
-  bool was_enabled;
-};
+namespace {
 
 BOOL CALLBACK DisableProgramWindow(HWND window, LPARAM lparam) {
   DWORD process_id = 0;
@@ -481,8 +481,7 @@ Text BrowseForFolder(const Text& prompt, bool include_files) {
   browse.ulFlags = BIF_EDITBOX | (include_files ? BIF_BROWSEINCLUDEFILES : 0);
   LPITEMIDLIST items = SHBrowseForFolderA(&browse);
 
-  for (const DisabledWindow& d : disabled)
-    if (IsWindow(d.window)) EnableWindow(d.window, d.was_enabled ? TRUE : FALSE);
+  EnableWindowsAgain(disabled);
   if (foreground && IsWindow(foreground)) SetForegroundWindow(foreground);
   if (active && IsWindow(active)) SetActiveWindow(active);
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -42,13 +44,18 @@ struct PropertyRequest {
 struct OpenWindow {
   const WindowLayout* layout = nullptr;
   HWND frame = nullptr;
-  std::vector<HWND> controls;  // parallel to layout->controls; nullptr for timers
-  std::vector<int> intervals;  // parallel to layout->controls; timers only
+  // Parallel to layout->controls: the control's window (nullptr for a
+  // timer) and a timer's running interval.
+  struct Slot {
+    HWND hwnd;
+    int interval;
+  };
+  std::unique_ptr<Slot[]> controls;
   HWND tab = nullptr;
   HWND tooltip = nullptr;
   const TooltipSource* tooltips = nullptr;
   Text tooltip_text;  // the text on show: the tooltip keeps only a pointer to it
-  std::vector<std::pair<HWND, bool>> disabled_while_open;  // modal mode
+  std::vector<DisabledWindow> disabled_while_open;  // modal mode
   HWND active_before = nullptr;
   HWND last_focus = nullptr;
 };
@@ -81,8 +88,8 @@ bool IsEngineFrame(HWND hwnd) {
 
 int ControlIndex(const OpenWindow& w, HWND control) {
   if (!control) return -1;
-  for (size_t i = 0; i < w.controls.size(); ++i)
-    if (w.controls[i] == control) return static_cast<int>(i);
+  for (size_t i = 0; i < w.layout->controls.size(); ++i)
+    if (w.controls[i].hwnd == control) return static_cast<int>(i);
   return -1;
 }
 
@@ -175,31 +182,20 @@ struct ControlClass {
   DWORD ex_style;
 };
 
-ControlClass ClassFor(const ControlRow& row) {
-  switch (row.type) {
-    case ControlType::kButton:
-      return {"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kCheckBox:
-      return {"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kRadioBox:
-      return {"BUTTON", BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlType::kLabel:
-      return {"STATIC", SS_LEFT, 0};
-    case ControlType::kTransLabel:
-      return {"STATIC", SS_LEFT, WS_EX_TRANSPARENT};
-    case ControlType::kEditBox:
-      return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlType::kGroupBox:
-      return {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
-    case ControlType::kProcessBar:
-      return {PROGRESS_CLASSA, 0, 0};
-    case ControlType::kTab:
-      return {WC_TABCONTROLA, 0, WS_EX_CONTROLPARENT};
-    case ControlType::kTimer:
-      break;
-  }
-  return {nullptr, 0, 0};
-}
+// By ControlType; a timer has no window.
+constexpr ControlClass kControlClasses[] = {
+    {"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 0},
+    {"BUTTON", BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP, 0},
+    {"STATIC", SS_LEFT, 0},
+    {"STATIC", SS_LEFT, WS_EX_TRANSPARENT},
+    {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT},
+    {PROGRESS_CLASSA, 0, 0},
+    {WC_TABCONTROLA, 0, WS_EX_CONTROLPARENT},
+    {nullptr, 0, 0},
+};
+static_assert(std::size(kControlClasses) == static_cast<size_t>(ControlType::kTimer) + 1);
 
 // Each page and each parent starts a new group, so that automatic radio
 // buttons on different pages never clear each other.
@@ -213,7 +209,7 @@ bool StartsGroup(std::span<const ControlRow> rows, size_t i) {
 HWND ParentHandle(const OpenWindow& w, ControlId parent) {
   if (parent == kOnWindow) return w.frame;
   int i = ControlIndex(w, parent);
-  return i < 0 ? nullptr : w.controls[i];
+  return i < 0 ? nullptr : w.controls[i].hwnd;
 }
 
 // Some rows reach past the right edge of their group box (a 180-pixel check
@@ -233,11 +229,11 @@ SIZE SizeInside(const OpenWindow& w, const ControlRow& row) {
 bool BuildControl(OpenWindow& w, size_t i) {
   const ControlRow& row = w.layout->controls[i];
   if (row.type == ControlType::kTimer) {
-    w.intervals[i] = row.interval;
+    w.controls[i].interval = row.interval;
     if (row.interval > 0) SetTimer(w.frame, row.id, row.interval, nullptr);
     return true;
   }
-  ControlClass cls = ClassFor(row);
+  const ControlClass& cls = kControlClasses[static_cast<size_t>(row.type)];
   DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
   if (StartsGroup(w.layout->controls, i)) style |= WS_GROUP;
   bool mouse_down = FindEventBinding(w.layout->id, row.id, Event::kMouseDown) != nullptr;
@@ -249,7 +245,7 @@ bool BuildControl(OpenWindow& w, size_t i) {
                               size.cy, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(row.id)),
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return false;
-  w.controls[i] = hwnd;
+  w.controls[i].hwnd = hwnd;
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row)), FALSE);
   switch (row.type) {
     case ControlType::kCheckBox:
@@ -304,9 +300,9 @@ void SetWindowIcons(HWND frame, int resource) {
 void ShowPage(OpenWindow& w, int page) {
   std::span<const ControlRow> rows = w.layout->controls;
   for (size_t i = 0; i < rows.size(); ++i)
-    if (w.controls[i] && rows[i].page != kNoPage && rows[i].page != page) ShowWindow(w.controls[i], SW_HIDE);
+    if (w.controls[i].hwnd && rows[i].page != kNoPage && rows[i].page != page) ShowWindow(w.controls[i].hwnd, SW_HIDE);
   for (size_t i = 0; i < rows.size(); ++i)
-    if (w.controls[i] && rows[i].page == page) ShowWindow(w.controls[i], SW_SHOWNA);
+    if (w.controls[i].hwnd && rows[i].page == page) ShowWindow(w.controls[i].hwnd, SW_SHOWNA);
   // Keys must not keep going to a control that just disappeared.
   HWND focus = GetFocus();
   if (focus && w.tab && IsChild(w.tab, focus) && !IsWindowVisible(focus)) SetFocus(w.tab);
@@ -317,18 +313,17 @@ void ShowPage(OpenWindow& w, int page) {
 BOOL CALLBACK CollectModalVictim(HWND hwnd, LPARAM param) {
   auto* w = reinterpret_cast<OpenWindow*>(param);
   if (hwnd != w->frame && !GetWindow(hwnd, GW_OWNER) && IsWindowVisible(hwnd))
-    w->disabled_while_open.emplace_back(hwnd, IsWindowEnabled(hwnd) != FALSE);
+    w->disabled_while_open.push_back({hwnd, IsWindowEnabled(hwnd) != FALSE});
   return TRUE;
 }
 
 void DisableOtherWindows(OpenWindow& w) {
   EnumThreadWindows(GetCurrentThreadId(), CollectModalVictim, reinterpret_cast<LPARAM>(&w));
-  for (auto& [hwnd, enabled] : w.disabled_while_open) EnableWindow(hwnd, FALSE);
+  for (const DisabledWindow& d : w.disabled_while_open) EnableWindow(d.window, FALSE);
 }
 
 void GiveBackOtherWindows(OpenWindow& w) {
-  for (auto& [hwnd, enabled] : w.disabled_while_open)
-    if (IsWindow(hwnd)) EnableWindow(hwnd, enabled);
+  EnableWindowsAgain(w.disabled_while_open);
   w.disabled_while_open.clear();
 }
 
@@ -347,12 +342,12 @@ void BuildTooltips(OpenWindow& w) {
     SendMessageA(w.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     for (ControlId control : source.controls) {
       const int i = ControlIndex(w, control);
-      if (i < 0 || !w.controls[i]) continue;
+      if (i < 0 || !w.controls[i].hwnd) continue;
       TOOLINFOA tool = {};
       tool.cbSize = sizeof tool;
       tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
       tool.hwnd = w.frame;
-      tool.uId = reinterpret_cast<UINT_PTR>(w.controls[i]);
+      tool.uId = reinterpret_cast<UINT_PTR>(w.controls[i].hwnd);
       tool.lpszText = LPSTR_TEXTCALLBACKA;
       SendMessageA(w.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -390,44 +385,47 @@ bool EnsureFrameClass() {
 int NumberOf(const PropertyValue& value) { return value.is_text ? ToInteger(value.text) : value.number; }
 Text TextOf(const PropertyValue& value) { return value.is_text ? value.text : ToText(value.number); }
 
-Text WindowText(HWND hwnd) {
-  int length = GetWindowTextLengthA(hwnd);
-  Text text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<size_t>(std::max(got, 0)));
-  return text;
-}
-
-PropertyValue ReadControl(const OpenWindow& w, size_t i, int index) {
+// Fills in a request's result, which starts as the number 0.
+void ReadControl(const OpenWindow& w, size_t i, int index, PropertyValue& result) {
   const ControlRow& row = w.layout->controls[i];
-  HWND hwnd = w.controls[i];
-  if (row.type == ControlType::kTimer)
-    return index == kPropertyInterval ? PropertyValue::Number(w.intervals[i]) : PropertyValue{};
+  HWND hwnd = w.controls[i].hwnd;
+  if (row.type == ControlType::kTimer) {
+    if (index == kPropertyInterval) result.number = w.controls[i].interval;
+    return;
+  }
   switch (index) {
     case kPropertyDisabled:
-      return PropertyValue::Boolean(!IsWindowEnabled(hwnd));
-    case kPropertyText:
-      return PropertyValue::OfText(WindowText(hwnd));
+      result.number = !IsWindowEnabled(hwnd);
+      break;
+    case kPropertyText: {
+      int length = GetWindowTextLengthA(hwnd);
+      result.is_text = true;
+      result.text.resize(static_cast<size_t>(std::max(length, 0)) + 1);
+      int got = GetWindowTextA(hwnd, result.text.data(), static_cast<int>(result.text.size()));
+      result.text.resize(static_cast<size_t>(std::max(got, 0)));
+      break;
+    }
     case kPropertyPosition:
-      return PropertyValue::Number(static_cast<int32_t>(SendMessageA(hwnd, PBM_GETPOS, 0, 0)));
+      result.number = static_cast<int32_t>(SendMessageA(hwnd, PBM_GETPOS, 0, 0));
+      break;
     case kPropertyChecked:
-      return PropertyValue::Boolean(SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      result.number = SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      break;
   }
-  return PropertyValue{};
 }
 
 void WriteTimerInterval(OpenWindow& w, size_t i, int interval) {
   interval = std::max(interval, 0);
-  if (interval == w.intervals[i]) return;
+  if (interval == w.controls[i].interval) return;
   ControlId id = w.layout->controls[i].id;
   KillTimer(w.frame, id);
-  w.intervals[i] = interval;
+  w.controls[i].interval = interval;
   if (interval > 0) SetTimer(w.frame, id, interval, nullptr);
 }
 
 void WriteControl(OpenWindow& w, size_t i, int index, const PropertyValue& value) {
   const ControlRow& row = w.layout->controls[i];
-  HWND hwnd = w.controls[i];
+  HWND hwnd = w.controls[i].hwnd;
   if (row.type == ControlType::kTimer) {
     if (index == kPropertyInterval) WriteTimerInterval(w, i, NumberOf(value));
     return;
@@ -466,7 +464,7 @@ void HandlePropertyRequest(OpenWindow& w, PropertyRequest& request) {
   if (request.write)
     WriteControl(w, static_cast<size_t>(i), request.index, *request.write);
   else
-    request.result = ReadControl(w, static_cast<size_t>(i), request.index);
+    ReadControl(w, static_cast<size_t>(i), request.index, request.result);
 }
 
 // ---------------------------------------------------------------------------
@@ -661,8 +659,7 @@ bool LoadWindow(WindowId window, WindowId parent, bool modal) {
   }
   auto* w = new OpenWindow;
   w->layout = layout;
-  w->controls.assign(layout->controls.size(), nullptr);
-  w->intervals.assign(layout->controls.size(), 0);
+  w->controls.reset(new OpenWindow::Slot[layout->controls.size()]());
   w->active_before = GetActiveWindow();
 
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
