@@ -147,4 +147,16 @@ bool IsUnloadedUsersHive(int root, std::string_view item_path) {
   return first != ".default" && first.rfind("s-1-", 0) != 0;
 }
 
+Text LocalTimeText(const LocalTime& time, const char* date_separator, const char* middle,
+                   const char* clock_separator) {
+  const int parts[] = {time.month, time.day, time.hour, time.minute, time.second};
+  const char* const before[] = {date_separator, date_separator, middle, clock_separator, clock_separator};
+  Text text = ZeroPaddedText(static_cast<uint32_t>(time.year), 4);
+  for (int i = 0; i < 5; ++i) {
+    text += before[i];
+    text += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
+  }
+  return text;
+}
+
 }  // namespace lumeno

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/exact_io.h"
 #include "platform/platform.h"
 
 namespace lumeno {
@@ -120,6 +121,13 @@ Text SystemLibraryPath(std::string_view system_folder, std::string_view library)
 // path component is neither ".DEFAULT" nor a SID ("S-1-..."), compared
 // without regard to ASCII case. Windows refuses to create such keys.
 bool IsUnloadedUsersHive(int root, std::string_view item_path);
+
+// The time as a four-digit year, then month, day, hour, minute and second
+// of two digits each: the date's separator before month and day, middle
+// before the hour, the clock's before minute and second.
+// ("-", " ", ":") gives "2026-12-09 06:18:02"; ("", "-", "") "20261209-061802".
+Text LocalTimeText(const LocalTime& time, const char* date_separator, const char* middle,
+                   const char* clock_separator);
 
 // The text of the fatal-error box. code 0 means no code, an empty message no
 // message.

@@ -356,36 +356,24 @@ Text RelocationTargetCheckPath(std::string_view target) {
 // well, that its drive or share is there and no file stands on its way.
 // Nothing is changed either way.
 Text RelocationTargetProblem(std::string_view edit_text, bool with_disk) {
+  constexpr const char* kNothingChanged = "\r\n未做任何更改。";
   const Text target = RelocationTarget(edit_text);
-  // What is wrong, and the path it names with the text that closes it.
-  const char* what = nullptr;
-  Text named;
-  const char* after_named = "";
-  if (!IsUsableRelocationTarget(edit_text)) {
-    what =
-        "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），"
-        "且不能含有双引号。";
-  } else if (target.find('%') != Text::npos && ExpandEnvironment(target) != target) {
-    what = "”含有环境变量的名称，复制时会被改写。";
-  } else if (with_disk) {
-    named = RelocationTargetRoot(target);
-    after_named = "”不存在。";
-    if (!FolderExists(named)) {
-      what = "”所在的驱动器或共享“";
-    } else {
-      std::vector<Text> on_the_way = FoldersToCreate(target);
-      on_the_way.push_back(target);
-      for (Text& path : on_the_way)
-        if (IsFile(path)) {
-          what = "”的路径上已有文件“";
-          named = std::move(path);
-          after_named = "”。";
-          break;
-        }
-    }
-  }
-  if (!what) return {};
-  return ConcatTexts("转移目标“", edit_text, what, named, after_named, "\r\n未做任何更改。");
+  if (!IsUsableRelocationTarget(edit_text))
+    return ConcatTexts("转移目标“", edit_text,
+                       "”无效：必须是带盘符的完整路径（如 D:\\Personal）或网络路径（如 \\\\服务器\\共享），"
+                       "且不能含有双引号。",
+                       kNothingChanged);
+  if (target.find('%') != Text::npos && ExpandEnvironment(target) != target)
+    return ConcatTexts("转移目标“", edit_text, "”含有环境变量的名称，复制时会被改写。", kNothingChanged);
+  if (!with_disk) return {};
+  const Text root = RelocationTargetRoot(target);
+  if (!FolderExists(root))
+    return ConcatTexts("转移目标“", edit_text, "”所在的驱动器或共享“", root, "”不存在。", kNothingChanged);
+  std::vector<Text> on_the_way = FoldersToCreate(target);
+  if (on_the_way.empty() || on_the_way.back() != target) on_the_way.push_back(target);
+  for (const Text& path : on_the_way)
+    if (IsFile(path)) return ConcatTexts("转移目标“", edit_text, "”的路径上已有文件“", path, "”。", kNothingChanged);
+  return {};
 }
 
 Text RelocationTargetRoot(std::string_view target) {

@@ -17,17 +17,6 @@ namespace lumeno {
 
 namespace {
 
-// "YYYY-MM-DD HH:MM:SS"
-Text LogTime(const LocalTime& t) {
-  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
-  Text out = ToText(t.year);
-  for (int i = 0; i < 5; ++i) {
-    out += "-- ::"[i];
-    out += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
-  }
-  return out;
-}
-
 const char kUsage[] = "用法：lumeno.exe /apply <预设文件> [/preview] [/log <日志文件>]";
 
 // The run's log: every line goes to the file (GBK, CR LF, appended) and to
@@ -198,8 +187,8 @@ int RunUnattended(const CommandLineRequest& request) {
   // A run nobody can read back afterwards must not change anything: a logon
   // script shows no console, and the log is all an administrator gets.
   // Who ran what where: logs of many machines often end up in one folder.
-  if (!log.Line(ConcatTexts("==== ", LogTime(CurrentLocalTime()), " ", ComputerName(), " ", UserName(), " Lumeno ",
-                            LUMENO_VERSION_TEXT, " ", request.preset_path))) {
+  if (!log.Line(ConcatTexts("==== ", LocalTimeText(CurrentLocalTime(), "-", " ", ":"), " ", ComputerName(), " ",
+                            UserName(), " Lumeno ", LUMENO_VERSION_TEXT, " ", request.preset_path))) {
     WriteToConsole("未做任何更改\r\n");
     return kExitBadInput;
   }

@@ -4,6 +4,7 @@
 // and be measured against the program (scripts/bench).
 #include <string>
 
+#include "platform/platform_rules.h"
 #include "undo/restore_file.h"
 
 namespace lumeno {
@@ -12,22 +13,11 @@ namespace {
 
 constexpr const char* kBackupFolderName = "备份";
 
-// "YYYYMMDD-HHMMSS"
-Text TimeStamp(const LocalTime& t) {
-  const int parts[] = {t.month, t.day, t.hour, t.minute, t.second};
-  Text stamp = ZeroPaddedText(static_cast<uint32_t>(t.year), 4);
-  for (int i = 0; i < 5; ++i) {
-    if (i == 2) stamp += '-';
-    stamp += ZeroPaddedText(static_cast<uint32_t>(parts[i]), 2);
-  }
-  return stamp;
-}
-
 // "<time stamp> <computer name>": the backup folders of a whole room of PCs
 // often end up side by side in one place, and runs of one second on one
 // machine are told apart by the suffix below.
 Text NamePrefix(const LocalTime& time) {
-  Text prefix = TimeStamp(time);
+  Text prefix = LocalTimeText(time, "", "-", "");  // YYYYMMDD-HHMMSS
   const Text computer = ComputerName();
   if (!computer.empty()) prefix += ConcatTexts(" ", computer);
   return prefix;
